@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets up what is missing, then builds and runs every test twice: a normal
+# build and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export QT_QPA_PLATFORM=offscreen
+
+"$root/scripts/setup.sh" "$root/build"
+ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
+
+"$root/scripts/setup.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTRAVONIX_SANITIZE=ON \
+    -DTRAVONIX_BUILD_BENCHMARKS=OFF
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"

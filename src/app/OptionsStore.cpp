@@ -1,0 +1,1 @@
+// Settings store: written with the options issue.

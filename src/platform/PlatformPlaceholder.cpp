@@ -1,0 +1,1 @@
+// Platform services: written with the disassembler issue.
