@@ -1,0 +1,56 @@
+#pragma once
+
+#include "listing/ListingLines.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace travonix {
+
+// objdump (without -z) prints "..." in place of a run of zero words. The
+// reader puts the words back as filler lines, so a function's words keep
+// their places and every branch after the gap still lands where it should.
+
+// Words put in when the listing cannot tell how many were skipped.
+inline constexpr std::uint32_t kFallbackGapWords = 2;
+// A longer gap (256 KiB of zeros, more than any real one) is not believed.
+inline constexpr std::uint32_t kMaxGapWords = 65536;
+// Filler words of one whole read (16 MiB of zeros, eight times the largest
+// PIC32 flash). Past it every further gap gets kFallbackGapWords, so a listing
+// made up to repeat huge gaps cannot exhaust memory.
+inline constexpr std::uint64_t kMaxFillerWordsPerRead = std::uint64_t{1} << 22;
+
+// "9D000014:<TAB>00000000<TAB>NOP <--Corrected by Travonix" in code,
+// the same without "NOP " in read-only data.
+[[nodiscard]] std::string fillerLine(std::int32_t address, ListingSection section);
+
+// How many zero words lie from `start` up to the next address objdump printed
+// in the same section. Falls back to kFallbackGapWords when that address is
+// unknown, not above the start, less than a word away, or more than
+// kMaxGapWords words away. Addresses compare as unsigned 32-bit values.
+[[nodiscard]] std::uint32_t gapWordCount(std::int32_t start,
+                                         std::optional<std::int32_t> nextAddress);
+
+// Finds the address of the first line at or after a given line that carries
+// one (a header or an instruction), stopping at the end of the section. It
+// remembers the stretch it last scanned, so runs of gap markers and empty
+// lines are scanned once, and a whole read stays linear.
+class NextAddressFinder {
+  public:
+    explicit NextAddressFinder(const std::vector<std::string_view>& lines) : lines_(lines) {}
+
+    [[nodiscard]] std::optional<std::int32_t> from(std::size_t index);
+
+  private:
+    const std::vector<std::string_view>& lines_;
+    bool scanned_ = false;
+    std::size_t scannedFrom_ = 0;
+    std::size_t scannedTo_ = 0;
+    std::optional<std::int32_t> found_;
+};
+
+} // namespace travonix

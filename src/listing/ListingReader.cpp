@@ -1,0 +1,31 @@
+#include "listing/ListingReader.h"
+
+#include "app/AppOptions.h"
+#include "listing/FullReading.h"
+#include "listing/SectionReading.h"
+#include "listing/TextRules.h"
+
+namespace travonix {
+
+ListingReadOptions listingReadOptions(const AppOptions& options, bool fullReading) {
+    ListingReadOptions read;
+    read.showMain = options.ShowMain;
+    read.selectAllFuncs = options.SelectAllFuncs;
+    read.fullReading = fullReading;
+    read.isSystemFunction = [&options](std::string_view name) {
+        return options.isSystemFunction(name);
+    };
+    return read;
+}
+
+ListingReadResult readListing(std::string_view fileText, const ListingReadOptions& options) {
+    const std::vector<std::string_view> lines = splitLines(fileText);
+    ListingReadResult result;
+    if (options.fullReading)
+        readWholeListing(lines, options, result);
+    else
+        readSections(lines, options, result);
+    return result;
+}
+
+} // namespace travonix
