@@ -53,8 +53,10 @@ inline constexpr bool kIndividualPluginFiles = true;
 // the system-function table filled. The command-line tool starts from this.
 [[nodiscard]] AppOptions defaultOptions();
 
-// "True"/"False" in any letter case, or a number (0 is false). Anything else,
-// the empty text included, cannot be converted.
+// "True"/"False" in any letter case, or a number: decimal with optional sign,
+// fraction and exponent ("-1", "1.5", "2e3"), or "&H"/"&O" hexadecimal/octal.
+// Zero is false, any other number true. Surrounding blanks are ignored.
+// Anything else, the empty text included, cannot be converted.
 [[nodiscard]] std::optional<bool> textToBool(std::string_view text);
 // An integer check state 0, 1 or 2; anything else cannot be converted.
 [[nodiscard]] std::optional<int> textToCheckState(std::string_view text);
