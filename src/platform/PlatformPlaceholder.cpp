@@ -1,1 +1,0 @@
-// Platform services: written with the disassembler issue.
