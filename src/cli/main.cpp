@@ -1,8 +1,23 @@
-#include "app/Product.h"
+#include "cli/CliRequest.h"
+#include "cli/CliRun.h"
+#include "platform/QtEnvironment.h"
 
-#include <cstdio>
+#include <QCoreApplication>
 
-int main() {
-    std::printf("%s %s\n", travonix::kProductName, travonix::kVersionText);
-    return 0;
+#include <iostream>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("travonix-cli");
+    std::vector<std::string> arguments;
+    for (const QString& a : QCoreApplication::arguments())
+        arguments.push_back(a.toStdString());
+
+    travonix::cli::ParseOutcome parsed = travonix::cli::parseCommandLine(arguments);
+    if (!parsed.request) {
+        (parsed.toStderr ? std::cerr : std::cout) << parsed.text;
+        return parsed.exitCode;
+    }
+    travonix::QtEnvironment environment;
+    return travonix::cli::runCli(*parsed.request, environment, std::cout, std::cerr);
 }

@@ -1,0 +1,153 @@
+// The command-line tool as a Makefile uses it: real listings in, exit codes,
+// stdout and stderr out.
+
+#include "CliProcess.h"
+#include "support/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace travonix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kCallsFunctions = "0\tcrc_step\n0\tmy_crc32\n0\tclamp_value\n0\tscale_reading\n"
+                                    "0\taverage_of\n0\tlimited_average\n";
+const std::string kCallsData = "1\tcrc_nibble\n1\tscale_steps\n";
+
+TEST(Cli, ListPrintsDataMarkTabAndNameWithAndWithoutDashZ) {
+    TempDir work;
+    struct Case {
+        std::vector<std::string> options;
+        std::string listing;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {{}, "calls.dis", kCallsFunctions + kCallsData},
+        {{}, "calls-noz.dis", kCallsFunctions + kCallsData},
+        {{"--main"}, "calls.dis", kCallsFunctions + "0\tmain\n" + kCallsData},
+        {{"--main"}, "calls-noz.dis", kCallsFunctions + "0\tmain\n" + kCallsData},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.options;
+        args.insert(args.begin(), "--list");
+        args.push_back(fixturePath(c.listing));
+        CliResult r = runTravonixCli(args, work.path());
+        SCOPED_TRACE(c.listing);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, c.expected);
+    }
+}
+
+TEST(Cli, AllFuncsListsSystemFunctionsMainAndOtherSections) {
+    TempDir work;
+    CliResult r = runTravonixCli({"--list", "--all-funcs", fixturePath("sysfunc.dis")}, work.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("0\t_nmi_handler\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("0\tled_after_handler\n"), std::string::npos);
+    EXPECT_NE(r.out.find("0\tmain\n"), std::string::npos);
+
+    CliResult sections = runTravonixCli({"--list", fixturePath("sysfunc.dis")}, work.path());
+    EXPECT_EQ(sections.out.find("_nmi_handler"), std::string::npos) << sections.out;
+    EXPECT_EQ(sections.out.find("led_after_handler"), std::string::npos);
+}
+
+TEST(Cli, PrintListingShowsRewrittenBranchesWithLfLineEnds) {
+    TempDir work;
+    CliResult r = runTravonixCli({"--print-listing", fixturePath("calls.dis")}, work.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+    EXPECT_NE(r.out.find("9d000054:\t0411FFEA\tbal\t9d000000 <crc_step>\n"), std::string::npos)
+        << r.out.substr(0, 2000);
+    EXPECT_EQ(r.out.find("\tjal\t"), std::string::npos);
+}
+
+TEST(Cli, UnreachableCallsAreReportedOnStderrAndTheRunSucceeds) {
+    TempDir work;
+    CliResult r = runTravonixCli({"--list", fixturePath("farcall-noz.dis")}, work.path());
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.err.find(" unconverted JAL/J instructions in the output, targets are too far away"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST(Cli, MissingInputIsAClearErrorWithExitOne) {
+    TempDir work;
+    for (const char* input : {"no-such.dis", "no-such.elf"}) {
+        CliResult r = runTravonixCli({input}, work.path());
+        EXPECT_EQ(r.exitCode, 1) << input;
+        EXPECT_NE(r.err.find("no-such"), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+}
+
+TEST(Cli, RefusalsExitWithOneAndWriteNothing) {
+    TempDir work;
+    const std::string listing = fixturePath("calls.dis");
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"-m", "merge", "-o", ".", listing}, "Enter a name for the Cfunction"},
+        {{"-m", "merge", "-n", "   ", "-o", ".", listing}, "Enter a name for the Cfunction"},
+        {{"-f", "crc_step", "-f", "nothing_like_it", "-o", ".", listing}, "nothing_like_it"},
+        {{"-f", "main", "-o", ".", listing}, "'main'"}, // not listed without --main
+    };
+    for (const Case& c : cases) {
+        CliResult r = runTravonixCli(c.args, work.path());
+        EXPECT_EQ(r.exitCode, 1) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(fs::is_empty(work.path())) << c.message;
+    }
+}
+
+TEST(Cli, JalrWithoutYesAbandonsTheRunWithExitThree) {
+    TempDir work;
+    CliResult r = runTravonixCli({"-o", ".", "--save-disasm", fixturePath("jalr.dis")}, work.path());
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.err.find("Warning : JALR instruction found - have you set '-fPIC -mno-abicalls' in "
+                         "gcc options ?\nContinue ?"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(fs::is_empty(work.path()));
+    EXPECT_TRUE(r.out.empty());
+}
+
+TEST(Cli, SelectedFunctionsOnlyAndTheSizeReport) {
+    TempDir work;
+    CliResult r = runTravonixCli(
+        {"-f", "clamp_value", "-f", "crc_step", "-o", ".", fixturePath("calls.dis")}, work.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // List order, not command-line order; clamp_value has 8 words and crc_step 10.
+    EXPECT_EQ(r.out, "./crc_step.bas\n./clamp_value.bas\n.07 KB\n crc_step.bas\n"
+                     " clamp_value.bas\n\n file(s) written to disk\n");
+    EXPECT_TRUE(fs::exists(fs::path(work.path()) / "crc_step.bas"));
+    EXPECT_FALSE(fs::exists(fs::path(work.path()) / "my_crc32.bas"));
+}
+
+TEST(Cli, DefaultOutputFolderIsTheListingsFolder) {
+    TempDir work;
+    fs::copy_file(fixturePath("calls.dis"), fs::path(work.path()) / "calls.dis");
+    CliResult r = runTravonixCli({"-m", "single", "calls.dis"}, work.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(fs::exists(fs::path(work.path()) / "crc_step.bas"));
+}
+
+TEST(Cli, AFileThatCannotBeWrittenIsReportedWhileTheOthersAreWritten) {
+    TempDir work;
+    // A folder in the way of one output file makes exactly that write fail.
+    fs::create_directory(fs::path(work.path()) / "my_crc32.bas");
+    CliResult r = runTravonixCli({"-o", ".", fixturePath("calls.dis")}, work.path());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("my_crc32.bas"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::exists(fs::path(work.path()) / "crc_step.bas"));
+    EXPECT_TRUE(fs::exists(fs::path(work.path()) / "scale_steps.bas"));
+    EXPECT_EQ(r.out.find("./my_crc32.bas\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace travonix::test
