@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/AppOptions.h"
+#include "platform/ShellAndWait.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace travonix {
+
+// The line cmd.exe runs: "cmd.exe /C ", DisAsmCmd, a blank, the quoted ELF
+// path, " >" and the quoted .DIS path. DisAsmCmd is not quoted and the paths
+// are not escaped (Windows file names cannot hold a double quote).
+[[nodiscard]] std::string disassemblyCommandLine(const AppOptions& options);
+
+// The words of a command: separated by blanks, a double-quoted stretch is
+// part of one word (the quotes themselves are dropped), so a program path
+// with blanks can be written in quotes.
+[[nodiscard]] std::vector<std::string> splitCommandWords(std::string_view command);
+
+// The disassembler run in both platform forms: the cmd.exe line for
+// Windows; elsewhere the words of DisAsmCmd plus the ELF path as one more
+// argument, with standard output into the .DIS file.
+[[nodiscard]] ShellCommand disassemblyCommand(const AppOptions& options);
+
+} // namespace travonix

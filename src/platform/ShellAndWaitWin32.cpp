@@ -1,0 +1,72 @@
+#ifdef _WIN32
+
+// The runner on Windows: the command line goes to the program starter as it
+// is ("cmd.exe /C ..." does its own search and redirection), then the
+// process is waited for and its exit code read.
+
+#include "platform/ShellAndWait.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace travonix::modShellAndWait::detail {
+
+namespace {
+
+// The Shell window styles (0 hidden, 1 normal, 2 minimized, 3 maximized,
+// 4 normal without focus, 6 minimized without focus) as show-window modes.
+WORD showWindowMode(std::int32_t windowStyle) {
+    switch (windowStyle) {
+    case 0:
+        return SW_HIDE;
+    case 2:
+        return SW_SHOWMINIMIZED;
+    case 3:
+        return SW_SHOWMAXIMIZED;
+    case 4:
+        return SW_SHOWNOACTIVATE;
+    case 6:
+        return SW_SHOWMINNOACTIVE;
+    default:
+        return SW_SHOWNORMAL;
+    }
+}
+
+} // namespace
+
+std::int32_t runAndWait(const ShellCommand& command, std::int32_t windowStyle,
+                        std::chrono::milliseconds waitBound, std::string& errorLine) {
+    errorLine.clear();
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showWindowMode(windowStyle);
+    PROCESS_INFORMATION process{};
+    std::string line = command.commandLine; // CreateProcessA may write into it
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process) ||
+        process.dwProcessId == 0)
+        throw ShellError(kErrShellFailed, "Failed to Shell child process");
+    CloseHandle(process.hThread);
+    // The handle from the start is kept rather than the process reopened by
+    // its id: a quick process could end, and its id be gone, before a reopen.
+    HANDLE handle = process.hProcess;
+    if (handle == nullptr)
+        throw ShellError(kErrOpenProcess, "Failed to open child process");
+    // A time-out is treated like the end of the process: the exit code then
+    // reads STILL_ACTIVE (259) and the process is left running.
+    WaitForSingleObject(handle, static_cast<DWORD>(waitBound.count()));
+    DWORD exitCode = 0;
+    if (GetExitCodeProcess(handle, &exitCode)) {
+        CloseHandle(handle);
+        return static_cast<std::int32_t>(exitCode);
+    }
+    CloseHandle(handle);
+    const DWORD lastError = GetLastError();
+    throw ShellError(kErrExitCodeUnavailable,
+                     "Failed to retrieve exit code, error " + std::to_string(lastError));
+}
+
+} // namespace travonix::modShellAndWait::detail
+
+#endif
