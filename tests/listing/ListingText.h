@@ -1,0 +1,48 @@
+#pragma once
+
+#include "listing/WindowState.h"
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace travonix::test {
+
+// A listing file's text from its lines, each ended by `lineEnd` (objdump on
+// Windows writes CR LF).
+inline std::string listingFile(std::initializer_list<std::string_view> lines,
+                               std::string_view lineEnd = "\r\n") {
+    std::string text;
+    for (std::string_view line : lines) {
+        text += line;
+        text += lineEnd;
+    }
+    return text;
+}
+
+inline std::vector<std::string> textsOf(const std::vector<ListingItem>& items) {
+    std::vector<std::string> texts;
+    texts.reserve(items.size());
+    for (const ListingItem& item : items)
+        texts.push_back(item.text);
+    return texts;
+}
+
+inline std::vector<std::string> namesOf(const std::vector<FunctionEntry>& functions) {
+    std::vector<std::string> names;
+    names.reserve(functions.size());
+    for (const FunctionEntry& entry : functions)
+        names.push_back(entry.name);
+    return names;
+}
+
+// The filler line of a gap, as the reader writes it.
+inline std::string codeFiller(std::string_view address) {
+    return std::string(address) + ":\t00000000\tNOP <--Corrected by Travonix";
+}
+inline std::string dataFiller(std::string_view address) {
+    return std::string(address) + ":\t00000000\t<--Corrected by Travonix";
+}
+
+} // namespace travonix::test
