@@ -1,0 +1,107 @@
+#include "platform/QtEnvironment.h"
+#include "PlatformTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QFile>
+
+#include <filesystem>
+
+namespace travonix {
+namespace {
+
+using test::TempDir;
+
+std::vector<std::string> folderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+TEST(QtEnvironment, WritesAFileWholeAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    QtEnvironment env;
+    const std::string path = dir.file("Blink.bas");
+    EXPECT_EQ(env.writeFileWhole(path, "a much longer first content\r\n"), "");
+    EXPECT_EQ(env.writeFileWhole(path, std::string("CFunction\r\n\0x\r\n", 15)), "");
+    EXPECT_EQ(env.readFile(path), std::string("CFunction\r\n\0x\r\n", 15));
+    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"Blink.bas"});
+}
+
+TEST(QtEnvironment, ReportsAFileThatCannotBeWrittenInOneLine) {
+    TempDir dir;
+    QtEnvironment env;
+    const std::string path = dir.file("missing folder/Blink.bas");
+    const std::string reason = env.writeFileWhole(path, "x");
+    EXPECT_NE(reason.find(path), std::string::npos) << reason;
+    EXPECT_EQ(reason.find('\n'), std::string::npos);
+    EXPECT_TRUE(folderEntries(dir.path()).empty());
+}
+
+TEST(QtEnvironment, SeesOnlyOrdinaryFiles) {
+    TempDir dir;
+    QtEnvironment env;
+    test::writeFile(dir.file("demo.elf"), "x");
+    EXPECT_TRUE(env.fileExists(dir.file("demo.elf")));
+    EXPECT_FALSE(env.fileExists(dir.path()));
+    EXPECT_FALSE(env.fileExists(dir.file("other.elf")));
+    EXPECT_FALSE(env.fileExists(""));
+    EXPECT_EQ(env.readFile(dir.file("other.elf")), std::nullopt);
+    EXPECT_EQ(env.fileModifiedText(dir.file("other.elf")), std::nullopt);
+    EXPECT_EQ(env.fileModifiedText(dir.path()), std::nullopt);
+}
+
+TEST(QtEnvironment, ModificationTextIsStableAndFollowsEverySecond) {
+    TempDir dir;
+    QtEnvironment env;
+    const std::string path = dir.file("demo.elf");
+    test::writeFile(path, "x");
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QDateTime base(QDate(2026, 3, 4), QTime(5, 6, 7, 100));
+    ASSERT_TRUE(file.setFileTime(base, QFileDevice::FileModificationTime));
+    const auto first = env.fileModifiedText(path);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(*first, "2026-03-04 05:06:07");
+    // Less than a second later: the same text.
+    ASSERT_TRUE(file.setFileTime(base.addMSecs(800), QFileDevice::FileModificationTime));
+    EXPECT_EQ(env.fileModifiedText(path), first);
+    ASSERT_TRUE(file.setFileTime(base.addSecs(1), QFileDevice::FileModificationTime));
+    EXPECT_NE(env.fileModifiedText(path), first);
+}
+
+TEST(QtEnvironment, HonoursSourceDateEpochInUtc) {
+    QtEnvironment env;
+    {
+        test::ScopedEnv epoch("SOURCE_DATE_EPOCH", "1700000000");
+        const LocalDateTime t = env.now();
+        EXPECT_EQ(formatDate(t) + " " + formatTime(t), "2023-11-14 22:13:20");
+    }
+    for (const char* invalid : {"", "abc", "-5", "17e8", "99999999999999999999"}) {
+        test::ScopedEnv epoch("SOURCE_DATE_EPOCH", invalid);
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        const LocalDateTime t = env.now();
+        const QDateTime seen(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+        EXPECT_GE(seen, before.addMSecs(-before.time().msec())) << invalid;
+        EXPECT_LE(seen, QDateTime::currentDateTime()) << invalid;
+    }
+}
+
+TEST(QtEnvironment, TakesUsernameThenUser) {
+    QtEnvironment env;
+    test::ScopedEnv username("USERNAME", "alice");
+    test::ScopedEnv user("USER", "bob");
+    EXPECT_EQ(env.userName(), "alice");
+    {
+        test::ScopedEnv noUsername("USERNAME", std::nullopt);
+        EXPECT_EQ(env.userName(), "bob");
+        test::ScopedEnv noUser("USER", std::nullopt);
+        EXPECT_EQ(env.userName(), "");
+    }
+    EXPECT_EQ(env.pathSeparator(), "/");
+}
+
+} // namespace
+} // namespace travonix
