@@ -51,14 +51,25 @@ void MipsMachine::check(int err, const std::string& what) {
                                  uc_strerror(static_cast<uc_err>(err)));
 }
 
+bool MipsMachine::isMapped(std::uint64_t page) {
+    std::uint8_t probe = 0;
+    return uc_mem_read(uc_, page, &probe, 1) == UC_ERR_OK;
+}
+
 void MipsMachine::map(std::uint32_t base, std::uint32_t size) {
-    std::uint64_t first = base & ~(kPage - 1);
-    std::uint64_t end = (std::uint64_t{base} + size + kPage - 1) & ~std::uint64_t{kPage - 1};
-    for (std::uint64_t page = first; page < end; page += kPage) {
-        std::uint8_t probe = 0;
-        if (uc_mem_read(uc_, page, &probe, 1) == UC_ERR_OK)
-            continue; // already mapped, directly or through its kseg0/kseg1 twin
-        check(uc_mem_map(uc_, page, kPage, UC_PROT_ALL), "map a page");
+    const std::uint64_t end = (std::uint64_t{base} + size + kPage - 1) & ~std::uint64_t{kPage - 1};
+    std::uint64_t page = base & ~(kPage - 1);
+    while (page < end) {
+        // Pages already there, directly or through their kseg0/kseg1 twin, stay.
+        if (isMapped(page)) {
+            page += kPage;
+            continue;
+        }
+        std::uint64_t runEnd = page + kPage;
+        while (runEnd < end && !isMapped(runEnd))
+            runEnd += kPage;
+        check(uc_mem_map(uc_, page, runEnd - page, UC_PROT_ALL), "map memory");
+        page = runEnd;
     }
 }
 

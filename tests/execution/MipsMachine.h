@@ -67,6 +67,7 @@ class MipsMachine {
 
   private:
     void check(int err, const std::string& what);
+    bool isMapped(std::uint64_t page);
 
     uc_struct* uc_ = nullptr;
 };
