@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <set>
+#include <sstream>
 #include <utility>
 
 namespace travonix::execution {
@@ -82,6 +84,20 @@ std::string describe(const CorpusFunction& function, const std::vector<CallOutco
         text << "\n  " << function.name << function.calls[i] << ": got " << got[i] << ", reference "
              << want[i];
     return text.str();
+}
+
+// kseg0 and kseg1 name the same physical memory, so a load address proves
+// nothing when its physical address falls inside the program's own image.
+TEST(LoadAddresses, NoneIsInsideTheLinkedProgram) {
+    constexpr std::uint32_t kPhysical = 0x1FFFFFFF;
+    for (const std::string& program : corpusPrograms())
+        for (const ElfSegment& segment : linked(program).segments())
+            for (std::uint32_t address : kLoadAddresses) {
+                std::uint32_t start = segment.vaddr & kPhysical;
+                std::uint32_t at = address & kPhysical;
+                EXPECT_FALSE(at >= start && at - start < segment.memSize)
+                    << program << " " << std::hex << address;
+            }
 }
 
 struct RunCase {
