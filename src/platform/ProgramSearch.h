@@ -5,7 +5,8 @@
 
 namespace travonix {
 
-// Where a program named in a command lives, on systems without cmd.exe: a
+// Where a program named in a command lives, on systems without cmd.exe (not
+// built on Windows, where cmd.exe does its own search): a
 // name with a "/" is taken as a path, any other is looked for in the folders
 // of `searchPath` (PATH's form: folders separated by ":"; empty entries are
 // skipped, so the current folder is never searched by accident). A name
