@@ -44,13 +44,17 @@ std::int32_t runAndWait(const ShellCommand& command, std::int32_t windowStyle,
     PROCESS_INFORMATION process{};
     std::string line = command.commandLine; // CreateProcessA may write into it
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process) ||
-        process.dwProcessId == 0)
+                        &startup, &process))
         throw ShellError(kErrShellFailed, "Failed to Shell child process");
     CloseHandle(process.hThread);
     // The handle from the start is kept rather than the process reopened by
     // its id: a quick process could end, and its id be gone, before a reopen.
     HANDLE handle = process.hProcess;
+    if (process.dwProcessId == 0) {
+        if (handle != nullptr)
+            CloseHandle(handle);
+        throw ShellError(kErrShellFailed, "Failed to Shell child process");
+    }
     if (handle == nullptr)
         throw ShellError(kErrOpenProcess, "Failed to open child process");
     // A time-out is treated like the end of the process: the exit code then
