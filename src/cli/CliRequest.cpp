@@ -11,25 +11,25 @@ namespace {
 
 struct Parser {
     QCommandLineParser parser;
-    QCommandLineOption list{"list", "Print the functions found: data mark (0 code, 1 data), TAB, name."};
+    QCommandLineOption list{"list",
+                            "Print the functions found: data mark (0 code, 1 data), TAB, name."};
     QCommandLineOption printListing{"print-listing",
                                     "Print the listing after jump rewriting, one line per item."};
     QCommandLineOption includeMain{"main", "Include main() in the function list."};
-    QCommandLineOption allFuncs{"all-funcs",
-                                "Read the whole listing and list every function (as \"Show ALL funcs\")."};
-    QCommandLineOption mode{{"m", "mode"}, "Output mode: individual (default), single or merge.",
-                            "MODE", "individual"};
+    QCommandLineOption allFuncs{
+        "all-funcs", "Read the whole listing and list every function (as \"Show ALL funcs\")."};
+    QCommandLineOption mode{
+        {"m", "mode"}, "Output mode: individual (default), single or merge.", "MODE", "individual"};
     QCommandLineOption name{{"n", "name"}, "Name of the merged CFunction (merge mode).", "NAME"};
-    QCommandLineOption output{{"o", "output"}, "Output folder (default: the listing's folder).",
-                              "DIR"};
-    QCommandLineOption function{{"f", "function"},
-                                "Convert only this function (repeatable; default: all listed).",
-                                "NAME"};
+    QCommandLineOption output{
+        {"o", "output"}, "Output folder (default: the listing's folder).", "DIR"};
+    QCommandLineOption function{
+        {"f", "function"}, "Convert only this function (repeatable; default: all listed).", "NAME"};
     QCommandLineOption saveDisasm{"save-disasm", "Also write DisAsm.txt, the converted listing."};
     QCommandLineOption yes{"yes", "Go on past a \"jalr\" warning instead of abandoning the run."};
-    QCommandLineOption objdump{"objdump",
-                               "Disassembler command for an ELF input (default \"pic32-objdump.exe -D -z\").",
-                               "CMD"};
+    QCommandLineOption objdump{
+        "objdump", "Disassembler command for an ELF input (default \"pic32-objdump.exe -D -z\").",
+        "CMD"};
     QCommandLineOption dis{"dis", "Listing to write for an ELF input (default: FILE.dis).", "PATH"};
     QCommandLineOption help{{"h", "help"}, "Show this help."};
     QCommandLineOption version{{"v", "version"}, "Show the version."};
@@ -40,12 +40,11 @@ struct Parser {
             "CFunction blocks in .bas files.");
         parser.addOptions({list, printListing, includeMain, allFuncs, mode, name, output, function,
                            saveDisasm, yes, objdump, dis, help, version});
-        parser.addPositionalArgument("INPUT", "The listing (LISTING.dis) or the ELF file (FILE.elf).");
+        parser.addPositionalArgument("INPUT",
+                                     "The listing (LISTING.dis) or the ELF file (FILE.elf).");
     }
 
-    std::string usage() const {
-        return parser.helpText().toStdString();
-    }
+    std::string usage() const { return parser.helpText().toStdString(); }
 };
 
 ParseOutcome usageError(const Parser& p, const std::string& why) {

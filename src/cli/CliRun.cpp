@@ -5,6 +5,7 @@
 #include "cli/RecordingEnvironment.h"
 #include "listing/ShowDis.h"
 #include "listing/TextRules.h"
+#include "platform/Disassembler.h"
 
 #include <set>
 
@@ -101,6 +102,39 @@ bool anySelected(const Form& form) {
     return false;
 }
 
+// FILE.elf -> FILE.dis; a name without the extension just gets ".dis".
+std::string listingPathFor(const std::string& elf) {
+    std::size_t dot = elf.find_last_of('.');
+    std::size_t cut = elf.find_last_of("/\\");
+    if (dot == std::string::npos || (cut != std::string::npos && dot < cut))
+        return elf + ".dis";
+    return elf.substr(0, dot) + ".dis";
+}
+
+// Runs the disassembler on the ELF input, which ends by reading the fresh
+// listing. False when that did not happen; the reason is on stderr.
+bool disassemble(Form& form, const CliRequest& r, const RecordingEnvironment& files,
+                 const CliServices& services) {
+    form.options.ELFFileName = r.input;
+    form.options.DISFileName = r.disPath ? *r.disPath : listingPathFor(r.input);
+    if (r.objdump)
+        form.options.DisAsmCmd = applyDashZRule(*r.objdump);
+    modShellAndWait::ProcessRunner runner;
+    cmdDisassemble_Click(form, runner);
+    return !services.failureReported() && files.wasRead(form.options.DISFileName);
+}
+
+bool readInput(Form& form, const CliRequest& r, RecordingEnvironment& files,
+               const CliServices& services, std::ostream& err) {
+    if (!checkReadable(files, r.input, err))
+        return false;
+    if (r.inputIsElf)
+        return disassemble(form, r, files, services);
+    form.options.DISFileName = r.input;
+    cmdShowDIS_Click(form);
+    return !services.failureReported();
+}
+
 } // namespace
 
 int runCli(const CliRequest& r, Environment& env, std::ostream& out, std::ostream& err) {
@@ -108,12 +142,7 @@ int runCli(const CliRequest& r, Environment& env, std::ostream& out, std::ostrea
     RecordingEnvironment recording(env);
     Form form(services, recording);
     setUpReading(form, r);
-    form.options.DISFileName = r.input;
-
-    if (!checkReadable(env, r.input, err))
-        return kExitFailure;
-    cmdShowDIS_Click(form);
-    if (services.failureReported())
+    if (!readInput(form, r, recording, services, err))
         return kExitFailure;
 
     if (r.list || r.printListing) {

@@ -13,7 +13,7 @@ namespace travonix::cli {
 // except the make command's completion message, which is the run's result
 // and is kept for stdout. Questions are answered from the command line.
 class CliServices : public WindowServices {
-public:
+  public:
     CliServices(std::ostream& err, bool answerYes) : err_(err), answerYes_(answerYes) {}
 
     void messageBox(std::string_view text, std::string_view title) override;
@@ -29,7 +29,7 @@ public:
     bool questionDeclined() const { return declined_; }
     bool failureReported() const { return failed_; }
 
-private:
+  private:
     std::ostream& err_;
     bool answerYes_;
     bool declined_ = false;

@@ -7,14 +7,16 @@
 
 namespace travonix::cli {
 
-// Passes everything to the real environment and notes each file written, so
-// the tool can print the paths it wrote.
+// Passes everything to the real environment and notes each file read and
+// written, so the tool can print the paths it wrote and tell whether the
+// listing was read.
 class RecordingEnvironment : public Environment {
-public:
+  public:
     explicit RecordingEnvironment(Environment& inner) : inner_(inner) {}
 
     bool fileExists(const std::string& path) override { return inner_.fileExists(path); }
     std::optional<std::string> readFile(const std::string& path) override {
+        read_.push_back(path);
         return inner_.readFile(path);
     }
     std::string writeFileWhole(const std::string& path, std::string_view bytes) override {
@@ -31,10 +33,17 @@ public:
     std::string pathSeparator() override { return inner_.pathSeparator(); }
 
     const std::vector<std::string>& written() const { return written_; }
+    bool wasRead(const std::string& path) const {
+        for (const std::string& p : read_)
+            if (p == path)
+                return true;
+        return false;
+    }
 
-private:
+  private:
     Environment& inner_;
     std::vector<std::string> written_;
+    std::vector<std::string> read_;
 };
 
 } // namespace travonix::cli

@@ -12,12 +12,12 @@ ParseOutcome parse(std::vector<std::string> args) {
 
 TEST(CliRequest, UsageErrorsExitWithTwoAndTheUsageText) {
     const std::vector<std::vector<std::string>> bad = {
-        {},                                   // no input
-        {"a.dis", "b.dis"},                   // two inputs
-        {"--no-such-option", "a.dis"},        // unknown option
-        {"--mode", "sideways", "a.dis"},      // unknown mode
-        {"--mode"},                           // option without its value
-        {"--objdump", "x -D", "a.dis"},       // disassembler options need an ELF input
+        {},                              // no input
+        {"a.dis", "b.dis"},              // two inputs
+        {"--no-such-option", "a.dis"},   // unknown option
+        {"--mode", "sideways", "a.dis"}, // unknown mode
+        {"--mode"},                      // option without its value
+        {"--objdump", "x -D", "a.dis"},  // disassembler options need an ELF input
     };
     for (const auto& args : bad) {
         ParseOutcome o = parse(args);

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 namespace travonix::test {
 namespace {
@@ -44,7 +46,8 @@ TEST(Cli, ListPrintsDataMarkTabAndNameWithAndWithoutDashZ) {
 
 TEST(Cli, AllFuncsListsSystemFunctionsMainAndOtherSections) {
     TempDir work;
-    CliResult r = runTravonixCli({"--list", "--all-funcs", fixturePath("sysfunc.dis")}, work.path());
+    CliResult r =
+        runTravonixCli({"--list", "--all-funcs", fixturePath("sysfunc.dis")}, work.path());
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("0\t_nmi_handler\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("0\tled_after_handler\n"), std::string::npos);
@@ -107,7 +110,8 @@ TEST(Cli, RefusalsExitWithOneAndWriteNothing) {
 
 TEST(Cli, JalrWithoutYesAbandonsTheRunWithExitThree) {
     TempDir work;
-    CliResult r = runTravonixCli({"-o", ".", "--save-disasm", fixturePath("jalr.dis")}, work.path());
+    CliResult r =
+        runTravonixCli({"-o", ".", "--save-disasm", fixturePath("jalr.dis")}, work.path());
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_NE(r.err.find("Warning : JALR instruction found - have you set '-fPIC -mno-abicalls' in "
                          "gcc options ?\nContinue ?"),
@@ -147,6 +151,81 @@ TEST(Cli, AFileThatCannotBeWrittenIsReportedWhileTheOthersAreWritten) {
     EXPECT_TRUE(fs::exists(fs::path(work.path()) / "crc_step.bas"));
     EXPECT_TRUE(fs::exists(fs::path(work.path()) / "scale_steps.bas"));
     EXPECT_EQ(r.out.find("./my_crc32.bas\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace travonix::test
+
+namespace travonix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder holding a "pic32-objdump" that runs the real cross objdump, or
+// fails, put first on PATH: the tool's default command finds it without ".exe".
+std::map<std::string, std::string> pathWithObjdump(const TempDir& dir, const std::string& body) {
+    const fs::path bin = fs::path(dir.path()) / "bin";
+    fs::create_directory(bin);
+    {
+        std::ofstream script(bin / "pic32-objdump");
+        script << "#!/bin/sh\n" << body << "\n";
+    }
+    fs::permissions(bin / "pic32-objdump", fs::perms::owner_all, fs::perm_options::add);
+    const char* path = std::getenv("PATH");
+    return {{"PATH", bin.string() + ":" + (path ? path : "/usr/bin:/bin")}};
+}
+
+TEST(CliElf, DisassemblesThroughObjdumpThenConverts) {
+    TempDir work;
+    auto env = pathWithObjdump(work, "exec mipsel-linux-gnu-objdump \"$@\"");
+    fs::copy_file(examplePath("demo.elf"), fs::path(work.path()) / "demo.elf");
+    CliResult r =
+        runTravonixCli({"-m", "merge", "-n", "Demo", "--main", "demo.elf"}, work.path(), env);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 11), "./Demo.bas\n") << r.out;
+    // The listing lands beside the ELF file and holds objdump's -z output.
+    const std::string listing = readWholeFile((fs::path(work.path()) / "demo.dis").string());
+    EXPECT_NE(listing.find("Disassembly of section .text:"), std::string::npos);
+    // The block is the same as the one converted from the committed listing.
+    const std::string block = readWholeFile((fs::path(work.path()) / "Demo.bas").string());
+    const std::string golden =
+        readWholeFile(std::string(TRAVONIX_CLI_GOLDEN_DIR) + "/demo-merge/Demo.bas");
+    EXPECT_EQ(block.substr(block.find("CFunction")), golden.substr(golden.find("CFunction")));
+}
+
+TEST(CliElf, ObjdumpOptionAndDisPathAreUsed) {
+    TempDir work;
+    fs::create_directory(fs::path(work.path()) / "listings");
+    CliResult r = runTravonixCli({"--list", "--objdump", "mipsel-linux-gnu-objdump -D", "--dis",
+                                  "listings/x.dis", examplePath("demo.elf")},
+                                 work.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "0\tint_sqrt\n0\tvector_length\n0\tcrc8_buffer\n1\tcrc8_nibble\n1\tmessage.0\n");
+    EXPECT_TRUE(fs::exists(fs::path(work.path()) / "listings" / "x.dis"));
+}
+
+TEST(CliElf, AFailedDisassemblyIsReportedWithExitOne) {
+    TempDir work;
+    auto env =
+        pathWithObjdump(work, "echo 'objdump: demo.elf: file format not recognized' >&2; exit 1");
+    fs::copy_file(examplePath("demo.elf"), fs::path(work.path()) / "demo.elf");
+    CliResult r = runTravonixCli({"demo.elf"}, work.path(), env);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("exit code 1"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("file format not recognized"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(fs::path(work.path()) / "int_sqrt.bas"));
+}
+
+TEST(CliElf, AListingNamedLikeTheElfFileIsRefused) {
+    TempDir work;
+    fs::copy_file(examplePath("demo.elf"), fs::path(work.path()) / "demo.elf");
+    const std::string before = readWholeFile((fs::path(work.path()) / "demo.elf").string());
+    CliResult r = runTravonixCli(
+        {"--dis", "demo.elf", "--objdump", "mipsel-linux-gnu-objdump -D", "demo.elf"}, work.path());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("demo.elf"), std::string::npos) << r.err;
+    EXPECT_EQ(readWholeFile((fs::path(work.path()) / "demo.elf").string()), before);
 }
 
 } // namespace

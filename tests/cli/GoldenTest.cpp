@@ -22,14 +22,14 @@ namespace {
 namespace fs = std::filesystem;
 
 struct GoldenCase {
-    const char* listing;  // path below the repository's tests/fixtures or examples
-    const char* name;     // golden folder
+    const char* listing; // path below the repository's tests/fixtures or examples
+    const char* name;    // golden folder
     std::vector<std::string> options;
 };
 
 std::string listingPath(const std::string& listing) {
     return listing.rfind("examples/", 0) == 0 ? examplePath(listing.substr(9))
-                                               : fixturePath(listing);
+                                              : fixturePath(listing);
 }
 
 std::string goldenDir(const std::string& name) {
@@ -100,14 +100,13 @@ const GoldenCase kCases[] = {
     {"examples/demo.dis", "demo-merge", {"-m", "merge", "-n", "Demo", "--main"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Fixtures, Golden, ::testing::ValuesIn(kCases),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
-                             for (char& ch : n)
-                                 if (ch == '-')
-                                     ch = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Fixtures, Golden, ::testing::ValuesIn(kCases), [](const auto& info) {
+    std::string n = info.param.name;
+    for (char& ch : n)
+        if (ch == '-')
+            ch = '_';
+    return n;
+});
 
 } // namespace
 } // namespace travonix::test
