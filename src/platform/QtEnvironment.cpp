@@ -54,15 +54,15 @@ std::optional<std::string> QtEnvironment::readFile(const std::string& path) {
 std::string QtEnvironment::writeFileWhole(const std::string& path, std::string_view bytes) {
     QSaveFile file(qtPath(path));
     if (!file.open(QIODevice::WriteOnly))
-        return "cannot write " + path + ": " + file.errorString().toStdString();
+        return file.errorString().toStdString();
     const auto size = static_cast<qint64>(bytes.size());
     if (file.write(bytes.data(), size) != size) {
         std::string reason = file.errorString().toStdString();
         file.cancelWriting();
-        return "cannot write " + path + ": " + reason;
+        return reason;
     }
     if (!file.commit())
-        return "cannot write " + path + ": " + file.errorString().toStdString();
+        return file.errorString().toStdString();
     return {};
 }
 
