@@ -31,7 +31,8 @@ public:
     // The whole file as bytes, or std::nullopt when it cannot be read.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
     // Replaces the file whole (temporary file in the same folder, then rename).
-    // Returns an empty string on success, else a one-line reason.
+    // Returns an empty string on success, else a one-line reason without the
+    // path (the caller's report names it).
     virtual std::string writeFileWhole(const std::string& path, std::string_view bytes) = 0;
     // The file's modification time as text, stable while the time is
     // unchanged; std::nullopt when the file is missing or unreadable.

@@ -35,7 +35,9 @@ TEST(QtEnvironment, ReportsAFileThatCannotBeWrittenInOneLine) {
     QtEnvironment env;
     const std::string path = dir.file("missing folder/Blink.bas");
     const std::string reason = env.writeFileWhole(path, "x");
-    EXPECT_NE(reason.find(path), std::string::npos) << reason;
+    // The reason alone: the caller's report names the path.
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(reason.find(path), std::string::npos) << reason;
     EXPECT_EQ(reason.find('\n'), std::string::npos);
     EXPECT_TRUE(folderEntries(dir.path()).empty());
 }
