@@ -8,7 +8,7 @@ build="${1:-$root/build}"
 shift || true
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config clang-format
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     gcc-mipsel-linux-gnu binutils-mipsel-linux-gnu

@@ -23,7 +23,7 @@ struct LocalDateTime {
 // implements it; tests use the real implementation on a temporary folder or a
 // fake.
 class Environment {
-public:
+  public:
     virtual ~Environment() = default;
 
     // Whether an ordinary file of that name exists.

@@ -12,8 +12,12 @@ std::string_view trimBlanks(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char upperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string toLowerAscii(std::string_view text) {
     std::string out(text);
@@ -32,8 +36,7 @@ std::size_t findNoCase(std::string_view text, std::string_view part) {
         return 0;
     auto it = std::search(text.begin(), text.end(), part.begin(), part.end(),
                           [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
-    return it == text.end() ? std::string_view::npos
-                            : static_cast<std::size_t>(it - text.begin());
+    return it == text.end() ? std::string_view::npos : static_cast<std::size_t>(it - text.begin());
 }
 
 bool containsNoCase(std::string_view text, std::string_view part) {

@@ -35,8 +35,7 @@ namespace travonix {
 
 // Split at every TAB, into at most `maxFields` fields; the last field keeps
 // the rest of the text, TABs included.
-[[nodiscard]] std::vector<std::string_view> splitTabs(std::string_view text,
-                                                      std::size_t maxFields);
+[[nodiscard]] std::vector<std::string_view> splitTabs(std::string_view text, std::size_t maxFields);
 
 // Split a file's text into lines: CR LF, LF and a lone CR all end a line. A
 // final line without a line end is kept; a file that ends with a line end has

@@ -14,7 +14,7 @@ enum class Control { txtCFunctionName };
 // implements it with real dialogs, the command-line tool with stdout/stderr
 // and its options, tests with scripted answers.
 class WindowServices {
-public:
+  public:
     virtual ~WindowServices() = default;
 
     // Modal box with an OK button and no icon.

@@ -15,7 +15,7 @@ struct ListingItem {
 
 // One entry of the function list (lstFuncs).
 struct FunctionEntry {
-    std::string name;      // exactly as between " <" and ">:" in its header line
+    std::string name;          // exactly as between " <" and ">:" in its header line
     std::int32_t dataMark = 0; // 0 code section, 1 read-only data section
     bool selected = false;
 };
@@ -40,7 +40,7 @@ struct WindowState {
 
     // lstPluginSrc: the GeneratedSource view.
     std::vector<std::string> pluginSrc;
-    int pluginSrcTop = 0;        // first line scrolled into view
+    int pluginSrcTop = 0; // first line scrolled into view
     bool pluginSrcHasSelection = false;
 
     // Text fields.

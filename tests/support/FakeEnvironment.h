@@ -12,7 +12,7 @@ namespace travonix::test {
 // An in-memory file system with a fixed clock and user, for handler tests
 // that need no real files. Paths are plain keys.
 class FakeEnvironment : public Environment {
-public:
+  public:
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> modified; // path -> modification text
     std::set<std::string> unwritable;            // paths whose write fails

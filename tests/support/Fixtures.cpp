@@ -29,8 +29,7 @@ TempDir::TempDir() {
     namespace fs = std::filesystem;
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate =
-            fs::temp_directory_path() / ("travonix-test-" + std::to_string(rd()));
+        fs::path candidate = fs::temp_directory_path() / ("travonix-test-" + std::to_string(rd()));
         std::error_code ec;
         if (fs::create_directory(candidate, ec)) {
             path_ = candidate.string();

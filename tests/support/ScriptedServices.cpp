@@ -39,7 +39,9 @@ bool ScriptedServices::setClipboardText(std::string_view text) {
     return true;
 }
 
-void ScriptedServices::setFocus(Control control) { focused.push_back(control); }
+void ScriptedServices::setFocus(Control control) {
+    focused.push_back(control);
+}
 
 void ScriptedServices::reportStatus(std::string_view text) {
     statusReports.emplace_back(text);

@@ -12,7 +12,7 @@ namespace travonix::test {
 // Window services with scripted answers, recording everything the handlers
 // show. An unscripted question or input box fails the test.
 class ScriptedServices : public WindowServices {
-public:
+  public:
     struct Shown {
         std::string text;
         std::string title;
@@ -27,7 +27,7 @@ public:
     bool clipboardAvailable = true;
     int progressCalls = 0;
 
-    std::deque<bool> yesNoAnswers;                     // true = Yes
+    std::deque<bool> yesNoAnswers;                       // true = Yes
     std::deque<std::optional<std::string>> inputAnswers; // nullopt = Cancel
 
     void messageBox(std::string_view text, std::string_view title) override;
