@@ -13,6 +13,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     gcc-mipsel-linux-gnu binutils-mipsel-linux-gnu
     libunicorn-dev
+    g++-mingw-w64-x86-64-posix
     xvfb xauth
 )
 missing=()
