@@ -97,6 +97,11 @@ const GoldenCase kCases[] = {
     {"sysfunc.dis", "sysfunc-individual", {"--save-disasm"}},
     {"farcall-noz.dis", "farcall-noz-individual", {}},
     {"examples/demo.dis", "demo-individual", {}},
+    {"examples/demo.dis", "demo-single", {"-m", "single", "--save-disasm"}},
+    {"gaps-noz.dis", "gaps-noz-print-main", {"--print-listing", "--main"}},
+    {"calls.dis", "calls-print-all-funcs", {"--print-listing", "--all-funcs"}},
+    {"calls-noz.dis", "calls-noz-list-all-funcs", {"--list", "--all-funcs"}},
+    {"farcall-noz.dis", "farcall-noz-print", {"--print-listing"}},
     {"examples/demo.dis", "demo-merge", {"-m", "merge", "-n", "Demo", "--main"}},
 };
 
