@@ -26,6 +26,7 @@ class QuietServices : public WindowServices {
     bool setClipboardText(std::string_view) override { return true; }
     void setFocus(Control) override {}
     void reportStatus(std::string_view) override {}
+    void reportWarning(std::string_view) override {}
 };
 
 class MemoryEnvironment : public Environment {

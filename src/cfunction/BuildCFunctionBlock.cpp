@@ -36,6 +36,16 @@ std::string_view listingLine(const std::vector<ListingItem>& listing, std::size_
     return index < listing.size() ? std::string_view(listing[index].text) : std::string_view();
 }
 
+// The question is about the instruction, so only the mnemonic field counts: a
+// symbol such as <do_jalr_free> in the operands is no register jump.
+bool isJalrLine(std::string_view line) {
+    const auto fields = splitTabs(line, 4);
+    if (fields.size() < 3)
+        return false;
+    const std::string mnemonic = toLowerAscii(trimBlanks(fields[2]));
+    return mnemonic == "jalr" || mnemonic.starts_with("jalr.");
+}
+
 bool askContinueAfterJalr(Form& form) {
     return form.ui.askYesNo("Warning : JALR instruction found - have you set '-fPIC "
                             "-mno-abicalls' in gcc options ?\r\nContinue ?",
@@ -117,12 +127,17 @@ void writeDisplayHead(std::size_t k, const std::string& name, const std::string&
         view.push_back("'" + ownName);
 }
 
-// Reads the body after the header line up to the empty line that ends it.
+// Reads the body after the header line up to the empty line that ends it. The
+// next function's header ends it as well: objdump always puts an empty line
+// before a header, and a listing without one must not make every function
+// carry the bodies of all that follow it.
 BlockOutcome scanBody(GenerationRun& run, std::size_t k, Form& form, std::size_t headerLine) {
     const std::vector<ListingItem>& listing = form.state.showFile;
     for (std::size_t i = headerLine + 1;; ++i) {
         std::string_view line = listingLine(listing, i);
-        if (containsNoCase(line, "jalr") && !askContinueAfterJalr(form))
+        if (headerLineName(line))
+            return BlockOutcome::Done;
+        if (isJalrLine(line) && !askContinueAfterJalr(form))
             return BlockOutcome::Abandoned;
         copyListingLine(run, form, line, true);
         if (line.empty())
@@ -160,7 +175,9 @@ BlockOutcome BuildCFunctionBlock(GenerationRun& run, std::size_t k, Form& form) 
         return BlockOutcome::Done;
     if (!run.headers.isBuilt())
         run.headers.build(form.state.showFile);
-    const std::optional<std::size_t> headerLine = run.headers.find(run.rows[k].name);
+    const SelectedFunction& row = run.rows[k];
+    const std::optional<std::size_t> headerLine =
+        run.headers.find(row.nameInListing(), row.occurrence);
     if (!headerLine)
         return BlockOutcome::Done;
 

@@ -14,6 +14,16 @@ struct SelectedFunction {
     std::string name;          // the function-list entry, underscores kept
     std::int32_t dataMark = 0; // non-zero: a read-only data function
     std::string blockText;     // its generated source, built by BuildCFunctionBlock
+    // Which function of that name in listing order (0 the first): the block
+    // is built from that function's own header line.
+    std::size_t occurrence = 0;
+    // The name in the listing, when `name` was changed to keep two functions
+    // of one name in files of their own; empty when `name` is that name.
+    std::string listingName;
+
+    [[nodiscard]] const std::string& nameInListing() const {
+        return listingName.empty() ? name : listingName;
+    }
 };
 
 // The state of one make run: created empty when the run starts, discarded at

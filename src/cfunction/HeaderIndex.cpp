@@ -16,19 +16,20 @@ std::optional<std::string_view> headerLineName(std::string_view line) {
 }
 
 void HeaderIndex::build(const std::vector<ListingItem>& listing) {
-    firstLine_.clear();
+    lines_.clear();
     for (std::size_t i = 0; i < listing.size(); ++i) {
         if (auto name = headerLineName(listing[i].text))
-            firstLine_.emplace(std::string(*name), i); // keeps the first of a name
+            lines_[std::string(*name)].push_back(i);
     }
     built_ = true;
 }
 
-std::optional<std::size_t> HeaderIndex::find(const std::string& name) const {
-    auto it = firstLine_.find(name);
-    if (it == firstLine_.end())
+std::optional<std::size_t> HeaderIndex::find(const std::string& name,
+                                             std::size_t occurrence) const {
+    auto it = lines_.find(name);
+    if (it == lines_.end() || occurrence >= it->second.size())
         return std::nullopt;
-    return it->second;
+    return it->second[occurrence];
 }
 
 } // namespace travonix

@@ -16,18 +16,21 @@ namespace travonix {
 // header line; any other line gives std::nullopt.
 [[nodiscard]] std::optional<std::string_view> headerLineName(std::string_view line);
 
-// Every function header of the listing by name, built once per make run, so
-// finding all selected functions costs one pass over the listing however many
-// are selected and however long the listing is.
+// Every function header of the listing by name and occurrence, built once per
+// make run, so finding all selected functions costs one pass over the listing
+// however many are selected and however long the listing is. Two functions of
+// one name (static helpers of two C files) each keep their own header line.
 class HeaderIndex {
   public:
     void build(const std::vector<ListingItem>& listing);
     [[nodiscard]] bool isBuilt() const { return built_; }
-    // Index of the first header line that carries exactly this name.
-    [[nodiscard]] std::optional<std::size_t> find(const std::string& name) const;
+    // Index of the header line of the `occurrence`-th function (0 the first)
+    // that carries exactly this name, in listing order.
+    [[nodiscard]] std::optional<std::size_t> find(const std::string& name,
+                                                  std::size_t occurrence = 0) const;
 
   private:
-    std::unordered_map<std::string, std::size_t> firstLine_;
+    std::unordered_map<std::string, std::vector<std::size_t>> lines_;
     bool built_ = false;
 };
 

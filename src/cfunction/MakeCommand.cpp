@@ -2,13 +2,16 @@
 
 #include "app/Product.h"
 #include "cfunction/BuildCFunctionBlock.h"
+#include "cfunction/FileNameCheck.h"
 #include "cfunction/GenerationRun.h"
 #include "cfunction/OutputFile.h"
 #include "cfunction/OutputModes.h"
 #include "cfunction/SizeReport.h"
 #include "listing/TextRules.h"
 
+#include <set>
 #include <string>
+#include <unordered_map>
 
 namespace travonix {
 
@@ -32,9 +35,61 @@ bool ensureMergedName(Form& form) {
 }
 
 void collectSelectedFunctions(const Form& form, GenerationRun& run) {
+    std::unordered_map<std::string, std::size_t> seen;
     for (const FunctionEntry& entry : form.state.funcs) {
+        const std::size_t occurrence = seen[entry.name]++;
         if (entry.selected)
-            run.rows.push_back({entry.name, entry.dataMark, {}});
+            run.rows.push_back({entry.name, entry.dataMark, {}, occurrence, {}});
+    }
+}
+
+// Every row must find its own header line again. A missing one is reported by
+// name; in merge mode the run then ends, since every later call in the merged
+// block would land in the wrong place. False when the run must end.
+bool findHeaderLines(Form& form, GenerationRun& run) {
+    run.headers.build(form.state.showFile);
+    std::vector<SelectedFunction> found;
+    for (SelectedFunction& row : run.rows) {
+        if (run.headers.find(row.nameInListing(), row.occurrence)) {
+            found.push_back(std::move(row));
+            continue;
+        }
+        form.ui.reportStatus("Function " + printableName(row.nameInListing()) +
+                             " is no longer in the listing: no CFunction was made for it");
+        if (run.merge)
+            return false;
+    }
+    run.rows = std::move(found);
+    return true;
+}
+
+// Two functions of one name (static helpers of two C files) would write one
+// file twice: in one-file-per-function mode the later ones get a file of
+// their own, name_2.bas and so on; in single-file mode both blocks stay in
+// the one file and the clash is reported.
+void separateSameNamedFunctions(Form& form, GenerationRun& run, bool renameFiles) {
+    std::set<std::string> taken;
+    for (const SelectedFunction& row : run.rows)
+        taken.insert(row.name);
+    for (SelectedFunction& row : run.rows) {
+        if (row.occurrence == 0)
+            continue;
+        const std::string shown = printableName(row.name);
+        if (!renameFiles) {
+            form.ui.reportWarning("Two functions are named " + shown +
+                                  ": both CFunctions carry that name");
+            continue;
+        }
+        std::string name;
+        for (std::size_t n = row.occurrence + 1;; ++n) {
+            name = row.name + "_" + std::to_string(n);
+            if (taken.insert(name).second)
+                break;
+        }
+        form.ui.reportWarning("Two functions are named " + shown +
+                              ": the later one is written as " + printableName(name) + ".bas");
+        row.listingName = row.name;
+        row.name = name;
     }
 }
 
@@ -82,6 +137,10 @@ void cmdMakeBas_Click(Form& form) {
         form.ui.messageBox("No Functions selected for conversion", kProductName);
         return;
     }
+    if (!findHeaderLines(form, run) || run.rows.empty())
+        return;
+    if (!run.merge)
+        separateSameNamedFunctions(form, run, !form.options.SinglePluginFile);
 
     startOutput(form);
     if (!buildAllBlocks(form, run))

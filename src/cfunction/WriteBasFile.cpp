@@ -4,6 +4,8 @@
 namespace travonix {
 
 bool WriteBasFile(Form& form, const std::string& name, const std::string& text) {
+    if (!checkOutputFileName(form, name, ".bas"))
+        return false;
     const std::string path = outputPath(form, name + ".bas");
     const std::string file = "'\r\n'" + path + "\r\n\r\n" + text + "\r\n";
     if (!writeOutputFile(form, path, file))

@@ -65,10 +65,20 @@ std::optional<OutputMode> modeFromText(const QString& text) {
     return std::nullopt;
 }
 
+// Arguments are carried as Latin-1, one character per byte, so names and
+// paths reach the tool with exactly the bytes they have, UTF-8 or not.
+QString fromBytes(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string toBytes(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
 std::optional<std::string> valueOf(const QCommandLineParser& parser, const QCommandLineOption& o) {
     if (!parser.isSet(o))
         return std::nullopt;
-    return parser.value(o).toStdString();
+    return toBytes(parser.value(o));
 }
 
 } // namespace
@@ -77,7 +87,7 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& arguments) {
     Parser p;
     QStringList args;
     for (const std::string& a : arguments)
-        args << QString::fromStdString(a);
+        args << fromBytes(a);
     if (!p.parser.parse(args))
         return usageError(p, p.parser.errorText().toStdString());
 
@@ -100,7 +110,7 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& arguments) {
                                  "' (individual, single or merge)");
 
     CliRequest r;
-    r.input = positional.front().toStdString();
+    r.input = toBytes(positional.front());
     r.inputIsElf = positional.front().endsWith(".elf", Qt::CaseInsensitive);
     r.list = p.parser.isSet(p.list);
     r.printListing = p.parser.isSet(p.printListing);
@@ -110,13 +120,17 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& arguments) {
     r.name = valueOf(p.parser, p.name);
     r.outputDir = valueOf(p.parser, p.output);
     for (const QString& f : p.parser.values(p.function))
-        r.functions.push_back(f.toStdString());
+        r.functions.push_back(toBytes(f));
     r.saveDisasm = p.parser.isSet(p.saveDisasm);
     r.yes = p.parser.isSet(p.yes);
     r.objdump = valueOf(p.parser, p.objdump);
     r.disPath = valueOf(p.parser, p.dis);
     if ((r.objdump || r.disPath) && !r.inputIsElf)
         return usageError(p, "--objdump and --dis apply to an ELF input only");
+    if (r.outputDir && r.outputDir->empty())
+        return usageError(p, "--output needs a folder");
+    if (r.disPath && r.disPath->empty())
+        return usageError(p, "--dis needs a file name");
     outcome.request = std::move(r);
     return outcome;
 }

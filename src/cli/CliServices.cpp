@@ -42,6 +42,10 @@ std::optional<std::string> CliServices::inputBox(std::string_view prompt, std::s
     return std::nullopt;
 }
 
+void CliServices::reportWarning(std::string_view text) {
+    err_ << "travonix-cli: warning: " << terminalText(text) << '\n';
+}
+
 void CliServices::reportStatus(std::string_view text) {
     failed_ = true;
     err_ << "travonix-cli: " << terminalText(text) << '\n';

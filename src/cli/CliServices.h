@@ -23,6 +23,7 @@ class CliServices : public WindowServices {
     bool setClipboardText(std::string_view) override { return false; }
     void setFocus(Control) override {}
     void reportStatus(std::string_view text) override;
+    void reportWarning(std::string_view text) override;
 
     // Completion messages of the make command, in the order shown.
     const std::vector<std::string>& completionMessages() const { return completion_; }

@@ -9,9 +9,9 @@
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("travonix-cli");
-    std::vector<std::string> arguments;
-    for (const QString& a : QCoreApplication::arguments())
-        arguments.push_back(a.toStdString());
+    // The bytes as given: a function name or path that is not UTF-8 must not
+    // be changed on its way in.
+    std::vector<std::string> arguments(argv, argv + argc);
 
     travonix::cli::ParseOutcome parsed = travonix::cli::parseCommandLine(arguments);
     if (!parsed.request) {

@@ -19,10 +19,11 @@ namespace travonix {
 inline constexpr std::uint32_t kFallbackGapWords = 2;
 // A longer gap (256 KiB of zeros, more than any real one) is not believed.
 inline constexpr std::uint32_t kMaxGapWords = 65536;
-// Filler words of one whole read (16 MiB of zeros, eight times the largest
-// PIC32 flash). Past it every further gap gets kFallbackGapWords, so a listing
-// made up to repeat huge gaps cannot exhaust memory.
-inline constexpr std::uint64_t kMaxFillerWordsPerRead = std::uint64_t{1} << 22;
+// Filler words of one whole read (4 MiB of zeros, twice the largest PIC32
+// flash). Past it every further gap gets kFallbackGapWords, so a listing made
+// up to repeat huge gaps cannot make a run hold or write much more than its
+// own size.
+inline constexpr std::uint64_t kMaxFillerWordsPerRead = std::uint64_t{1} << 20;
 
 // "9D000014:<TAB>00000000<TAB>NOP <--Corrected by Travonix" in code,
 // the same without "NOP " in read-only data.

@@ -1,6 +1,7 @@
 #include "listing/JumpRewriter.h"
 
 #include "app/Product.h"
+#include "listing/ListingLines.h"
 #include "listing/TextRules.h"
 
 #include <cstdint>
@@ -48,7 +49,9 @@ std::optional<std::int32_t> branchOffset(std::string_view addressField,
 } // namespace
 
 JumpLineResult rewriteJumpLine(std::string& line) {
-    if (line.empty())
+    // A header is how generation finds its function again, even when its
+    // symbol text happens to hold TABs in the shape of a jump.
+    if (line.empty() || isFunctionHeader(trimBlanks(line)))
         return JumpLineResult::NotAJump;
     const auto fields = splitTabs(line, 5);
     if (fields.size() != 4)

@@ -18,6 +18,11 @@ ListingReadOptions listingReadOptions(const AppOptions& options, bool fullReadin
     return read;
 }
 
+std::string fillerLimitWarning() {
+    return "The listing's gaps hold more than 4 MiB of zero words: later gaps were filled "
+           "with two words each";
+}
+
 ListingReadResult readListing(std::string_view fileText, const ListingReadOptions& options) {
     const std::vector<std::string_view> lines = splitLines(fileText);
     ListingReadResult result;

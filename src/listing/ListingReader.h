@@ -3,6 +3,7 @@
 #include "listing/WindowState.h"
 
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,7 +30,13 @@ struct ListingReadOptions {
 struct ListingReadResult {
     std::vector<ListingItem> listing;
     std::vector<FunctionEntry> functions;
+    // The gaps held more zero words than one read puts back: the later gaps
+    // got two filler lines each.
+    bool fillerLimitReached = false;
 };
+
+// The warning shown when a read's gaps were cut short.
+[[nodiscard]] std::string fillerLimitWarning();
 
 // Reads the text of an objdump disassembly listing (CR LF, LF or lone CR line
 // ends). Pure: no files, no window; one pass, linear in the text's size.

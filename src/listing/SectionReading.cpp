@@ -138,8 +138,10 @@ void SectionReader::fillPendingGap() {
     const std::uint32_t start =
         static_cast<std::uint32_t>(record.address) + (record.word.empty() ? 0U : 4U);
     std::uint32_t words = gapWordCount(static_cast<std::int32_t>(start), gap_->nextAddress);
-    if (filledWords_ + words > kMaxFillerWordsPerRead)
+    if (filledWords_ + words > kMaxFillerWordsPerRead) {
         words = kFallbackGapWords;
+        out_.fillerLimitReached = true;
+    }
     filledWords_ += words;
     for (std::uint32_t k = 0; k < words; ++k) {
         auto address = static_cast<std::int32_t>(start + 4U * k);

@@ -55,6 +55,8 @@ void cmdShowDIS_Click(Form& form) {
     ListingReadResult read = readListing(*text, listingReadOptions(form.options, fullReading));
     state.showFile = std::move(read.listing);
     state.funcs = std::move(read.functions);
+    if (read.fillerLimitReached)
+        form.ui.reportWarning(fillerLimitWarning());
 
     state.funcsCurrent = firstItemOrNone(state.funcs.size());
     saved.applyTo(state.funcs);

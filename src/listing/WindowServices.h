@@ -30,6 +30,9 @@ class WindowServices {
     virtual void setFocus(Control control) = 0;
     // A failure without a message box of its own (status line / stderr).
     virtual void reportStatus(std::string_view text) = 0;
+    // Something the user should know that does not fail the run (status
+    // line / stderr).
+    virtual void reportWarning(std::string_view text) = 0;
     // The generated-source view grew by a function: scroll to its end and
     // repaint, so the user sees a long run progress.
     virtual void generatedSourceProgress() {}

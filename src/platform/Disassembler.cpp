@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace travonix {
@@ -51,11 +52,22 @@ std::string exitReport(const std::string& program, std::int32_t exitCode,
     return line;
 }
 
-// The run's exit code; 0 when the runner raised an error, so that a .DIS
-// file already on disk is still read.
-std::int32_t runDisassembler(Form& form, modShellAndWait::ProcessRunner& runner) {
+// objdump writes here first; only a run that succeeded replaces the listing,
+// so a missing or failing disassembler never leaves an empty one behind.
+std::string partialListingPath(const AppOptions& options) {
+    return options.DISFileName + ".travonix-partial";
+}
+
+void removeFile(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+}
+
+// The run's exit code, or std::nullopt when the runner raised an error.
+std::optional<std::int32_t> runDisassembler(Form& form, modShellAndWait::ProcessRunner& runner,
+                                            const std::string& listingPath) {
     try {
-        return runner.ShellSync(disassemblyCommand(form.options),
+        return runner.ShellSync(disassemblyCommand(form.options, listingPath),
                                 modShellAndWait::kMinimizedNoFocus);
     } catch (const ShellError& error) {
         reportFailure(form, "Disassembler " + programName(form.options) +
@@ -65,7 +77,18 @@ std::int32_t runDisassembler(Form& form, modShellAndWait::ProcessRunner& runner)
         reportFailure(form, "Disassembler " + programName(form.options) +
                                 " could not be started: " + error.what());
     }
-    return 0;
+    return std::nullopt;
+}
+
+bool replaceListing(Form& form, const std::string& partial) {
+    std::error_code ec;
+    std::filesystem::rename(partial, form.options.DISFileName, ec);
+    if (!ec)
+        return true;
+    removeFile(partial);
+    reportFailure(form,
+                  "Cannot replace the listing " + form.options.DISFileName + ": " + ec.message());
+    return false;
 }
 
 } // namespace
@@ -105,11 +128,18 @@ void cmdDisassemble_Click(Form& form, modShellAndWait::ProcessRunner& runner) {
         form.ui.messageBox(options.DISFileName + kDisIsElfMessage, kProductName);
         return;
     }
-    const std::int32_t exitCode = runDisassembler(form, runner);
-    if (exitCode != 0) {
-        reportFailure(form, exitReport(programName(options), exitCode, runner.lastErrorLine()));
+    const std::string partial = partialListingPath(options);
+    const std::optional<std::int32_t> exitCode = runDisassembler(form, runner, partial);
+    if (exitCode && *exitCode != 0) {
+        removeFile(partial);
+        reportFailure(form, exitReport(programName(options), *exitCode, runner.lastErrorLine()));
         return;
     }
+    // A runner error is reported, and a listing already there is still read.
+    if (!exitCode)
+        removeFile(partial);
+    else if (!replaceListing(form, partial))
+        return;
     if (!form.env.fileExists(options.DISFileName))
         return;
     cmdShowDIS_Click(form);

@@ -2,9 +2,24 @@
 
 namespace travonix {
 
+namespace {
+
+// objdump reads a leading "-" as an option and "@" as a response file.
+std::string elfArgument(const std::string& path, const char* currentFolder) {
+    if (path.starts_with('-') || path.starts_with('@'))
+        return currentFolder + path;
+    return path;
+}
+
+} // namespace
+
+std::string disassemblyCommandLine(const AppOptions& options, const std::string& listingPath) {
+    return "cmd.exe /C " + options.DisAsmCmd + " \"" + elfArgument(options.ELFFileName, ".\\") +
+           "\" >\"" + listingPath + "\"";
+}
+
 std::string disassemblyCommandLine(const AppOptions& options) {
-    return "cmd.exe /C " + options.DisAsmCmd + " \"" + options.ELFFileName + "\" >\"" +
-           options.DISFileName + "\"";
+    return disassemblyCommandLine(options, options.DISFileName);
 }
 
 std::vector<std::string> splitCommandWords(std::string_view command) {
@@ -31,15 +46,15 @@ std::vector<std::string> splitCommandWords(std::string_view command) {
     return words;
 }
 
-ShellCommand disassemblyCommand(const AppOptions& options) {
+ShellCommand disassemblyCommand(const AppOptions& options, const std::string& listingPath) {
     ShellCommand command;
-    command.commandLine = disassemblyCommandLine(options);
+    command.commandLine = disassemblyCommandLine(options, listingPath);
     command.arguments = splitCommandWords(options.DisAsmCmd);
     // Without a program there is nothing to run; the ELF path must never
     // become the program itself.
     if (!command.arguments.empty())
-        command.arguments.push_back(options.ELFFileName);
-    command.standardOutputFile = options.DISFileName;
+        command.arguments.push_back(elfArgument(options.ELFFileName, "./"));
+    command.standardOutputFile = listingPath;
     return command;
 }
 

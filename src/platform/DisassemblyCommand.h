@@ -13,6 +13,8 @@ namespace travonix {
 // path, " >" and the quoted .DIS path. DisAsmCmd is not quoted and the paths
 // are not escaped (Windows file names cannot hold a double quote).
 [[nodiscard]] std::string disassemblyCommandLine(const AppOptions& options);
+[[nodiscard]] std::string disassemblyCommandLine(const AppOptions& options,
+                                                 const std::string& listingPath);
 
 // The words of a command: separated by blanks, a double-quoted stretch is
 // part of one word (the quotes themselves are dropped), so a program path
@@ -21,7 +23,10 @@ namespace travonix {
 
 // The disassembler run in both platform forms: the cmd.exe line for
 // Windows; elsewhere the words of DisAsmCmd plus the ELF path as one more
-// argument, with standard output into the .DIS file.
-[[nodiscard]] ShellCommand disassemblyCommand(const AppOptions& options);
+// argument, with standard output into `listingPath`. An ELF path that starts
+// with "-" or "@" is given as ".\\-x.elf" / "./-x.elf", so objdump takes it as
+// a file rather than an option or a response file.
+[[nodiscard]] ShellCommand disassemblyCommand(const AppOptions& options,
+                                              const std::string& listingPath);
 
 } // namespace travonix

@@ -1,10 +1,11 @@
 #include "platform/QtEnvironment.h"
 
+#include "platform/FileReplace.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QString>
 #include <QTimeZone>
 
@@ -52,18 +53,7 @@ std::optional<std::string> QtEnvironment::readFile(const std::string& path) {
 }
 
 std::string QtEnvironment::writeFileWhole(const std::string& path, std::string_view bytes) {
-    QSaveFile file(qtPath(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString().toStdString();
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size) {
-        std::string reason = file.errorString().toStdString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString().toStdString();
-    return {};
+    return replaceFileWhole(path, bytes);
 }
 
 std::optional<std::string> QtEnvironment::fileModifiedText(const std::string& path) {

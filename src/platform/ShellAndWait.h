@@ -62,7 +62,7 @@ class ProcessRunner {
     virtual ~ProcessRunner() = default;
 
     // The exit code; kStillActive when the process is still running after
-    // the wait, which is then left running. Raises ShellError.
+    // the wait, which is then ended. Raises ShellError.
     virtual std::int32_t ShellSync(const ShellCommand& command, std::int32_t windowStyle);
 
     // The first line the last command wrote on standard error, or why it

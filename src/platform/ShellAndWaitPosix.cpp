@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -43,20 +44,6 @@ class FileDescriptor {
   private:
     int fd_;
 };
-
-// Children left running after a time-out; reaped once they end, so they do
-// not linger as zombies for the life of the program.
-std::vector<pid_t>& abandonedChildren() {
-    static std::vector<pid_t> children;
-    return children;
-}
-
-void reapAbandonedChildren() {
-    std::erase_if(abandonedChildren(), [](pid_t pid) {
-        int status = 0;
-        return ::waitpid(pid, &status, WNOHANG) != 0;
-    });
-}
 
 int openStandardOutput(const std::string& path) {
     if (path.empty())
@@ -115,8 +102,14 @@ int spawn(pid_t& pid, const std::string& program, std::vector<std::string> argum
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, outFd, 1);
     posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+    // A group of its own, so a time-out ends whatever the program started too.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     const int result =
-        ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return result;
 }
@@ -134,8 +127,17 @@ std::int32_t exitCodeOf(int status) {
     return 0;
 }
 
-// Waits for the child at most `bound`. A child still running then is left
-// running and reported as still active.
+// A program still running when the wait ends is ended with everything it
+// started, so it cannot go on writing the listing after the tool moved on.
+void endProcessGroup(pid_t pid) {
+    ::kill(-pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+    }
+}
+
+// Waits for the child at most `bound`. A child still running then is ended
+// and reported as still active.
 std::int32_t waitForExit(pid_t pid, std::chrono::milliseconds bound) {
     const Clock::time_point deadline = Clock::now() + bound;
     std::chrono::milliseconds pause{1};
@@ -149,7 +151,7 @@ std::int32_t waitForExit(pid_t pid, std::chrono::milliseconds bound) {
                              "Failed to retrieve exit code, error " + std::to_string(errno));
         const Clock::time_point now = Clock::now();
         if (now >= deadline) {
-            abandonedChildren().push_back(pid);
+            endProcessGroup(pid);
             return kStillActive;
         }
         std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
@@ -161,7 +163,6 @@ std::int32_t waitForExit(pid_t pid, std::chrono::milliseconds bound) {
 
 std::int32_t runAndWait(const ShellCommand& command, std::int32_t /*windowStyle: no windows*/,
                         std::chrono::milliseconds waitBound, std::string& errorLine) {
-    reapAbandonedChildren();
     // The output file is created or emptied before anything else, as the
     // shell's redirection does even for a program that turns out missing.
     FileDescriptor out(openStandardOutput(command.standardOutputFile));

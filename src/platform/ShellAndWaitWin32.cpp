@@ -43,29 +43,54 @@ std::int32_t runAndWait(const ShellCommand& command, std::int32_t windowStyle,
     startup.wShowWindow = showWindowMode(windowStyle);
     PROCESS_INFORMATION process{};
     std::string line = command.commandLine; // CreateProcessA may write into it
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    // Started suspended and put into a job first, so that a time-out can end
+    // cmd.exe together with the disassembler it started.
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &process))
         throw ShellError(kErrShellFailed, "Failed to Shell child process");
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    if (job != nullptr && !AssignProcessToJobObject(job, process.hProcess)) {
+        CloseHandle(job);
+        job = nullptr;
+    }
+    ResumeThread(process.hThread);
     CloseHandle(process.hThread);
     // The handle from the start is kept rather than the process reopened by
     // its id: a quick process could end, and its id be gone, before a reopen.
     HANDLE handle = process.hProcess;
+    auto closeJob = [&job] {
+        if (job != nullptr)
+            CloseHandle(job);
+    };
     if (process.dwProcessId == 0) {
         if (handle != nullptr)
             CloseHandle(handle);
+        closeJob();
         throw ShellError(kErrShellFailed, "Failed to Shell child process");
     }
-    if (handle == nullptr)
+    if (handle == nullptr) {
+        closeJob();
         throw ShellError(kErrOpenProcess, "Failed to open child process");
+    }
     // A time-out is treated like the end of the process: the exit code then
-    // reads STILL_ACTIVE (259) and the process is left running.
-    WaitForSingleObject(handle, static_cast<DWORD>(waitBound.count()));
+    // reads STILL_ACTIVE (259). The process is ended, with what it started,
+    // so it cannot go on writing the listing after the tool moved on.
+    const bool ended =
+        WaitForSingleObject(handle, static_cast<DWORD>(waitBound.count())) == WAIT_OBJECT_0;
     DWORD exitCode = 0;
     if (GetExitCodeProcess(handle, &exitCode)) {
+        if (!ended) {
+            if (job != nullptr)
+                TerminateJobObject(job, static_cast<UINT>(kStillActive));
+            else
+                TerminateProcess(handle, static_cast<UINT>(kStillActive));
+        }
         CloseHandle(handle);
+        closeJob();
         return static_cast<std::int32_t>(exitCode);
     }
     CloseHandle(handle);
+    closeJob();
     const DWORD lastError = GetLastError();
     throw ShellError(kErrExitCodeUnavailable,
                      "Failed to retrieve exit code, error " + std::to_string(lastError));

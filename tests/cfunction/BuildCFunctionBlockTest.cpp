@@ -27,7 +27,7 @@ class BlockWriterTest : public ::testing::Test {
         run.merge = merge;
         for (const FunctionEntry& f : form.state.funcs) {
             if (f.selected)
-                run.rows.push_back({f.name, f.dataMark, {}});
+                run.rows.push_back({f.name, f.dataMark, {}, 0, {}});
         }
         for (std::size_t k = 0; k < run.rows.size(); ++k)
             EXPECT_EQ(BuildCFunctionBlock(run, k, form), BlockOutcome::Done) << "row " << k;
@@ -247,7 +247,7 @@ TEST_F(BlockWriterTest, JalrNoAbandonsAtOnce) {
                                 "9d000008:\t00000000 \tnop"});
     ui.yesNoAnswers = {false};
     GenerationRun run;
-    run.rows.push_back({"f", 0, {}});
+    run.rows.push_back({"f", 0, {}, 0, {}});
 
     EXPECT_EQ(BuildCFunctionBlock(run, 0, form), BlockOutcome::Abandoned);
     EXPECT_EQ(ui.questions.size(), 1u);

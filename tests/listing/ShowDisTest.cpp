@@ -125,8 +125,8 @@ TEST_F(ShowDis, SelectionIsKeptByNameAndNewFunctionsTakeSelectAll) {
     EXPECT_FALSE(form.state.funcs[1].selected);
 }
 
-TEST_F(ShowDis, DuplicateNamesTakeTheFirstRememberedState) {
-    env.files[kDisPath] = listingFile({
+TEST_F(ShowDis, DuplicateNamesKeepTheirStateByOccurrence) {
+    const std::string twoOfOneName = listingFile({
         "Disassembly of section .text:",
         "",
         "9d000000 <twice>:",
@@ -134,13 +134,19 @@ TEST_F(ShowDis, DuplicateNamesTakeTheFirstRememberedState) {
         "",
         "9d000008 <twice>:",
         "9d000008:\t03e00008 \tjr\tra",
+        "",
+        "9d000010 <twice>:",
+        "9d000010:\t03e00008 \tjr\tra",
     });
-    form.state.funcs = {{"twice", 0, false}, {"twice", 0, true}};
-    form.options.SelectAllFuncs = true;
+    env.files[kDisPath] = twoOfOneName;
+    // The third occurrence is new: it takes the first one's state.
+    form.state.funcs = {{"twice", 0, true}, {"twice", 0, false}};
+    form.options.SelectAllFuncs = false;
     cmdShowDIS_Click(form);
-    ASSERT_EQ(form.state.funcs.size(), 2U);
-    EXPECT_FALSE(form.state.funcs[0].selected);
+    ASSERT_EQ(form.state.funcs.size(), 3U);
+    EXPECT_TRUE(form.state.funcs[0].selected);
     EXPECT_FALSE(form.state.funcs[1].selected);
+    EXPECT_TRUE(form.state.funcs[2].selected);
 }
 
 TEST_F(ShowDis, FileWithoutWantedSectionsEmptiesTheLists) {

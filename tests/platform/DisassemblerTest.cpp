@@ -9,6 +9,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/wait.h>
+#include <thread>
 
 namespace travonix {
 namespace {
@@ -127,8 +128,10 @@ TEST_F(Disassembler, TurnsAnElfIntoTheListingAndItsFunctionsWhateverThePathHolds
     EXPECT_EQ(form.options.LastELFDateTime, env.fileModifiedText(elf).value_or("?"));
 
     ASSERT_EQ(runner.commands.size(), 1U);
-    EXPECT_EQ(runner.commands[0].commandLine,
-              "cmd.exe /C xc32-objdump.exe -D -z \"" + elf + "\" >\"" + dis + "\"");
+    // objdump writes beside the listing; the listing is replaced once it succeeded.
+    EXPECT_EQ(runner.commands[0].commandLine, "cmd.exe /C xc32-objdump.exe -D -z \"" + elf +
+                                                  "\" >\"" + dis + ".travonix-partial\"");
+    EXPECT_FALSE(test::exists(dis + ".travonix-partial"));
     EXPECT_EQ(runner.styles[0], 6);
 
     const WindowState expected = readFixtureListing();
@@ -174,7 +177,8 @@ TEST_F(Disassembler, AnotherToolchainIndexClearsTheChoiceButKeepsTheCommand) {
     EXPECT_EQ(form.state.showFileToolTip, "Disassembly of .ELF");
     ASSERT_EQ(runner.commands.size(), 1U);
     EXPECT_EQ(runner.commands[0].commandLine, "cmd.exe /C xc32-objdump.exe -D -z  \"" + elf +
-                                                  "\" >\"" + work.file("proj/calls.dis") + "\"");
+                                                  "\" >\"" + work.file("proj/calls.dis") +
+                                                  ".travonix-partial\"");
     EXPECT_FALSE(form.state.funcs.empty());
 }
 
@@ -231,25 +235,42 @@ TEST_F(Disassembler, AFailingDisassemblerLeavesTheListingAndReportsItsError) {
     EXPECT_EQ(listingTexts(form.state), std::vector<std::string>{"earlier listing line"});
 }
 
-TEST_F(Disassembler, AMissingProgramIsReportedAndTheListingFileIsEmptied) {
+TEST_F(Disassembler, AMissingOrFailingProgramIsReportedAndTheListingOnDiskStays) {
     const std::string elf = placeElf(work.file("proj"));
     const std::string dis = work.file("proj/calls.dis");
-    test::writeFile(dis, "stale");
+    const std::string good = test::readWholeFile(test::fixturePath("calls.dis"));
+    test::writeFile(dis, good);
     useFiles(elf, dis);
-    form.options.DisAsmCmd = "no-such-objdump.exe -D -z ";
-    form.state.showFile = {{"earlier listing line", false}};
-
-    cmdDisassemble_Click(form, runner);
-    expectReportOnly({"no-such-objdump.exe", "exit code 127", "not found"});
-    EXPECT_EQ(test::readWholeFile(dis), "");
-    EXPECT_EQ(listingTexts(form.state), std::vector<std::string>{"earlier listing line"});
+    tools.addWrapper("half-objdump", "echo 'half a listing'; echo 'out of memory' >&2; exit 3");
+    struct Case {
+        const char* command;
+        std::initializer_list<const char*> report;
+    };
+    const Case cases[] = {
+        {"no-such-objdump.exe -D -z ", {"no-such-objdump.exe", "exit code 127", "not found"}},
+        {"half-objdump -D", {"half-objdump", "exit code 3", "out of memory"}},
+    };
+    for (const Case& c : cases) {
+        form.options.DisAsmCmd = c.command;
+        form.state.showFile = {{"earlier listing line", false}};
+        ui.statusReports.clear();
+        cmdDisassemble_Click(form, runner);
+        expectReportOnly(c.report);
+        EXPECT_EQ(test::readWholeFile(dis), good) << c.command;
+        EXPECT_FALSE(test::exists(dis + ".travonix-partial")) << c.command;
+        EXPECT_EQ(listingTexts(form.state), std::vector<std::string>{"earlier listing line"});
+    }
 }
 
-TEST_F(Disassembler, ADisassemblerStillRunningAfterTheWaitIsLeftRunning) {
+TEST_F(Disassembler, ADisassemblerStillRunningAfterTheWaitIsEndedAndWritesNoMore) {
     const std::string pidFile = work.file("pid");
-    tools.addWrapper("slow-objdump", "echo $$ > '" + pidFile + "'; exec sleep 30");
+    // The wrapper's own child keeps writing: it must end with the wrapper.
+    tools.addWrapper("slow-objdump",
+                     "echo $$ > '" + pidFile + "'; (while :; do echo x; sleep 0.05; done) & wait");
     const std::string elf = placeElf(work.file("proj"));
-    useFiles(elf, work.file("proj/calls.dis"));
+    const std::string dis = work.file("proj/calls.dis");
+    test::writeFile(dis, "listing of the last good build");
+    useFiles(elf, dis);
     form.options.DisAsmCmd = "slow-objdump -D";
     RecordingRunner quick(std::chrono::milliseconds{1000});
 
@@ -258,10 +279,10 @@ TEST_F(Disassembler, ADisassemblerStillRunningAfterTheWaitIsLeftRunning) {
     EXPECT_TRUE(form.state.showFile.empty());
 
     const pid_t pid = std::stoi(test::readWholeFile(pidFile));
-    EXPECT_EQ(::kill(pid, 0), 0) << "the disassembler must be left running";
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    EXPECT_NE(::kill(pid, 0), 0) << "the disassembler must not outlive the wait";
+    std::this_thread::sleep_for(std::chrono::milliseconds{200});
+    EXPECT_EQ(test::readWholeFile(dis), "listing of the last good build");
+    EXPECT_FALSE(test::exists(dis + ".travonix-partial"));
 }
 
 TEST_F(Disassembler, ARunnerErrorStillLoadsAListingAlreadyThere) {

@@ -69,14 +69,35 @@ TEST(DisassemblyCommand, PassesTheElfPathAsOneArgumentAndTheDisAsOutput) {
     AppOptions options = demoOptions("\"/opt/my tools/xc32-objdump\" -D -z ");
     options.ELFFileName = "/home/u/a b $(x) `y`/demo.elf";
     options.DISFileName = "/home/u/a b $(x) `y`/demo.dis";
-    const ShellCommand command = disassemblyCommand(options);
+    const ShellCommand command = disassemblyCommand(options, options.DISFileName);
     EXPECT_EQ(command.arguments, (std::vector<std::string>{"/opt/my tools/xc32-objdump", "-D", "-z",
                                                            options.ELFFileName}));
     EXPECT_EQ(command.standardOutputFile, options.DISFileName);
     EXPECT_EQ(command.commandLine, disassemblyCommandLine(options));
 
     // Without a program nothing is run: the ELF file must never become one.
-    EXPECT_TRUE(disassemblyCommand(demoOptions("  ")).arguments.empty());
+    EXPECT_TRUE(disassemblyCommand(demoOptions("  "), "x.dis").arguments.empty());
+}
+
+TEST(DisassemblyCommand, AnElfPathThatLooksLikeAnOptionIsGivenAsAFile) {
+    struct Case {
+        const char* elf;
+        const char* argument;
+        const char* commandLine;
+    };
+    const Case cases[] = {
+        {"-x.elf", "./-x.elf", "cmd.exe /C objdump -D \".\\-x.elf\" >\"out.part\""},
+        {"@args.elf", "./@args.elf", "cmd.exe /C objdump -D \".\\@args.elf\" >\"out.part\""},
+        {"a-b.elf", "a-b.elf", "cmd.exe /C objdump -D \"a-b.elf\" >\"out.part\""},
+    };
+    for (const Case& c : cases) {
+        AppOptions options = demoOptions("objdump -D");
+        options.ELFFileName = c.elf;
+        const ShellCommand command = disassemblyCommand(options, "out.part");
+        EXPECT_EQ(command.arguments.back(), c.argument);
+        EXPECT_EQ(command.commandLine, c.commandLine);
+        EXPECT_EQ(command.standardOutputFile, "out.part");
+    }
 }
 
 } // namespace

@@ -47,4 +47,8 @@ void ScriptedServices::reportStatus(std::string_view text) {
     statusReports.emplace_back(text);
 }
 
+void ScriptedServices::reportWarning(std::string_view text) {
+    warnings.emplace_back(text);
+}
+
 } // namespace travonix::test

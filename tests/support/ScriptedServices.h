@@ -22,6 +22,7 @@ class ScriptedServices : public WindowServices {
     std::vector<Shown> questions;
     std::vector<Shown> inputPrompts;
     std::vector<std::string> statusReports;
+    std::vector<std::string> warnings;
     std::vector<Control> focused;
     std::optional<std::string> clipboard;
     bool clipboardAvailable = true;
@@ -37,6 +38,7 @@ class ScriptedServices : public WindowServices {
     bool setClipboardText(std::string_view text) override;
     void setFocus(Control control) override;
     void reportStatus(std::string_view text) override;
+    void reportWarning(std::string_view text) override;
     void generatedSourceProgress() override { ++progressCalls; }
 };
 

@@ -1,0 +1,97 @@
+#ifndef _WIN32
+
+#include "platform/FileReplace.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace travonix {
+
+namespace {
+
+std::string folderOf(const std::string& path) {
+    const std::size_t cut = path.rfind('/');
+    if (cut == std::string::npos)
+        return ".";
+    return cut == 0 ? std::string("/") : path.substr(0, cut);
+}
+
+// A short name, so a long target name never makes the temporary name too
+// long; hidden, so a file manager does not show it while it is written.
+std::string temporaryNameIn(const std::string& folder) {
+    static std::atomic<unsigned> counter{std::random_device{}()};
+    char name[40];
+    std::snprintf(name, sizeof name, "/.travonix-%08x.tmp", counter.fetch_add(0x9e3779b9U));
+    return folder + name;
+}
+
+int createTemporary(const std::string& folder, std::string& name) {
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        name = temporaryNameIn(folder);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    const char* next = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t wrote = ::write(fd, next, left);
+        if (wrote < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        next += wrote;
+        left -= static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+// The replaced file keeps the permissions it had; a new one gets the usual
+// ones (0666 less the umask), which open() already gave it.
+void keepPermissions(int fd, const std::string& path) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
+        (void)::fchmod(fd, existing.st_mode & 07777);
+}
+
+std::string failure(int error, const std::string& temporary) {
+    ::unlink(temporary.c_str());
+    return std::strerror(error);
+}
+
+} // namespace
+
+std::string replaceFileWhole(const std::string& path, std::string_view bytes) {
+    if (path.find('\0') != std::string::npos)
+        return "the path holds a NUL byte";
+    std::string temporary;
+    const int fd = createTemporary(folderOf(path), temporary);
+    if (fd < 0)
+        return std::strerror(errno);
+    keepPermissions(fd, path);
+    if (!writeAll(fd, bytes)) {
+        const int error = errno;
+        ::close(fd);
+        return failure(error, temporary);
+    }
+    if (::close(fd) != 0)
+        return failure(errno, temporary);
+    if (::rename(temporary.c_str(), path.c_str()) != 0)
+        return failure(errno, temporary);
+    return {};
+}
+
+} // namespace travonix
+
+#endif
