@@ -241,6 +241,37 @@ TEST_F(BlockWriterTest, JalrAsksAtEveryLineAndYesGoesOn) {
               blockHead("f", "f") + "\t0040f809 00000000 0060F809 \r\nEnd CFunction");
 }
 
+TEST_F(BlockWriterTest, OnlyAJalrMnemonicAsks) {
+    listing.functionLines("f", {"9d000000:\t0f400012 \tjal\t9d000048 <do_jalr_free>",
+                                "9d000004:\t0411FFFB\tbal\t9d000048 <jalr_table>",
+                                "9d000008:\t0040f809 \tjalr.hb\tv0"});
+    ui.yesNoAnswers = {true};
+
+    GenerationRun run = buildAll();
+
+    ASSERT_EQ(ui.questions.size(), 1u) << "only the jalr.hb line is a register jump";
+    EXPECT_EQ(run.wordCounter, 3);
+}
+
+TEST_F(BlockWriterTest, ABodyEndsAtTheNextHeaderWithoutAnEmptyLine) {
+    // Headers straight after one another: each function gets its own words only.
+    form.state.showFile = {
+        {"9d000000 <a>:", false}, {instructionLine(0x9d000000, testWord(1)), false},
+        {"9d000004 <a>:", false}, {instructionLine(0x9d000004, testWord(2)), false},
+        {"9d000008 <b>:", false}, {instructionLine(0x9d000008, testWord(3)), false}};
+    form.state.funcs = {{"a", 0, true}, {"a", 0, true}, {"b", 0, true}};
+    GenerationRun run;
+    run.rows = {{"a", 0, {}, 0, {}}, {"a", 0, {}, 1, {}}, {"b", 0, {}, 0, {}}};
+    for (std::size_t k = 0; k < run.rows.size(); ++k)
+        ASSERT_EQ(BuildCFunctionBlock(run, k, form), BlockOutcome::Done);
+
+    EXPECT_EQ(run.wordCounter, 3);
+    EXPECT_NE(run.rows[0].blockText.find(testWord(1)), std::string::npos);
+    EXPECT_EQ(run.rows[0].blockText.find(testWord(2)), std::string::npos);
+    EXPECT_NE(run.rows[1].blockText.find(testWord(2)), std::string::npos);
+    EXPECT_EQ(run.rows[1].blockText.find(testWord(3)), std::string::npos);
+}
+
 TEST_F(BlockWriterTest, JalrNoAbandonsAtOnce) {
     form.options.SaveDisAsm = true;
     listing.functionLines("f", {"9d000000:\t00000000 \tnop", "9d000004:\t0040f809 \tjalr\tv0",

@@ -1,5 +1,7 @@
 #include "cfunction/MakeCommand.h"
 
+#include "listing/ShowDis.h"
+
 #include "ListingBuilder.h"
 #include "TestTexts.h"
 #include "app/AppOptions.h"
@@ -297,6 +299,60 @@ TEST_F(MakeCommandTest, JalrAcceptedTwiceWritesTheFile) {
     EXPECT_EQ(ui.questions.size(), 2u);
     EXPECT_EQ(file("C:\\out\\b.bas"), "'\r\n'C:\\out\\b.bas\r\n\r\n" + blockHead("b", "b") +
                                           "\t0040f809 0060f809 \r\nEnd CFunction\r\n");
+}
+
+TEST_F(MakeCommandTest, AFunctionWhoseHeaderIsGoneIsAnErrorByName) {
+    listing.function("a", testWords(1, 2));
+    form.state.funcs.push_back({"gone", 0, true});
+    listing.function("b", testWords(10, 2));
+
+    cmdMakeBas_Click(form);
+    ASSERT_EQ(ui.statusReports.size(), 1U);
+    EXPECT_NE(ui.statusReports[0].find("gone"), std::string::npos) << ui.statusReports[0];
+    EXPECT_EQ(env.writes, (std::vector<std::string>{"C:\\out\\a.bas", "C:\\out\\b.bas"}));
+    expectOneMessage(" a.bas\r\n b.bas\r\n\r\n file(s) written to disk", "Travonix Maker");
+
+    // A merged block without it would send every later call astray.
+    env.writes.clear();
+    ui.messages.clear();
+    ui.statusReports.clear();
+    useMerge("Blk");
+    cmdMakeBas_Click(form);
+    EXPECT_EQ(ui.statusReports.size(), 1U);
+    EXPECT_TRUE(env.writes.empty());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MakeCommandTest, AHeaderShapedLikeAJumpIsFoundAgainAfterTheRewriting) {
+    const std::string name = "a\t0c000000 \tjal\t9d000000 <b";
+    env.files["C:\\work\\odd.dis"] =
+        "Disassembly of section .text:\r\n\r\n9d000000 <" + name +
+        ">:\r\n9d000000:\t03e00008 \tjr\tra\r\n9d000004:\t34820080 \tori\tv0,a0,0x80\r\n";
+    form.options.DISFileName = "C:\\work\\odd.dis";
+    form.options.SelectAllFuncs = true;
+    useMerge("Blk");
+    cmdShowDIS_Click(form);
+    ASSERT_EQ(form.state.funcs.size(), 1U);
+
+    cmdMakeBas_Click(form);
+    const std::string text = file("C:\\out\\Blk.bas");
+    EXPECT_NE(text.find("CFunction Blk\r\n'" + name + "\r\n\t00000000\r\n\t03e00008 34820080 "),
+              std::string::npos)
+        << text;
+}
+
+TEST_F(MakeCommandTest, NamesThatCannotBeFilesAreRefusedAndTheOthersWritten) {
+    listing.function("ok", testWords(1, 1))
+        .function("..\\..\\up", testWords(2, 1))
+        .function("LPT1", testWords(3, 1))
+        .function("fine", testWords(4, 1));
+
+    cmdMakeBas_Click(form);
+    EXPECT_EQ(env.writes, (std::vector<std::string>{"C:\\out\\ok.bas", "C:\\out\\fine.bas"}));
+    ASSERT_EQ(ui.statusReports.size(), 2U);
+    EXPECT_NE(ui.statusReports[0].find("..\\..\\up.bas"), std::string::npos);
+    EXPECT_NE(ui.statusReports[1].find("LPT1.bas"), std::string::npos);
+    expectOneMessage(" ok.bas\r\n fine.bas\r\n\r\n file(s) written to disk", "Travonix Maker");
 }
 
 TEST_F(MakeCommandTest, UnwritableFileIsReportedAndTheOthersAreWritten) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace travonix::test {
 namespace {
 
@@ -219,6 +221,26 @@ TEST(GapFilling, GapsUpToTheCapAreFilledWholeLongerOnesGetTwoLines) {
                                            codeFiller("9D000004"),
                                            "9d040004:\t03e00008 \tjr\tra",
                                        }));
+}
+
+TEST(GapFilling, FillerOfOneReadIsBoundedAndTheReadSaysSo) {
+    // Gaps of 65,536 words each: sixteen fill 4 MiB, the next ones get two
+    // lines, so a small listing cannot make a run hold or write gigabytes.
+    std::vector<std::string> lines = {"Disassembly of section .text:"};
+    const int gaps = 20;
+    for (int k = 0; k <= gaps; ++k) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%08x:\t03e00008 \tjr\tra", 0x9d000000u + k * 0x40004u);
+        lines.emplace_back(line);
+        lines.emplace_back("\t...");
+    }
+    const auto result = readSections(listingFile(lines));
+    const std::size_t instructions = gaps + 1;
+    EXPECT_EQ(result.listing.size(), instructions + 16 * 65536 + (gaps - 16) * 2);
+    EXPECT_TRUE(result.fillerLimitReached);
+    EXPECT_FALSE(readSections(listingFile({"Disassembly of section .text:", "9d000000 <f>:",
+                                           "\t...", "9d000010:\t03e00008 \tjr\tra"}))
+                     .fillerLimitReached);
 }
 
 TEST(GapFilling, RepeatedMarkersCountOnceFromTheLastStoredLine) {

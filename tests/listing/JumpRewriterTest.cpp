@@ -49,6 +49,10 @@ const JumpCase kJumpCases[] = {
     {"five fields", "9d000010:\t0f400008 \tjal\t9d000020 <g>\textra", nullptr,
      JumpLineResult::NotAJump},
     {"header", "9d000000 <jal>:", nullptr, JumpLineResult::NotAJump},
+    // A symbol whose text holds TABs in the shape of a jal line: generation
+    // finds its function by this header, so it must stay as it is.
+    {"header shaped like a jal line", "9d000000 <a\t0c000000 \tjal\t9d000000 <b>:", nullptr,
+     JumpLineResult::NotAJump},
     {"empty", "", nullptr, JumpLineResult::NotAJump},
     {"cut data line", "9d000100:\t0f400000 ", nullptr, JumpLineResult::NotAJump},
 };

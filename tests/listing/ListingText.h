@@ -21,6 +21,14 @@ inline std::string listingFile(std::initializer_list<std::string_view> lines,
     return text;
 }
 
+inline std::string listingFile(const std::vector<std::string>& lines,
+                               std::string_view lineEnd = "\r\n") {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + std::string(lineEnd);
+    return text;
+}
+
 inline std::vector<std::string> textsOf(const std::vector<ListingItem>& items) {
     std::vector<std::string> texts;
     texts.reserve(items.size());

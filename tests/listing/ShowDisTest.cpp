@@ -1,10 +1,13 @@
 #include "ListingText.h"
 
+#include "listing/ListingReader.h"
 #include "listing/ShowDis.h"
 #include "support/FakeEnvironment.h"
 #include "support/ScriptedServices.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace travonix::test {
 namespace {
@@ -147,6 +150,21 @@ TEST_F(ShowDis, DuplicateNamesKeepTheirStateByOccurrence) {
     EXPECT_TRUE(form.state.funcs[0].selected);
     EXPECT_FALSE(form.state.funcs[1].selected);
     EXPECT_TRUE(form.state.funcs[2].selected);
+}
+
+TEST_F(ShowDis, GapsBeyondTheFillerBoundAreReportedAsAWarning) {
+    std::string text = "Disassembly of section .text:\r\n";
+    for (unsigned k = 0; k <= 20; ++k) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%08x:\t03e00008 \tjr\tra\r\n\t...\r\n",
+                      0x9d000000u + k * 0x40004u);
+        text += line;
+    }
+    env.files[kDisPath] = text;
+    cmdShowDIS_Click(form);
+    EXPECT_EQ(ui.warnings, std::vector<std::string>{fillerLimitWarning()});
+    EXPECT_TRUE(ui.statusReports.empty());
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ShowDis, FileWithoutWantedSectionsEmptiesTheLists) {

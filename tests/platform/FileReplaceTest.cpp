@@ -1,0 +1,76 @@
+#include "platform/FileReplace.h"
+
+#include "support/Fixtures.h"
+#include "support/SmallDisk.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace travonix {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::size_t filesIn(const std::string& folder) {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
+        ++count;
+    return count;
+}
+
+TEST(FileReplace, WritesNewFilesAndReplacesOldOnesWhole) {
+    test::TempDir dir;
+    const std::string path = dir.file("out.bas");
+    EXPECT_EQ(replaceFileWhole(path, "first"), "");
+    EXPECT_EQ(test::readWholeFile(path), "first");
+    ::chmod(path.c_str(), 0640);
+    EXPECT_EQ(replaceFileWhole(path, "second, longer"), "");
+    EXPECT_EQ(test::readWholeFile(path), "second, longer");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640U) << "a replaced file keeps its permissions";
+    EXPECT_EQ(filesIn(dir.path()), 1U) << "no temporary file is left";
+}
+
+TEST(FileReplace, AFailureLeavesTheOldFileAndNoTemporaryFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("out.bas");
+    ASSERT_EQ(replaceFileWhole(path, "good"), "");
+    fs::create_directory(dir.file("folder.bas"));
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {dir.file("missing/out.bas"), "No such file or directory"},
+        {dir.file("folder.bas"), "Is a directory"},
+        {dir.file("nul") + std::string("\0.sh", 4), "NUL"},
+    };
+    for (const Case& c : cases) {
+        const std::string reason = replaceFileWhole(c.path, "bytes");
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+    }
+    EXPECT_EQ(test::readWholeFile(path), "good");
+    EXPECT_EQ(filesIn(dir.path()), 2U);
+}
+
+TEST(FileReplace, AFullDiskLeavesTheOldFileAsItWasAndSaysWhy) {
+    test::SmallDisk disk("64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why();
+    const std::string path = disk.file("good.bas");
+    const std::string good(8 * 1024, 'g');
+    ASSERT_EQ(replaceFileWhole(path, good), "");
+
+    const std::string big(200 * 1024, 'b');
+    EXPECT_EQ(replaceFileWhole(path, big), "No space left on device");
+    EXPECT_EQ(test::readWholeFile(path), good);
+    EXPECT_EQ(replaceFileWhole(disk.file("new.bas"), big), "No space left on device");
+    EXPECT_FALSE(fs::exists(disk.file("new.bas")));
+    EXPECT_EQ(filesIn(disk.path()), 1U) << "no temporary file is left";
+}
+
+} // namespace
+} // namespace travonix
