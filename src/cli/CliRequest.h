@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/Options.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace travonix::cli {
-
-enum class OutputMode { Individual, Single, Merge };
 
 // What the command line asked for, checked for usage errors.
 struct CliRequest {
@@ -16,7 +16,7 @@ struct CliRequest {
     bool printListing = false; // --print-listing
     bool includeMain = false;  // --main
     bool allFuncs = false;     // --all-funcs
-    OutputMode mode = OutputMode::Individual;
+    OutputMode mode = OutputMode::IndividualFiles;
     std::optional<std::string> name; // --name (merged CFunction)
     std::optional<std::string> outputDir;
     std::vector<std::string> functions; // --function, in the order given

@@ -1,0 +1,88 @@
+#include "core/Listing.h"
+
+#include <algorithm>
+
+namespace travonix {
+
+std::string_view Listing::text(const ListingLine& line) const {
+    const std::string& store = line.inEdits ? edits_ : fileText_;
+    return std::string_view(store).substr(line.textStart, line.textLength);
+}
+
+std::string_view Listing::text(std::size_t index) const {
+    return index < lines_.size() ? text(lines_[index]) : std::string_view();
+}
+
+std::string_view Listing::field(const ListingLine& line, std::size_t which) const {
+    const std::string_view all = text(line);
+    if (which > line.tabCount || which > 3)
+        return {};
+    const std::size_t start = which == 0 ? 0 : line.tabs[which - 1] + 1;
+    std::size_t end = all.size();
+    if (which < 3 && which < line.tabCount)
+        end = line.tabs[which];
+    return all.substr(start, end - start);
+}
+
+void Listing::findTabs(ListingLine& line) const {
+    const std::string_view all = text(line);
+    line.tabCount = 0;
+    std::size_t from = 0;
+    while (line.tabCount < 4) {
+        const std::size_t tab = all.find('\t', from);
+        if (tab == std::string_view::npos)
+            break;
+        if (line.tabCount < 3)
+            line.tabs[line.tabCount] = static_cast<std::uint32_t>(tab);
+        ++line.tabCount;
+        from = tab + 1;
+    }
+}
+
+void Listing::addFileLine(std::size_t start, std::size_t length, LineKind kind,
+                          std::uint32_t address) {
+    ListingLine line;
+    line.textStart = static_cast<std::uint32_t>(start);
+    line.textLength = static_cast<std::uint32_t>(length);
+    line.kind = kind;
+    line.address = address;
+    findTabs(line);
+    lines_.push_back(line);
+}
+
+void Listing::addMadeLine(std::string_view text, LineKind kind, std::uint32_t address) {
+    ListingLine line;
+    line.textStart = static_cast<std::uint32_t>(edits_.size());
+    line.textLength = static_cast<std::uint32_t>(text.size());
+    line.inEdits = true;
+    line.kind = kind;
+    line.address = address;
+    edits_.append(text);
+    findTabs(line);
+    lines_.push_back(line);
+}
+
+void Listing::replaceText(std::size_t index, std::string_view text) {
+    ListingLine& line = lines_[index];
+    line.textStart = static_cast<std::uint32_t>(edits_.size());
+    line.textLength = static_cast<std::uint32_t>(text.size());
+    line.inEdits = true;
+    edits_.append(text);
+    findTabs(line);
+}
+
+bool isHeaderText(std::string_view text) {
+    return text.size() >= 2 && text.substr(text.size() - 2) == ">:";
+}
+
+std::optional<std::string_view> headerNameOf(std::string_view text) {
+    if (!isHeaderText(text))
+        return std::nullopt;
+    const std::size_t open = text.find(" <");
+    if (open == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view rest = text.substr(open + 2);
+    return rest.substr(0, rest.find(">:"));
+}
+
+} // namespace travonix

@@ -1,0 +1,120 @@
+#include "core/Text.h"
+
+#include <algorithm>
+
+namespace travonix {
+
+std::string_view trimBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return text.substr(text.size()); // empty, but still a view into the text
+    const std::size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+char upperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string toLowerAscii(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), lowerAscii);
+    return out;
+}
+
+std::string toUpperAscii(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), upperAscii);
+    return out;
+}
+
+std::size_t findNoCase(std::string_view text, std::string_view part) {
+    if (part.empty())
+        return 0;
+    auto it = std::search(text.begin(), text.end(), part.begin(), part.end(),
+                          [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
+    return it == text.end() ? std::string_view::npos : static_cast<std::size_t>(it - text.begin());
+}
+
+bool containsNoCase(std::string_view text, std::string_view part) {
+    return findNoCase(text, part) != std::string_view::npos;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowerAscii(x) == lowerAscii(y);
+           });
+}
+
+namespace {
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+} // namespace
+
+std::uint32_t hexValue(std::string_view field) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < field.size() && i < 8; ++i) {
+        const int d = hexDigit(field[i]);
+        if (d < 0)
+            break;
+        value = (value << 4) | static_cast<std::uint32_t>(d);
+    }
+    return value;
+}
+
+std::string hexUpper(std::uint32_t value) {
+    static const char* digits = "0123456789ABCDEF";
+    char buffer[8];
+    std::size_t n = 0;
+    do {
+        buffer[n++] = digits[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    std::string out(n, '0');
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = buffer[n - 1 - i];
+    return out;
+}
+
+std::string hexUpperPadded(std::uint32_t value, int width) {
+    std::string out = hexUpper(value);
+    if (static_cast<int>(out.size()) < width)
+        out.insert(0, static_cast<std::size_t>(width) - out.size(), '0');
+    return out;
+}
+
+std::vector<std::string_view> splitTabs(std::string_view text, std::size_t maxFields) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    while (fields.size() + 1 < maxFields) {
+        const std::size_t tab = text.find('\t', start);
+        if (tab == std::string_view::npos)
+            break;
+        fields.push_back(text.substr(start, tab - start));
+        start = tab + 1;
+    }
+    fields.push_back(text.substr(start));
+    return fields;
+}
+
+std::string withoutUnderscores(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (char c : name)
+        if (c != '_')
+            out += c;
+    return out;
+}
+
+} // namespace travonix
