@@ -1,4 +1,6 @@
-#include "ListingBuilder.h"
+#include "support/ListingBuilder.h"
+
+#include "core/Text.h"
 
 #include <cstdio>
 
@@ -29,36 +31,34 @@ std::string instructionLine(std::uint32_t address, const std::string& word,
 }
 
 ListingBuilder& ListingBuilder::function(const std::string& name,
-                                         const std::vector<std::string>& words,
-                                         std::int32_t dataMark, bool selected) {
+                                         const std::vector<std::string>& words, bool readOnlyData,
+                                         bool selected) {
     std::vector<std::string> body;
     std::uint32_t address = address_;
     for (const std::string& word : words) {
         body.push_back(instructionLine(address, word));
         address += 4;
     }
-    return functionLines(name, body, dataMark, selected);
+    return functionLines(name, body, readOnlyData, selected);
 }
 
 ListingBuilder& ListingBuilder::functionLines(const std::string& name,
                                               const std::vector<std::string>& body,
-                                              std::int32_t dataMark, bool selected) {
-    form_.state.showFile.push_back({hex8(address_) + " <" + name + ">:", false});
+                                              bool readOnlyData, bool selected) {
+    functions.push_back({name, readOnlyData, selected, listing.size()});
+    listing.addMadeLine(hex8(address_) + " <" + name + ">:", LineKind::Header, address_);
     for (const std::string& text : body)
-        form_.state.showFile.push_back({text, false});
-    form_.state.showFile.push_back({"", false});
-    form_.state.funcs.push_back({name, dataMark, selected});
+        line(text);
+    listing.addMadeLine("", LineKind::Empty, 0);
     address_ += static_cast<std::uint32_t>(4 * body.size());
     return *this;
 }
 
-void ListingBuilder::reset() {
-    form_.state = WindowState{};
-    address_ = 0x9d000000;
-}
-
 ListingBuilder& ListingBuilder::line(const std::string& text) {
-    form_.state.showFile.push_back({text, false});
+    const LineKind kind = text.empty()          ? LineKind::Empty
+                          : isHeaderText(text) ? LineKind::Header
+                                                : LineKind::Instruction;
+    listing.addMadeLine(text, kind, hexValue(text));
     return *this;
 }
 

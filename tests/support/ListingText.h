@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listing/WindowState.h"
+#include "core/Listing.h"
 
 #include <initializer_list>
 #include <string>
@@ -29,11 +29,12 @@ inline std::string listingFile(const std::vector<std::string>& lines,
     return text;
 }
 
-inline std::vector<std::string> textsOf(const std::vector<ListingItem>& items) {
+// The text of every line of a listing.
+inline std::vector<std::string> textsOf(const Listing& listing) {
     std::vector<std::string> texts;
-    texts.reserve(items.size());
-    for (const ListingItem& item : items)
-        texts.push_back(item.text);
+    texts.reserve(listing.size());
+    for (std::size_t i = 0; i < listing.size(); ++i)
+        texts.emplace_back(listing.text(i));
     return texts;
 }
 

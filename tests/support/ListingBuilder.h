@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listing/Form.h"
+#include "core/Listing.h"
 
 #include <cstdint>
 #include <string>
@@ -15,24 +15,22 @@ std::vector<std::string> testWords(int first, int count);
 
 // Builds listings the way the reader leaves them (trimmed lines: a header
 // line, TAB-separated instruction lines, an empty line after each function)
-// straight into a form's listing and function list.
+// with their function list.
 class ListingBuilder {
   public:
-    explicit ListingBuilder(Form& form) : form_(form) {}
+    Listing listing;
+    std::vector<FunctionEntry> functions;
 
     // A function of instruction lines, one per word; listed and selected.
     ListingBuilder& function(const std::string& name, const std::vector<std::string>& words,
-                             std::int32_t dataMark = 0, bool selected = true);
+                             bool readOnlyData = false, bool selected = true);
     // A function whose body lines are given whole.
     ListingBuilder& functionLines(const std::string& name, const std::vector<std::string>& body,
-                                  std::int32_t dataMark = 0, bool selected = true);
-    // Starts over: a fresh window state and the first address again.
-    void reset();
+                                  bool readOnlyData = false, bool selected = true);
     // A plain line of the listing (not a function).
     ListingBuilder& line(const std::string& text);
 
   private:
-    Form& form_;
     std::uint32_t address_ = 0x9d000000;
 };
 
