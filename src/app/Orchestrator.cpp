@@ -235,8 +235,8 @@ void Orchestrator::makeCFunctions() {
     ConversionSettings& settings = options_.conversion;
     ConversionPlan plan = planConversion(session_.listing, session_.functions, settings);
     if (plan.status == ConversionPlan::Status::NeedsMergedName) {
-        const std::string answer(
-            trimBlanks(ui_.askText("Enter a name for the CFunction", kProductName, "").value_or("")));
+        const std::string answer(trimBlanks(
+            ui_.askText("Enter a name for the CFunction", kProductName, "").value_or("")));
         if (answer.empty()) {
             ui_.showMessage("Enter a name for the Cfunction", kProductName);
             ui_.focusMergedName();

@@ -15,8 +15,8 @@ class SettingsStore;
 
 // What the window's controls show that is not an option.
 struct ControlState {
-    bool loading = false;         // start-up is applying the stored options
-    bool watcherRunning = false;  // the 5-second ELF check is on
+    bool loading = false;        // start-up is applying the stored options
+    bool watcherRunning = false; // the 5-second ELF check is on
     bool autoGenerateShown = true;
     std::string listingToolTip = "Disassembled .ELF file";
 };

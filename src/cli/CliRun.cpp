@@ -172,8 +172,8 @@ int convert(const ReadResult& read, const Options& options, const CliRequest& r,
         return kExitAbandoned;
 
     const std::string separator = env.pathSeparator();
-    const WriteReport written =
-        writeFiles(basFiles(blocks, plan, settings, separator), settings.outputFolder, separator, env);
+    const WriteReport written = writeFiles(basFiles(blocks, plan, settings, separator),
+                                           settings.outputFolder, separator, env);
     reporter.show(written.diagnostics);
     std::vector<std::string> paths = written.writtenPaths;
     if (settings.keepListingCopy) {

@@ -16,8 +16,8 @@ namespace travonix {
 
 // One block of a conversion: a selected function and where its header lies.
 struct BlockRow {
-    std::string name;         // the name the block and its file carry
-    std::string listingName;  // the name in the listing (differs for name_2 and the like)
+    std::string name;        // the name the block and its file carry
+    std::string listingName; // the name in the listing (differs for name_2 and the like)
     bool readOnlyData = false;
     std::size_t headerLine = 0;
 };
@@ -73,10 +73,10 @@ struct GeneratedBlocks {
 
 // One file a conversion writes.
 struct OutputFile {
-    std::string name;      // as the completion message names it ("blk.bas")
-    std::string path;      // folder, separator, name
-    std::string bytes;     // what the file holds
-    std::string clipboard; // what the clipboard gets once the file is written
+    std::string name;                   // as the completion message names it ("blk.bas")
+    std::string path;                   // folder, separator, name
+    std::string bytes;                  // what the file holds
+    std::string clipboard;              // what the clipboard gets once the file is written
     std::optional<std::string> refusal; // why the name cannot be a file name
 };
 

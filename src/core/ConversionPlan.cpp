@@ -27,8 +27,8 @@ std::vector<SelectedRow> selectedRows(const std::vector<FunctionEntry>& function
     for (const FunctionEntry& entry : functions) {
         const std::size_t occurrence = seen[entry.name]++;
         if (entry.selected)
-            rows.push_back({{entry.name, entry.name, entry.readOnlyData, entry.headerLine},
-                            occurrence});
+            rows.push_back(
+                {{entry.name, entry.name, entry.readOnlyData, entry.headerLine}, occurrence});
     }
     return rows;
 }
@@ -48,8 +48,8 @@ void separateSameNamedFunctions(std::vector<SelectedRow>& rows, bool renameFiles
         BlockRow& row = selected.row;
         const std::string shown = printableName(row.name);
         if (!renameFiles) {
-            Diagnostic d = warning("Two functions are named " + shown +
-                                   ": both CFunctions carry that name");
+            Diagnostic d =
+                warning("Two functions are named " + shown + ": both CFunctions carry that name");
             d.function = row.name;
             diagnostics.push_back(std::move(d));
             continue;

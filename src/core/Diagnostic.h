@@ -18,9 +18,9 @@ struct Diagnostic {
     };
     Kind kind = Kind::Error;
     std::string text;
-    std::string function;                // the function it concerns, if any
+    std::string function;                 // the function it concerns, if any
     std::optional<std::uint32_t> address; // the listing line it concerns, if any
-    std::string file;                    // the file it concerns, if any
+    std::string file;                     // the file it concerns, if any
 };
 
 using Diagnostics = std::vector<Diagnostic>;

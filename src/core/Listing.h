@@ -24,7 +24,7 @@ enum class LineKind : std::uint8_t {
 struct ListingLine {
     std::uint32_t textStart = 0;
     std::uint32_t textLength = 0;
-    std::uint32_t address = 0; // the line's hexadecimal address; 0 without one
+    std::uint32_t address = 0;         // the line's hexadecimal address; 0 without one
     std::uint32_t tabs[3] = {0, 0, 0}; // offsets of the first three TABs
     std::uint8_t tabCount = 0;         // TABs in the line, counted up to 4
     LineKind kind = LineKind::Empty;

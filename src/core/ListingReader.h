@@ -10,9 +10,9 @@ namespace travonix {
 
 // How a listing is read.
 struct ReadOptions {
-    bool includeMain = false;       // keep `main` (section reading)
-    bool selectAll = false;         // the selected state of every function found
-    bool fullReading = false;       // every line and every function ("Show ALL funcs")
+    bool includeMain = false; // keep `main` (section reading)
+    bool selectAll = false;   // the selected state of every function found
+    bool fullReading = false; // every line and every function ("Show ALL funcs")
 };
 
 // The result of one read: the listing, its functions in listing order, and

@@ -205,8 +205,7 @@ void SectionReader::storeLine(std::string_view line) {
 
 } // namespace
 
-void readSections(const std::vector<LineSpan>& lines, const ReadOptions& options,
-                  ReadResult& out) {
+void readSections(const std::vector<LineSpan>& lines, const ReadOptions& options, ReadResult& out) {
     SectionReader reader(lines, options, out);
     reader.run();
     if (reader.fillerLimitReached())

@@ -72,9 +72,8 @@ DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
     // and a listing already there is still read.
     if (result.status == ProcessResult::Status::CouldNotStart && result.exitCode == 0) {
         environment.removeFile(partial);
-        outcome.diagnostics.push_back(
-            error("Disassembler " + programName(options) + " could not be started: " +
-                  result.errorLine));
+        outcome.diagnostics.push_back(error("Disassembler " + programName(options) +
+                                            " could not be started: " + result.errorLine));
     } else if (result.exitCode != 0) {
         environment.removeFile(partial);
         outcome.diagnostics.push_back(error(exitReport(programName(options), result)));

@@ -6,8 +6,8 @@
 // the named file, which is created or emptied first; standard error goes to
 // an anonymous temporary file whose first line is kept for the report.
 
-#include "platform/ProgramSearch.h"
 #include "platform/ProcessRunner.h"
+#include "platform/ProgramSearch.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -147,10 +147,10 @@ ProcessResult waitForExit(pid_t pid, std::chrono::milliseconds bound) {
         if (result == pid)
             return {ProcessResult::Status::Exited, exitCodeOf(status), {}};
         if (result == -1 && errno != EINTR)
-            return {ProcessResult::Status::CouldNotStart, 0,
-                    startFailureText(kErrExitCodeUnavailable,
-                                     "Failed to retrieve exit code, error " +
-                                         std::to_string(errno))};
+            return {
+                ProcessResult::Status::CouldNotStart, 0,
+                startFailureText(kErrExitCodeUnavailable,
+                                 "Failed to retrieve exit code, error " + std::to_string(errno))};
         const Clock::time_point now = Clock::now();
         if (now >= deadline) {
             endProcessGroup(pid);
@@ -177,14 +177,16 @@ ProcessResult runAndWait(const ProcessCommand& command, std::int32_t /*windowSty
     if (!program)
         return {Status::NotFound, kProgramNotFound,
                 name.empty() ? "no program given" : name + ": program not found"};
-    const std::string shellFailed = startFailureText(kErrShellFailed, "Failed to Shell child process");
+    const std::string shellFailed =
+        startFailureText(kErrShellFailed, "Failed to Shell child process");
     FileDescriptor err(openErrorCapture());
     if (!err.valid())
         return {Status::CouldNotStart, 0, shellFailed};
     pid_t pid = 0;
     const int started = spawn(pid, *program, command.arguments, out.get(), err.get());
     if (started != 0 && isProgramFault(started))
-        return {Status::CouldNotStart, kProgramNotRunnable, *program + ": " + std::strerror(started)};
+        return {Status::CouldNotStart, kProgramNotRunnable,
+                *program + ": " + std::strerror(started)};
     if (started != 0 || pid == 0)
         return {Status::CouldNotStart, 0, shellFailed};
     ProcessResult result = waitForExit(pid, waitBound);
