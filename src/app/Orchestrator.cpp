@@ -122,7 +122,10 @@ void Orchestrator::applyStoredOutputMode(SettingsStore& store) {
         if (*on && shown != mode) {
             shown = mode;
             selectOutputMode(mode);
-        } else if (!*on && shown == mode) {
+        } else if (*on) {
+            // Already the shown choice: no click, but the stored choice holds.
+            options_.conversion.mode = mode;
+        } else if (shown == mode) {
             shown.reset();
         }
     };
@@ -188,7 +191,10 @@ void Orchestrator::readListing() {
     session_.currentListingLine = firstOrNone(session_.listing.size());
 }
 
+// Runs only when the choice changes, as a click on the box would.
 void Orchestrator::setShowAllFunctions(bool on) {
+    if (options_.conversion.fullReading == on)
+        return;
     options_.conversion.fullReading = on;
     readListing();
 }
@@ -215,7 +221,10 @@ void Orchestrator::selectFunction(std::size_t index, bool selected) {
 
 // ---- generation --------------------------------------------------------
 
+// Runs only when the choice changes, as a click on another option would.
 void Orchestrator::selectOutputMode(OutputMode mode) {
+    if (options_.conversion.mode == mode)
+        return;
     options_.conversion.mode = mode;
     // A merged block's entry word points at main; single files leave it out.
     if (mode == OutputMode::SingleFile)

@@ -35,6 +35,12 @@ struct Parser {
                                "that lacks it, so zero words are printed.",
                                "CMD"};
     QCommandLineOption dis{"dis", "Listing to write for an ELF input (default: FILE.dis).", "PATH"};
+    QCommandLineOption check{"check",
+                             "Check, without writing anything, what in the blocks of this run "
+                             "will not run where the interpreter loads it; one line per finding "
+                             "on stdout: function, address, kind, what to do."};
+    QCommandLineOption strict{"strict", "Fail the run (nothing written, exit 4) when the check "
+                                        "finds anything."};
     QCommandLineOption help{{"h", "help"}, "Show this help."};
     QCommandLineOption version{{"v", "version"}, "Show the version."};
 
@@ -43,7 +49,7 @@ struct Parser {
             "Converts a PIC32 disassembly listing (or an ELF file, through objdump) into BASIC "
             "CFunction blocks in .bas files.");
         parser.addOptions({list, printListing, includeMain, allFuncs, mode, name, output, function,
-                           saveDisasm, yes, objdump, dis, help, version});
+                           saveDisasm, yes, check, strict, objdump, dis, help, version});
         parser.addPositionalArgument("INPUT",
                                      "The listing (LISTING.dis) or the ELF file (FILE.elf).");
     }
@@ -55,7 +61,9 @@ struct Parser {
                "  1  an input, output or disassembly failure (a file that could not be written,\n"
                "     a name that cannot be a file name, a function not in the listing)\n"
                "  2  bad usage\n"
-               "  3  abandoned at a jalr warning (use --yes to go on)\n";
+               "  3  abandoned at a jalr warning (use --yes to go on)\n"
+               "  4  the relocation check found code that will not run where the interpreter\n"
+               "     loads it (--check, or --strict)\n";
     }
 };
 
@@ -139,6 +147,8 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& arguments) {
         r.functions.push_back(toBytes(f));
     r.saveDisasm = p.parser.isSet(p.saveDisasm);
     r.yes = p.parser.isSet(p.yes);
+    r.check = p.parser.isSet(p.check);
+    r.strict = p.parser.isSet(p.strict);
     r.objdump = valueOf(p.parser, p.objdump);
     r.disPath = valueOf(p.parser, p.dis);
     if ((r.objdump || r.disPath) && !r.inputIsElf)

@@ -1,5 +1,6 @@
 #include "cli/CliRun.h"
 
+#include "check/ConversionCheck.h"
 #include "core/Conversion.h"
 #include "core/JumpRewriter.h"
 #include "core/ListingReader.h"
@@ -149,6 +150,13 @@ bool selectFunctions(std::vector<FunctionEntry>& functions, const CliRequest& r,
     return true;
 }
 
+// --check: the findings on stdout, nothing written.
+int checkOnly(const std::vector<check::Finding>& findings, std::ostream& out) {
+    for (const check::Finding& finding : findings)
+        out << check::findingLine(finding) << '\n';
+    return findings.empty() ? kExitOk : kExitFindings;
+}
+
 int convert(const ReadResult& read, const Options& options, const CliRequest& r, Environment& env,
             std::ostream& out, Reporter& reporter) {
     const ConversionSettings& settings = options.conversion;
@@ -158,6 +166,10 @@ int convert(const ReadResult& read, const Options& options, const CliRequest& r,
         reporter.fail("No Functions selected for conversion");
     if (plan.status != ConversionPlan::Status::Ready)
         return kExitFailure;
+    const std::vector<check::Finding> findings =
+        check::checkConversion(read.listing, plan, settings);
+    if (r.check)
+        return checkOnly(findings, out);
 
     bool declined = false;
     const Stamp stamp{env.now(), env.userName()};
@@ -170,6 +182,11 @@ int convert(const ReadResult& read, const Options& options, const CliRequest& r,
         });
     if (declined || blocks.abandoned)
         return kExitAbandoned;
+    // After the messages the run has always given, so those keep their order.
+    for (const check::Finding& finding : findings)
+        reporter.stream() << "travonix-cli: warning: " << check::findingLine(finding) << '\n';
+    if (r.strict && !findings.empty())
+        return kExitFindings;
 
     const std::string separator = env.pathSeparator();
     const WriteReport written = writeFiles(basFiles(blocks, plan, settings, separator),

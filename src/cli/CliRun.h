@@ -13,6 +13,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1; // unreadable input, unwritable file, bad name...
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitAbandoned = 3; // "jalr" warning without --yes
+inline constexpr int kExitFindings = 4;  // the relocation check found something (--check, --strict)
 
 // Runs one request on the conversion steps. Results go to `out`, messages,
 // warnings and errors to `err`.

@@ -108,6 +108,14 @@ std::vector<std::string_view> splitTabs(std::string_view text, std::size_t maxFi
     return fields;
 }
 
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    forEachLine(text, [&](std::size_t start, std::size_t length) {
+        lines.push_back(text.substr(start, length));
+    });
+    return lines;
+}
+
 std::string withoutUnderscores(std::string_view name) {
     std::string out;
     out.reserve(name.size());

@@ -39,6 +39,9 @@ namespace travonix {
 // The text without every "_": the name a CFunction line carries.
 [[nodiscard]] std::string withoutUnderscores(std::string_view name);
 
+// The lines of a file's text, with the line ends of forEachLine.
+[[nodiscard]] std::vector<std::string_view> splitLines(std::string_view text);
+
 // Calls `onLine` with each line of a file's text: CR LF, LF and a lone CR all
 // end a line. A final line without a line end counts; a text that ends with a
 // line end has no empty line after it.

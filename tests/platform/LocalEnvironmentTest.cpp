@@ -1,4 +1,5 @@
-#include "platform/QtEnvironment.h"
+#include "platform/LocalEnvironment.h"
+
 #include "PlatformTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -20,21 +21,21 @@ std::vector<std::string> folderEntries(const std::string& folder) {
     return names;
 }
 
-TEST(QtEnvironment, WritesAFileWholeAndLeavesNoTemporaryFile) {
+TEST(LocalEnvironment, WritesAFileWholeAndLeavesNoTemporaryFile) {
     TempDir dir;
-    QtEnvironment env;
+    LocalEnvironment env;
     const std::string path = dir.file("Blink.bas");
-    EXPECT_EQ(env.writeFileWhole(path, "a much longer first content\r\n"), "");
-    EXPECT_EQ(env.writeFileWhole(path, std::string("CFunction\r\n\0x\r\n", 15)), "");
+    EXPECT_EQ(env.writeWhole(path, "a much longer first content\r\n"), "");
+    EXPECT_EQ(env.writeWhole(path, std::string("CFunction\r\n\0x\r\n", 15)), "");
     EXPECT_EQ(env.readFile(path), std::string("CFunction\r\n\0x\r\n", 15));
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"Blink.bas"});
 }
 
-TEST(QtEnvironment, ReportsAFileThatCannotBeWrittenInOneLine) {
+TEST(LocalEnvironment, ReportsAFileThatCannotBeWrittenInOneLine) {
     TempDir dir;
-    QtEnvironment env;
+    LocalEnvironment env;
     const std::string path = dir.file("missing folder/Blink.bas");
-    const std::string reason = env.writeFileWhole(path, "x");
+    const std::string reason = env.writeWhole(path, "x");
     // The reason alone: the caller's report names the path.
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(reason.find(path), std::string::npos) << reason;
@@ -42,9 +43,31 @@ TEST(QtEnvironment, ReportsAFileThatCannotBeWrittenInOneLine) {
     EXPECT_TRUE(folderEntries(dir.path()).empty());
 }
 
-TEST(QtEnvironment, SeesOnlyOrdinaryFiles) {
+TEST(LocalEnvironment, ReplacesAFileByTheOneWrittenBesideItAndRemovesFiles) {
     TempDir dir;
-    QtEnvironment env;
+    LocalEnvironment env;
+    const std::string listing = dir.file("demo.dis");
+    const std::string partial = dir.file("demo.dis.travonix-partial");
+    test::writeFile(listing, "old listing");
+    test::writeFile(partial, "new listing");
+    EXPECT_EQ(env.replaceFile(partial, listing), "");
+    EXPECT_EQ(env.readFile(listing), "new listing");
+    EXPECT_FALSE(env.fileExists(partial));
+
+    const std::string reason = env.replaceFile(partial, listing);
+    EXPECT_FALSE(reason.empty()) << "nothing to move";
+    EXPECT_EQ(reason.find('\n'), std::string::npos);
+    EXPECT_EQ(env.readFile(listing), "new listing");
+
+    env.removeFile(listing);
+    EXPECT_FALSE(env.fileExists(listing));
+    env.removeFile(listing); // already gone: nothing happens
+    EXPECT_TRUE(folderEntries(dir.path()).empty());
+}
+
+TEST(LocalEnvironment, SeesOnlyOrdinaryFiles) {
+    TempDir dir;
+    LocalEnvironment env;
     test::writeFile(dir.file("demo.elf"), "x");
     EXPECT_TRUE(env.fileExists(dir.file("demo.elf")));
     EXPECT_FALSE(env.fileExists(dir.path()));
@@ -55,9 +78,9 @@ TEST(QtEnvironment, SeesOnlyOrdinaryFiles) {
     EXPECT_EQ(env.fileModifiedText(dir.path()), std::nullopt);
 }
 
-TEST(QtEnvironment, ModificationTextIsStableAndFollowsEverySecond) {
+TEST(LocalEnvironment, ModificationTextIsStableAndFollowsEverySecond) {
     TempDir dir;
-    QtEnvironment env;
+    LocalEnvironment env;
     const std::string path = dir.file("demo.elf");
     test::writeFile(path, "x");
     QFile file(QString::fromStdString(path));
@@ -74,8 +97,8 @@ TEST(QtEnvironment, ModificationTextIsStableAndFollowsEverySecond) {
     EXPECT_NE(env.fileModifiedText(path), first);
 }
 
-TEST(QtEnvironment, HonoursSourceDateEpochInUtc) {
-    QtEnvironment env;
+TEST(LocalEnvironment, HonoursSourceDateEpochInUtc) {
+    LocalEnvironment env;
     {
         test::ScopedEnv epoch("SOURCE_DATE_EPOCH", "1700000000");
         const LocalDateTime t = env.now();
@@ -91,8 +114,8 @@ TEST(QtEnvironment, HonoursSourceDateEpochInUtc) {
     }
 }
 
-TEST(QtEnvironment, TakesUsernameThenUser) {
-    QtEnvironment env;
+TEST(LocalEnvironment, TakesUsernameThenUser) {
+    LocalEnvironment env;
     test::ScopedEnv username("USERNAME", "alice");
     test::ScopedEnv user("USER", "bob");
     EXPECT_EQ(env.userName(), "alice");
