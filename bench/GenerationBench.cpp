@@ -40,7 +40,7 @@ void BM_ConvertAllFunctions(benchmark::State& state) {
     CountingWriter writer;
     for (auto _ : state) {
         const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
-        const GeneratedBlocks blocks =
+        GeneratedBlocks blocks =
             buildBlocks(read.listing, plan, settings, stamp, [](const JalrLine&) { return true; });
         (void)writeFiles(basFiles(blocks, plan, settings, "/"), settings.outputFolder, "/", writer);
     }

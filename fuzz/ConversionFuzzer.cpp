@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     (void)check::checkConversion(read.listing, plan, settings);
     bool answer = false;
-    const GeneratedBlocks blocks =
+    GeneratedBlocks blocks =
         buildBlocks(read.listing, plan, settings, {{2026, 12, 10, 9, 5, 7}, "fuzz"},
                     [&answer](const JalrLine&) { return answer = !answer; });
     MemoryWriter writer;

@@ -28,6 +28,18 @@ int firstOrNone(std::size_t count) {
     return count == 0 ? -1 : 0;
 }
 
+std::string countOf(std::int64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// "3 functions, 112 words: 3 files written to /work/out"
+std::string runSummary(std::size_t functions, std::int64_t words, std::size_t files,
+                       const std::string& folder) {
+    return countOf(static_cast<std::int64_t>(functions), "function", "functions") + ", " +
+           countOf(words, "word", "words") + ": " +
+           countOf(static_cast<std::int64_t>(files), "file", "files") + " written to " + folder;
+}
+
 } // namespace
 
 Orchestrator::Orchestrator(UserInterface& ui, Environment& environment, ProcessRunner& runner)
@@ -285,12 +297,15 @@ void Orchestrator::makeCFunctions() {
     session_.sizeText = sizeReportText(blocks.wordCount);
 
     const std::string separator = env_.pathSeparator();
-    const WriteReport written = writeFiles(basFiles(blocks, plan, settings, separator),
-                                           settings.outputFolder, separator, env_);
+    std::vector<OutputFile> files = basFiles(blocks, plan, settings, separator);
+    const WriteReport written = writeFiles(files, settings.outputFolder, separator, env_);
+    ui_.showRunSummary(runSummary(plan.rows.size(), blocks.wordCount, written.writtenNames.size(),
+                                  settings.outputFolder));
     report(written.diagnostics);
     // An unavailable clipboard is no failure of the run: the files are written.
-    if (!written.clipboard.empty())
-        (void)ui_.setClipboardText(written.clipboard);
+    if (written.clipboardFile)
+        (void)ui_.setClipboardText(takeClipboardText(files[*written.clipboardFile]));
+    files.clear();
     const std::string completion = completionMessage(plan, settings, written.writtenNames);
     if (!completion.empty() && !options_.autoGenerate)
         ui_.showMessage(completion, std::string(kProductName) + " Maker");
@@ -326,6 +341,10 @@ void Orchestrator::applyDisassembly(const DisassemblyOutcome& outcome) {
 }
 
 void Orchestrator::refresh() {
+    if (launcher_ && !controls_.loading) {
+        launcher_();
+        return;
+    }
     applyDisassembly(runDisassembler());
 }
 

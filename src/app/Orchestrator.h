@@ -7,6 +7,7 @@
 #include "platform/Disassembler.h"
 #include "platform/ProcessRunner.h"
 
+#include <functional>
 #include <string>
 
 namespace travonix {
@@ -56,6 +57,11 @@ class Orchestrator {
     // thread: the disassembler run, then what the window does with it.
     [[nodiscard]] DisassemblyOutcome runDisassembler() const;
     void applyDisassembly(const DisassemblyOutcome& outcome);
+    // Once set, a refresh outside start-up calls this instead of running the
+    // disassembler here; the window then runs runDisassembler() on a worker
+    // and applyDisassembly() on its own thread. Start-up's disassemblies stay
+    // in place, so the steps after them see what they read.
+    void setDisassemblyLauncher(std::function<void()> launch) { launcher_ = std::move(launch); }
 
     void setShowAllFunctions(bool on);
     void setSelectAll(bool on);
@@ -90,6 +96,7 @@ class Orchestrator {
     Session session_;
     ControlState controls_;
     std::string lastElfTime_;
+    std::function<void()> launcher_;
 };
 
 } // namespace travonix

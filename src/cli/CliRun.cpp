@@ -173,13 +173,12 @@ int convert(const ReadResult& read, const Options& options, const CliRequest& r,
 
     bool declined = false;
     const Stamp stamp{env.now(), env.userName()};
-    const GeneratedBlocks blocks =
-        buildBlocks(read.listing, plan, settings, stamp, [&](const JalrLine&) {
-            reporter.stream() << terminalText(kJalrQuestion)
-                              << (r.yes ? " Yes (--yes)" : " No (use --yes to go on)") << '\n';
-            declined = !r.yes;
-            return r.yes;
-        });
+    GeneratedBlocks blocks = buildBlocks(read.listing, plan, settings, stamp, [&](const JalrLine&) {
+        reporter.stream() << terminalText(kJalrQuestion)
+                          << (r.yes ? " Yes (--yes)" : " No (use --yes to go on)") << '\n';
+        declined = !r.yes;
+        return r.yes;
+    });
     if (declined || blocks.abandoned)
         return kExitAbandoned;
     // After the messages the run has always given, so those keep their order.
@@ -189,8 +188,9 @@ int convert(const ReadResult& read, const Options& options, const CliRequest& r,
         return kExitFindings;
 
     const std::string separator = env.pathSeparator();
-    const WriteReport written = writeFiles(basFiles(blocks, plan, settings, separator),
-                                           settings.outputFolder, separator, env);
+    std::vector<OutputFile> files = basFiles(blocks, plan, settings, separator);
+    const WriteReport written = writeFiles(files, settings.outputFolder, separator, env);
+    files.clear();
     reporter.show(written.diagnostics);
     std::vector<std::string> paths = written.writtenPaths;
     if (settings.keepListingCopy) {

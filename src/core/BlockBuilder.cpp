@@ -22,12 +22,10 @@ bool endsWithCrLf(std::string_view text) {
 
 // The question is about the instruction, so only the mnemonic field counts: a
 // symbol such as <do_jalr_free> in the operands is no register jump.
-bool isJalrLine(std::string_view line) {
-    const auto fields = splitTabs(line, 4);
-    if (fields.size() < 3)
-        return false;
-    const std::string mnemonic = toLowerAscii(trimBlanks(fields[2]));
-    return mnemonic == "jalr" || mnemonic.starts_with("jalr.");
+bool isJalrMnemonic(std::string_view field) {
+    const std::string_view mnemonic = trimBlanks(field);
+    return mnemonic.size() >= 4 && equalsNoCase(mnemonic.substr(0, 4), "jalr") &&
+           (mnemonic.size() == 4 || mnemonic[4] == '.');
 }
 
 class BlockBuilder {
@@ -137,7 +135,8 @@ bool BlockBuilder::scanBody(std::size_t k) {
         const std::string_view line = listing_.text(i);
         if (isHeaderText(line))
             return true;
-        if (isJalrLine(line) && !continueAfterJalr_({rows_[k].name, listing_.line(i).address}))
+        if (i < listing_.size() && isJalrMnemonic(listing_.field(listing_.line(i), 2)) &&
+            !continueAfterJalr_({rows_[k].name, listing_.line(i).address}))
             return false;
         copyListingLine(line, true);
         if (line.empty())

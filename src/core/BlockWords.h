@@ -12,7 +12,18 @@ inline constexpr std::size_t kLongLineLength = 100;
 
 // The machine words one body line of the listing carries, as text.
 struct LineWords {
-    std::vector<std::string_view> words;
+    // At most four words, kept in place: a listing has a line per word.
+    struct Words {
+        std::string_view items[4];
+        std::size_t count = 0;
+        void push_back(std::string_view word) { items[count++] = word; }
+        [[nodiscard]] const std::string_view* begin() const { return items; }
+        [[nodiscard]] const std::string_view* end() const { return items + count; }
+        [[nodiscard]] std::size_t size() const { return count; }
+        [[nodiscard]] bool empty() const { return count == 0; }
+        [[nodiscard]] std::string_view operator[](std::size_t i) const { return items[i]; }
+    };
+    Words words;
     bool fromLongLine = false; // words of long lines never open a word line with a TAB
 };
 

@@ -76,16 +76,19 @@ struct OutputFile {
     std::string name;                   // as the completion message names it ("blk.bas")
     std::string path;                   // folder, separator, name
     std::string bytes;                  // what the file holds
-    std::string clipboard;              // what the clipboard gets once the file is written
+    bool toClipboard = false;           // a .bas file: its text goes to the clipboard
     std::optional<std::string> refusal; // why the name cannot be a file name
 };
 
 // The .bas files of a run by output mode (a name that cannot be a file name
-// carries its refusal; the file is then not written).
-[[nodiscard]] std::vector<OutputFile> basFiles(const GeneratedBlocks& blocks,
-                                               const ConversionPlan& plan,
+// carries its refusal; the file is then not written). The blocks' texts are
+// moved into the files, so a large run holds its text once.
+[[nodiscard]] std::vector<OutputFile> basFiles(GeneratedBlocks& blocks, const ConversionPlan& plan,
                                                const ConversionSettings& settings,
                                                std::string_view separator);
+// What the clipboard gets for a written .bas file: the file without its empty
+// third line and its last line end. Takes the file's bytes.
+[[nodiscard]] std::string takeClipboardText(OutputFile& file);
 // "DisAsm.txt", the converted listing.
 [[nodiscard]] OutputFile listingCopyFile(const GeneratedBlocks& blocks,
                                          const ConversionSettings& settings,
@@ -101,7 +104,7 @@ struct OutputFile {
 struct WriteReport {
     std::vector<std::string> writtenNames; // as OutputFile::name, in order
     std::vector<std::string> writtenPaths;
-    std::string clipboard; // the last written file's clipboard text; empty if none
+    std::optional<std::size_t> clipboardFile; // the last written .bas file, if any
     Diagnostics diagnostics;
 };
 

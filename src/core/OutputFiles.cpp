@@ -6,32 +6,59 @@ namespace travonix {
 
 namespace {
 
-// A .bas file: "'", "'" and its path, an empty line, then the text. The
-// clipboard gets the same without the empty line and the last line end.
-OutputFile basFile(const std::string& name, const std::string& text,
-                   const ConversionSettings& settings, std::string_view separator) {
+// A .bas file: "'", "'" and its path, an empty line, then the text (the
+// blocks `first` to `last` of the run, joined as the mode wants), then a line end.
+template <typename Join>
+OutputFile basFile(const std::string& name, GeneratedBlocks& blocks, std::size_t first,
+                   std::size_t last, const ConversionSettings& settings, std::string_view separator,
+                   Join join) {
     OutputFile file;
     file.name = name + ".bas";
     file.path = settings.outputFolder + std::string(separator) + file.name;
-    file.bytes = "'\r\n'" + file.path + "\r\n\r\n" + text + "\r\n";
-    file.clipboard = "'\r\n'" + file.path + "\r\n" + text;
+    std::size_t size = file.path.size() + 16;
+    for (std::size_t i = first; i < last; ++i)
+        size += blocks.blockTexts[i].size() + 64;
+    file.bytes.reserve(size);
+    file.bytes += "'\r\n'" + file.path + "\r\n\r\n";
+    for (std::size_t i = first; i < last; ++i) {
+        join(file.bytes, i);
+        file.bytes += blocks.blockTexts[i];
+        std::string().swap(blocks.blockTexts[i]); // held once, in the file
+    }
+    if (last - first > 0)
+        join.finish(file.bytes);
+    file.bytes += "\r\n";
+    file.toClipboard = true;
     file.refusal = fileNameProblem(name, ".bas");
     return file;
 }
 
-std::string mergedText(const GeneratedBlocks& blocks, const ConversionPlan& plan) {
-    std::string text = blocks.blockTexts[0];
-    for (std::size_t i = 1; i < plan.rows.size(); ++i)
-        text += "\r\n'" + plan.rows[i].name + "\r\n" + blocks.blockTexts[i];
-    return text;
-}
+// Merged: after the first block, each further one follows a line naming it.
+struct MergedJoin {
+    const ConversionPlan& plan;
+    void operator()(std::string& text, std::size_t i) const {
+        if (i > 0)
+            text += "\r\n'" + plan.rows[i].name + "\r\n";
+    }
+    void finish(std::string&) const {}
+};
 
-std::string singleFileText(const GeneratedBlocks& blocks) {
-    std::string text;
-    for (const std::string& block : blocks.blockTexts)
-        text += block + "\r\n\r\n";
-    return text;
-}
+// Single file: every block followed by an empty line.
+struct SingleFileJoin {
+    bool started = false;
+    void operator()(std::string& text, std::size_t) {
+        if (started)
+            text += "\r\n\r\n";
+        started = true;
+    }
+    void finish(std::string& text) const { text += "\r\n\r\n"; }
+};
+
+// One block alone.
+struct NoJoin {
+    void operator()(std::string&, std::size_t) const {}
+    void finish(std::string&) const {}
+};
 
 // The name of the first file and of the completion messages: the merged
 // CFunction's name in merge mode.
@@ -66,25 +93,40 @@ Diagnostic writeFailure(std::string_view shownPath, std::string_view reason) {
 
 } // namespace
 
-std::vector<OutputFile> basFiles(const GeneratedBlocks& blocks, const ConversionPlan& plan,
+std::vector<OutputFile> basFiles(GeneratedBlocks& blocks, const ConversionPlan& plan,
                                  const ConversionSettings& settings, std::string_view separator) {
     std::vector<OutputFile> files;
     if (plan.rows.empty() || blocks.abandoned)
         return files;
+    const std::size_t count = plan.rows.size();
     switch (settings.mode) {
     case OutputMode::Merged:
-        files.push_back(
-            basFile(firstName(plan, settings), mergedText(blocks, plan), settings, separator));
+        files.push_back(basFile(firstName(plan, settings), blocks, 0, count, settings, separator,
+                                MergedJoin{plan}));
         break;
     case OutputMode::SingleFile:
-        files.push_back(basFile(plan.rows[0].name, singleFileText(blocks), settings, separator));
+        files.push_back(
+            basFile(plan.rows[0].name, blocks, 0, count, settings, separator, SingleFileJoin{}));
         break;
     case OutputMode::IndividualFiles:
-        for (std::size_t i = 0; i < plan.rows.size(); ++i)
-            files.push_back(basFile(plan.rows[i].name, blocks.blockTexts[i], settings, separator));
+        files.reserve(count);
+        for (std::size_t i = 0; i < count; ++i)
+            files.push_back(
+                basFile(plan.rows[i].name, blocks, i, i + 1, settings, separator, NoJoin{}));
         break;
     }
     return files;
+}
+
+std::string takeClipboardText(OutputFile& file) {
+    std::string text = std::move(file.bytes);
+    // "'", CR LF, "'" and the path, CR LF: the empty line after them goes.
+    const std::size_t pathLineEnd = text.find("\r\n", 3);
+    if (pathLineEnd != std::string::npos && text.compare(pathLineEnd + 2, 2, "\r\n") == 0)
+        text.erase(pathLineEnd + 2, 2);
+    if (text.ends_with("\r\n"))
+        text.resize(text.size() - 2);
+    return text;
 }
 
 OutputFile listingCopyFile(const GeneratedBlocks& blocks, const ConversionSettings& settings,
@@ -135,8 +177,8 @@ WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& 
         }
         report.writtenNames.push_back(file.name);
         report.writtenPaths.push_back(file.path);
-        if (!file.clipboard.empty())
-            report.clipboard = file.clipboard;
+        if (file.toClipboard)
+            report.clipboardFile = static_cast<std::size_t>(&file - files.data());
     }
     return report;
 }

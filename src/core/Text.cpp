@@ -1,6 +1,7 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace travonix {
 
@@ -32,12 +33,41 @@ std::string toUpperAscii(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// The first place at or after `from` where `a` or `b` occurs, or `end`.
+const char* findEither(const char* from, const char* end, char a, char b) {
+    const auto n = static_cast<std::size_t>(end - from);
+    const auto* pa = static_cast<const char*>(std::memchr(from, a, n));
+    if (a == b)
+        return pa != nullptr ? pa : end;
+    const std::size_t limit = pa != nullptr ? static_cast<std::size_t>(pa - from) : n;
+    const auto* pb = static_cast<const char*>(std::memchr(from, b, limit));
+    if (pb != nullptr)
+        return pb;
+    return pa != nullptr ? pa : end;
+}
+
+} // namespace
+
+// Every listing line is searched several times while it is read, so the
+// first letter is looked for with memchr rather than byte by byte.
 std::size_t findNoCase(std::string_view text, std::string_view part) {
     if (part.empty())
         return 0;
-    auto it = std::search(text.begin(), text.end(), part.begin(), part.end(),
-                          [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
-    return it == text.end() ? std::string_view::npos : static_cast<std::size_t>(it - text.begin());
+    if (part.size() > text.size())
+        return std::string_view::npos;
+    const char* begin = text.data();
+    const char* lastStart = begin + (text.size() - part.size()) + 1;
+    const char lower = lowerAscii(part[0]);
+    const char upper = upperAscii(part[0]);
+    const std::string_view rest = part.substr(1);
+    for (const char* at = findEither(begin, lastStart, lower, upper); at != lastStart;
+         at = findEither(at + 1, lastStart, lower, upper)) {
+        if (equalsNoCase(std::string_view(at + 1, rest.size()), rest))
+            return static_cast<std::size_t>(at - begin);
+    }
+    return std::string_view::npos;
 }
 
 bool containsNoCase(std::string_view text, std::string_view part) {

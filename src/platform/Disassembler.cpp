@@ -29,6 +29,8 @@ std::string programName(const Options& options) {
 }
 
 std::string exitReport(const std::string& program, const ProcessResult& result) {
+    if (result.status == ProcessResult::Status::Cancelled)
+        return "Disassembler " + program + " was cancelled; the listing is unchanged";
     std::string line =
         "Disassembler " + program + " ended with exit code " + std::to_string(result.exitCode);
     if (result.status == ProcessResult::Status::TimedOut)

@@ -44,14 +44,26 @@ bool LocalEnvironment::fileExists(const std::string& path) {
     return QFileInfo(qtPath(path)).isFile();
 }
 
+// Straight into one string of the file's size: a listing can be tens of
+// megabytes, and a second copy of it would double the tool's peak memory.
 std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
     QFile file(qtPath(path));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes.toStdString();
+    std::string bytes;
+    const qint64 size = file.size();
+    if (size > 0)
+        bytes.reserve(static_cast<std::size_t>(size));
+    char buffer[1 << 16];
+    for (;;) {
+        const qint64 got = file.read(buffer, sizeof buffer);
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    return bytes;
 }
 
 std::string LocalEnvironment::writeWhole(const std::string& path, std::string_view bytes) {

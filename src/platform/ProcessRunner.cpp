@@ -3,7 +3,7 @@
 namespace travonix {
 
 ProcessResult ProcessRunner::run(const ProcessCommand& command, std::int32_t windowStyle) {
-    return detail::runAndWait(command, windowStyle, waitBound_);
+    return detail::runAndWait(command, windowStyle, waitBound_, cancelRequested_);
 }
 
 std::string startFailureText(std::int32_t number, const std::string& description) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -27,6 +28,7 @@ struct ProcessResult {
         NotFound,      // no such program (exit code 127, as a shell says)
         CouldNotStart, // found but not started (126), or the platform refused
         TimedOut,      // still running when the wait ended; it was ended (259)
+        Cancelled,     // ended on the user's request while running (259)
     };
     Status status = Status::Exited;
     std::int32_t exitCode = 0;
@@ -62,8 +64,17 @@ class ProcessRunner {
 
     [[nodiscard]] std::chrono::milliseconds waitBound() const { return waitBound_; }
 
+    // A run waits on another thread than the window's: the window asks from
+    // its own thread for the running program to be ended, as the wait bound
+    // would end it. The request holds until cleared, so one made just before
+    // the run starts is not lost; the window clears it before each run.
+    void requestCancel() { cancelRequested_.store(true); }
+    void clearCancel() { cancelRequested_.store(false); }
+    [[nodiscard]] bool cancelRequested() const { return cancelRequested_.load(); }
+
   private:
     std::chrono::milliseconds waitBound_;
+    std::atomic<bool> cancelRequested_{false};
 };
 
 // A start that no program reported on: its number, description and source
@@ -71,9 +82,10 @@ class ProcessRunner {
 [[nodiscard]] std::string startFailureText(std::int32_t number, const std::string& description);
 
 namespace detail {
-// The platform's start-wait-exit-code sequence (one definition per platform).
+// The platform's start-wait-exit-code sequence (one definition per platform);
+// `cancel` is looked at while waiting.
 ProcessResult runAndWait(const ProcessCommand& command, std::int32_t windowStyle,
-                         std::chrono::milliseconds waitBound);
+                         std::chrono::milliseconds waitBound, const std::atomic<bool>& cancel);
 } // namespace detail
 
 } // namespace travonix

@@ -136,9 +136,10 @@ void endProcessGroup(pid_t pid) {
     }
 }
 
-// Waits for the child at most `bound`. A child still running then is ended
-// and reported as timed out.
-ProcessResult waitForExit(pid_t pid, std::chrono::milliseconds bound) {
+// Waits for the child at most `bound`. A child still running then, or when
+// the caller cancels, is ended and reported as timed out or cancelled.
+ProcessResult waitForExit(pid_t pid, std::chrono::milliseconds bound,
+                          const std::atomic<bool>& cancel) {
     const Clock::time_point deadline = Clock::now() + bound;
     std::chrono::milliseconds pause{1};
     for (;;) {
@@ -151,6 +152,10 @@ ProcessResult waitForExit(pid_t pid, std::chrono::milliseconds bound) {
                 ProcessResult::Status::CouldNotStart, 0,
                 startFailureText(kErrExitCodeUnavailable,
                                  "Failed to retrieve exit code, error " + std::to_string(errno))};
+        if (cancel.load()) {
+            endProcessGroup(pid);
+            return {ProcessResult::Status::Cancelled, kStillActive, {}};
+        }
         const Clock::time_point now = Clock::now();
         if (now >= deadline) {
             endProcessGroup(pid);
@@ -164,7 +169,7 @@ ProcessResult waitForExit(pid_t pid, std::chrono::milliseconds bound) {
 } // namespace
 
 ProcessResult runAndWait(const ProcessCommand& command, std::int32_t /*windowStyle: no windows*/,
-                         std::chrono::milliseconds waitBound) {
+                         std::chrono::milliseconds waitBound, const std::atomic<bool>& cancel) {
     using Status = ProcessResult::Status;
     // The output file is created or emptied before anything else, as the
     // shell's redirection does even for a program that turns out missing.
@@ -189,7 +194,7 @@ ProcessResult runAndWait(const ProcessCommand& command, std::int32_t /*windowSty
                 *program + ": " + std::strerror(started)};
     if (started != 0 || pid == 0)
         return {Status::CouldNotStart, 0, shellFailed};
-    ProcessResult result = waitForExit(pid, waitBound);
+    ProcessResult result = waitForExit(pid, waitBound, cancel);
     if (result.errorLine.empty())
         result.errorLine = firstLineOf(err.get());
     return result;

@@ -32,10 +32,30 @@ WORD showWindowMode(std::int32_t windowStyle) {
     }
 }
 
+// True when the process ended within the bound; false at the bound or on a
+// cancel.
+bool waitForProcess(HANDLE handle, std::chrono::milliseconds bound,
+                    const std::atomic<bool>& cancel) {
+    constexpr DWORD kSlice = 50;
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(bound.count());
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (cancel.load() || now >= deadline)
+            return false;
+        const ULONGLONG left = deadline - now;
+        const DWORD slice = left < kSlice ? static_cast<DWORD>(left) : kSlice;
+        const DWORD waited = WaitForSingleObject(handle, slice);
+        if (waited == WAIT_OBJECT_0)
+            return true;
+        if (waited != WAIT_TIMEOUT)
+            return false;
+    }
+}
+
 } // namespace
 
 ProcessResult runAndWait(const ProcessCommand& command, std::int32_t windowStyle,
-                         std::chrono::milliseconds waitBound) {
+                         std::chrono::milliseconds waitBound, const std::atomic<bool>& cancel) {
     using Status = ProcessResult::Status;
     const std::string shellFailed =
         startFailureText(kErrShellFailed, "Failed to Shell child process");
@@ -77,9 +97,9 @@ ProcessResult runAndWait(const ProcessCommand& command, std::int32_t windowStyle
     }
     // A time-out is treated like the end of the process: the exit code then
     // reads STILL_ACTIVE (259). The process is ended, with what it started,
-    // so it cannot go on writing the listing after the tool moved on.
-    const bool ended =
-        WaitForSingleObject(handle, static_cast<DWORD>(waitBound.count())) == WAIT_OBJECT_0;
+    // so it cannot go on writing the listing after the tool moved on. The
+    // wait goes in short slices so that a cancel from the window is seen.
+    const bool ended = waitForProcess(handle, waitBound, cancel);
     DWORD exitCode = 0;
     if (GetExitCodeProcess(handle, &exitCode)) {
         if (!ended) {
@@ -93,6 +113,8 @@ ProcessResult runAndWait(const ProcessCommand& command, std::int32_t windowStyle
         // cmd.exe says 9009 when it cannot find the program.
         if (exitCode == 9009)
             return {Status::NotFound, static_cast<std::int32_t>(exitCode), "program not found"};
+        if (!ended && cancel.load())
+            return {Status::Cancelled, static_cast<std::int32_t>(exitCode), {}};
         return {ended ? Status::Exited : Status::TimedOut, static_cast<std::int32_t>(exitCode), {}};
     }
     CloseHandle(handle);

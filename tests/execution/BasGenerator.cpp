@@ -78,7 +78,7 @@ GeneratedBas generateBas(const std::string& disText, OutputMode mode, bool rewri
 
     test::FakeEnvironment env;
     const Stamp stamp{env.now(), env.userName()};
-    const GeneratedBlocks blocks =
+    GeneratedBlocks blocks =
         buildBlocks(read.listing, plan, settings, stamp, [&output](const JalrLine& line) {
             output.jalrQuestions.push_back(line);
             return true;

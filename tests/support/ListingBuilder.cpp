@@ -55,9 +55,9 @@ ListingBuilder& ListingBuilder::functionLines(const std::string& name,
 }
 
 ListingBuilder& ListingBuilder::line(const std::string& text) {
-    const LineKind kind = text.empty()          ? LineKind::Empty
+    const LineKind kind = text.empty()         ? LineKind::Empty
                           : isHeaderText(text) ? LineKind::Header
-                                                : LineKind::Instruction;
+                                               : LineKind::Instruction;
     listing.addMadeLine(text, kind, hexValue(text));
     return *this;
 }

@@ -1,4 +1,6 @@
-#include "app/AppOptions.h"
+#include "app/SettingTexts.h"
+
+#include "core/Options.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +55,7 @@ TEST(BoolToText, WritesTheWordsTheStoreHolds) {
     EXPECT_EQ(textToBool(boolToText(false)), false);
 }
 
-TEST(DashZRule, AppendsOnlyWhenTheExactTextIsMissing) {
+TEST(ZeroWordsRule, AppendsOnlyWhenTheExactTextIsMissing) {
     struct Case {
         const char* stored;
         const char* loaded;
@@ -66,39 +68,19 @@ TEST(DashZRule, AppendsOnlyWhenTheExactTextIsMissing) {
         {"C:\\tools-zip\\pic32-objdump.exe -D", "C:\\tools-zip\\pic32-objdump.exe -D"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(applyDashZRule(c.stored), c.loaded) << '"' << c.stored << '"';
-}
-
-TEST(SystemFunctions, AreFoundBySubstringIgnoringCase) {
-    AppOptions options = defaultOptions();
-    EXPECT_TRUE(options.isSystemFunction("x__PIC32_SOFTWARE_RESET.y"));
-    EXPECT_TRUE(options.isSystemFunction("_nmi_handler"));
-    EXPECT_TRUE(options.isSystemFunction("my_NMI_Handler2"));
-    EXPECT_FALSE(options.isSystemFunction(""));
-    EXPECT_FALSE(options.isSystemFunction("main"));
-    EXPECT_FALSE(options.isSystemFunction("_nmi_handle"));
-}
-
-TEST(SystemFunctions, TheFirstEmptyEntryEndsTheTable) {
-    AppOptions options; // before start-up fills the table
-    EXPECT_FALSE(options.isSystemFunction("_nmi_handler"));
-    options.fillSystemFunctionNames();
-    options.SystemFunctionNames[2] = "late";
-    options.SystemFunctionNames[0].clear();
-    EXPECT_FALSE(options.isSystemFunction("_nmi_handler"));
-    EXPECT_FALSE(options.isSystemFunction("late"));
+        EXPECT_EQ(withZeroWords(c.stored), c.loaded) << '"' << c.stored << '"';
 }
 
 TEST(DefaultOptions, AreWhatAFirstRunSees) {
-    const AppOptions options = defaultOptions();
-    EXPECT_EQ(options.DisAsmCmd, "pic32-objdump.exe -D -z");
-    EXPECT_TRUE(options.IndividualPluginFiles);
-    EXPECT_FALSE(options.MergePlugins || options.SinglePluginFile || options.MPLab ||
-                 options.MPLabX || options.AutoLoadELF || options.SelectAllFuncs ||
-                 options.AutoGeneratePlugin || options.ShowMain || options.SaveDisAsm ||
-                 options.AutoCheck || options.Loading);
-    EXPECT_TRUE(options.ELFFileName.empty() && options.DISFileName.empty() &&
-                options.PluginFolderName.empty() && options.MergeCFunctionName.empty());
+    const Options options = defaultOptions();
+    EXPECT_EQ(options.disassemblerCommand, "pic32-objdump.exe -D -z");
+    EXPECT_EQ(options.conversion.mode, OutputMode::IndividualFiles);
+    EXPECT_EQ(options.toolchain, Toolchain::None);
+    const ConversionSettings& c = options.conversion;
+    EXPECT_FALSE(options.autoLoadElf || options.autoGenerate || options.autoCheck || c.selectAll ||
+                 c.includeMain || c.keepListingCopy || c.fullReading);
+    EXPECT_TRUE(options.elfPath.empty() && options.listingPath.empty() && c.outputFolder.empty() &&
+                c.mergedName.empty());
 }
 
 } // namespace
