@@ -17,6 +17,7 @@ using namespace travonix;
 // Counts the bytes it is given and keeps none.
 class CountingWriter : public FileWriter {
   public:
+    using FileWriter::writeWhole;
     std::string writeWhole(const std::string&, std::string_view bytes) override {
         written_ += bytes.size();
         return {};

@@ -156,6 +156,13 @@ class CapturingEnvironment : public LocalEnvironment {
         files.emplace_back(std::filesystem::path(path).filename().string(), std::string(bytes));
         return {};
     }
+    std::string writeWhole(const std::string& path,
+                           const std::vector<std::string>& parts) override {
+        std::string bytes;
+        for (const std::string& part : parts)
+            bytes += part;
+        return writeWhole(path, std::string_view(bytes));
+    }
     std::vector<std::pair<std::string, std::string>> files; // name, bytes
 };
 

@@ -17,6 +17,7 @@ using namespace travonix;
 
 class MemoryWriter : public FileWriter {
   public:
+    using FileWriter::writeWhole;
     std::string writeWhole(const std::string&, std::string_view bytes) override {
         written += bytes.size();
         return {};

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "core/TextLines.h"
+
 #include "core/Listing.h"
 
 #include <QtCore/QAbstractListModel>
+#include <QtCore/QSize>
 #include <QtGui/QColor>
+#include <QtGui/QFont>
 
 #include <string>
 #include <vector>
@@ -19,27 +23,35 @@ class ListingModel : public QAbstractListModel {
   public:
     explicit ListingModel(const Listing& listing, QObject* parent = nullptr);
 
+    // The font the view shows the lines in: every row is as wide as the
+    // widest line in it, so a long line scrolls sideways instead of being cut.
+    void setFont(const QFont& font) { font_ = font; }
     void reload();
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:
     const Listing& listing_;
+    QFont font_;
     int rows_ = 0;
+    QSize rowSize_;
 };
 
 // Plain lines (the generated source) for a list view, read the same way.
 class LinesModel : public QAbstractListModel {
   public:
-    explicit LinesModel(const std::vector<std::string>& lines, QObject* parent = nullptr);
+    explicit LinesModel(const TextLines& lines, QObject* parent = nullptr);
 
+    void setFont(const QFont& font) { font_ = font; }
     void reload();
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:
-    const std::vector<std::string>& lines_;
+    const TextLines& lines_;
+    QFont font_;
     int rows_ = 0;
+    QSize rowSize_;
 };
 
 // A line a rewritten jump is shown in.

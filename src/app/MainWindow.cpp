@@ -56,6 +56,12 @@ QListView { background-color: rgb(0, 0, 192); color: rgb(255, 255, 0); border: 1
 QListView::item:selected { background-color: rgb(255, 255, 0); color: rgb(0, 0, 192); }
 QPushButton { background-color: rgb(0, 255, 255); color: rgb(0, 0, 0); border: 1px solid rgb(0, 0, 0); padding: 4px 12px; }
 QPushButton:disabled { color: rgb(96, 96, 96); }
+QCheckBox::indicator, QRadioButton::indicator { width: 11px; height: 11px; border: 1px solid rgb(255, 255, 0); background-color: rgb(0, 0, 255); }
+QRadioButton::indicator { border-radius: 6px; }
+QCheckBox::indicator:checked { background-color: rgb(255, 255, 0); border: 3px solid rgb(0, 0, 255); outline: none; }
+QRadioButton::indicator:checked { background-color: qradialgradient(cx: 0.5, cy: 0.5, radius: 0.5, fx: 0.5, fy: 0.5, stop: 0 rgb(255, 255, 0), stop: 0.5 rgb(255, 255, 0), stop: 0.6 rgb(0, 0, 255), stop: 1 rgb(0, 0, 255)); }
+QCheckBox:disabled, QRadioButton:disabled { color: rgb(160, 160, 96); }
+QCheckBox::indicator:disabled, QRadioButton::indicator:disabled { border-color: rgb(160, 160, 96); }
 QMenuBar { background-color: rgb(255, 255, 0); color: rgb(0, 0, 0); }
 QMenu#fileMenu { background-color: rgb(0, 255, 255); color: rgb(0, 0, 0); }
 QMenu#fileMenu::item:selected { background-color: rgb(0, 0, 255); color: rgb(255, 255, 0); }
@@ -202,8 +208,13 @@ void MainWindow::buildControls() {
                       QAbstractItemView::MultiSelection);
     source_ = list(area, "generatedSource", "Generated CFunction Opcodes", sourceModel_,
                    QAbstractItemView::SingleSelection);
-    listing_->setFont(listFont());
-    source_->setFont(listFont());
+    for (QListView* view : {listing_, source_}) {
+        view->setFont(listFont());
+        view->setTextElideMode(Qt::ElideNone);
+        view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    }
+    listingModel_->setFont(listFont());
+    sourceModel_->setFont(listFont());
     listing_->installEventFilter(this);
     source_->installEventFilter(this);
 
@@ -213,6 +224,9 @@ void MainWindow::buildControls() {
     mergedName_->hide();
     size_ = field(area, "size", "Size in KBytes of  CFunction(s)", true);
     makeTime_ = field(area, "makeTime", "CFunction(s) Creation Date & Time", true);
+    makeTime_->setMinimumWidth(makeTime_->fontMetrics().horizontalAdvance(
+                                   QStringLiteral("Created at 2026-12-10  09:05:07")) +
+                               16);
 
     auto* outputBox = new QGroupBox(QStringLiteral("Output"), area);
     merge_ = named(new QRadioButton(QStringLiteral("Merge CFunctions"), outputBox), "merge",

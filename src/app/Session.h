@@ -2,6 +2,7 @@
 
 #include "core/Diagnostic.h"
 #include "core/Listing.h"
+#include "core/TextLines.h"
 
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@ namespace travonix {
 struct Session {
     Listing listing;
     std::vector<FunctionEntry> functions;
-    std::vector<std::string> generatedSource;
+    TextLines generatedSource;
     std::string sizeText;     // "1.17 KB"
     std::string makeTimeText; // "Created at 2026-12-10  09:05:07"
     int currentListingLine = -1;

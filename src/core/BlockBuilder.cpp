@@ -118,7 +118,7 @@ void BlockBuilder::writeHead(std::size_t k) {
     block += kEntryWordPlaceholder;
     block += kCrLf;
 
-    std::vector<std::string>& view = out_.generatedSource;
+    TextLines& view = out_.generatedSource;
     if (k > 0)
         view.emplace_back();
     view.push_back(withoutUnderscores(name));
@@ -141,6 +141,17 @@ bool BlockBuilder::scanBody(std::size_t k) {
         copyListingLine(line, true);
         if (line.empty())
             return true;
+        // A short line's word is the start of its second field, which the
+        // listing's record already knows.
+        if (line.size() <= kLongLineLength) {
+            const ListingLine& record = listing_.line(i);
+            if (record.tabCount > 0) {
+                const std::string_view word = listing_.field(record, 1).substr(0, 8);
+                if (!word.empty())
+                    appendWord(out_.blockTexts[k], word, false);
+            }
+            continue;
+        }
         const LineWords taken = takeLineWords(line);
         for (std::string_view word : taken.words)
             appendWord(out_.blockTexts[k], word, taken.fromLongLine);
@@ -148,13 +159,13 @@ bool BlockBuilder::scanBody(std::size_t k) {
 }
 
 void BlockBuilder::appendWord(std::string& block, std::string_view word, bool fromLongLine) {
-    std::vector<std::string>& view = out_.generatedSource;
+    // The word always goes to the last view line, or starts a new one.
+    TextLines& view = out_.generatedSource;
     if (displayLine_ >= view.size())
-        view.resize(displayLine_ + 1);
-    std::string& shown = view[displayLine_];
-    shown += word;
-    shown += ' ';
-    if (shown.size() > kDisplayLineWidth)
+        view.emplace_back();
+    view.appendToLast(word);
+    view.appendToLast(" ");
+    if (view[view.size() - 1].size() > kDisplayLineWidth)
         ++displayLine_;
 
     if (!fromLongLine && out_.wordCount % kWordsPerLine == 0)
@@ -182,9 +193,11 @@ void BlockBuilder::closeBlock(std::size_t k) {
     const bool lastRow = k + 1 == rows_.size();
     if (!endsWithCrLf(block))
         block += kCrLf;
-    if (merge_ && !lastRow)
-        return;
-    block += kEndCFunction;
+    if (!merge_ || lastRow)
+        block += kEndCFunction;
+    // Tens of thousands of blocks stay until they are written: without the
+    // room each grew into.
+    block.shrink_to_fit();
 }
 
 // Puts the entry offset (eight upper-case hexadecimal digits) in place of the

@@ -5,6 +5,7 @@
 #include "core/FileWriter.h"
 #include "core/Listing.h"
 #include "core/Options.h"
+#include "core/TextLines.h"
 
 #include <cstdint>
 #include <functional>
@@ -57,8 +58,8 @@ using JalrQuestion = std::function<bool(const JalrLine&)>;
 
 // The blocks of a run, and everything shown about them.
 struct GeneratedBlocks {
-    std::vector<std::string> blockTexts;      // one per plan row, in row order
-    std::vector<std::string> generatedSource; // the view lines
+    std::vector<std::string> blockTexts; // one per plan row, in row order
+    TextLines generatedSource;           // the view lines
     std::int64_t wordCount = 0;
     std::string listingCopy; // the converted functions' lines, for "DisAsm.txt"
     bool abandoned = false;  // declined at a jalr question: nothing may be written
@@ -73,16 +74,21 @@ struct GeneratedBlocks {
 
 // One file a conversion writes.
 struct OutputFile {
-    std::string name;                   // as the completion message names it ("blk.bas")
-    std::string path;                   // folder, separator, name
-    std::string bytes;                  // what the file holds
+    std::string name; // as the completion message names it ("blk.bas")
+    std::string path; // folder, separator, name
+    // What the file holds, in pieces: the blocks' texts are moved in, not
+    // copied, so a large run holds its text once.
+    std::vector<std::string> parts;
     bool toClipboard = false;           // a .bas file: its text goes to the clipboard
     std::optional<std::string> refusal; // why the name cannot be a file name
+
+    // The whole text, joined (for a check, or a writer that takes one piece).
+    [[nodiscard]] std::string bytes() const;
 };
 
 // The .bas files of a run by output mode (a name that cannot be a file name
 // carries its refusal; the file is then not written). The blocks' texts are
-// moved into the files, so a large run holds its text once.
+// moved into the files.
 [[nodiscard]] std::vector<OutputFile> basFiles(GeneratedBlocks& blocks, const ConversionPlan& plan,
                                                const ConversionSettings& settings,
                                                std::string_view separator);

@@ -23,7 +23,8 @@ struct SelectedRow {
 
 std::vector<SelectedRow> selectedRows(const std::vector<FunctionEntry>& functions) {
     std::vector<SelectedRow> rows;
-    std::unordered_map<std::string, std::size_t> seen;
+    std::unordered_map<std::string_view, std::size_t> seen;
+    seen.reserve(functions.size());
     for (const FunctionEntry& entry : functions) {
         const std::size_t occurrence = seen[entry.name]++;
         if (entry.selected)

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace travonix {
 
@@ -12,6 +13,13 @@ class FileWriter {
     virtual ~FileWriter() = default;
     // "" when written; else the system's reason, without the path.
     virtual std::string writeWhole(const std::string& path, std::string_view bytes) = 0;
+    // The same for a file given in pieces, written one after the other.
+    virtual std::string writeWhole(const std::string& path, const std::vector<std::string>& parts) {
+        std::string bytes;
+        for (const std::string& part : parts)
+            bytes += part;
+        return writeWhole(path, std::string_view(bytes));
+    }
 };
 
 } // namespace travonix

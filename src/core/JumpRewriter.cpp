@@ -18,7 +18,8 @@ constexpr std::int64_t kMaxBranchWords = 32767;
 std::optional<JumpKind> jumpKindOf(std::string_view mnemonic) {
     if (mnemonic.size() >= 4)
         return std::nullopt; // jalr and the like
-    if (containsNoCase(mnemonic, "jal"))
+    // Shorter than four characters and holding "jal": "jal" itself.
+    if (equalsNoCase(mnemonic, "jal"))
         return JumpKind::Call;
     if (equalsNoCase(mnemonic, "j"))
         return JumpKind::Jump;

@@ -13,7 +13,8 @@ WantedSection wantedSectionOf(std::string_view trimmed) {
 }
 
 bool isSectionEnd(std::string_view trimmed) {
-    return containsNoCase(trimmed, "Disassembly of section");
+    static const NoCaseNeedle kSectionLine("Disassembly of section");
+    return kSectionLine.isIn(trimmed);
 }
 
 bool isGapMarker(std::string_view trimmed) {

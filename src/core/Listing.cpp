@@ -1,6 +1,8 @@
 #include "core/Listing.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace travonix {
 
@@ -48,6 +50,56 @@ void Listing::addFileLine(std::size_t start, std::size_t length, LineKind kind,
     line.address = address;
     findTabs(line);
     lines_.push_back(line);
+}
+
+void Listing::addFileLine(std::size_t start, std::size_t length, LineKind kind,
+                          std::uint32_t address, const LineScan& scan) {
+    ListingLine line;
+    line.textStart = static_cast<std::uint32_t>(start);
+    line.textLength = static_cast<std::uint32_t>(length);
+    line.kind = kind;
+    line.address = address;
+    std::copy(std::begin(scan.tabs), std::end(scan.tabs), std::begin(line.tabs));
+    line.tabCount = scan.tabCount;
+    lines_.push_back(line);
+}
+
+namespace {
+
+enum ScanFlag : std::uint8_t { kDot = 1, kUnderscore = 2, kLessThan = 4, kY = 8 };
+
+constexpr std::array<std::uint8_t, 256> scanFlags() {
+    std::array<std::uint8_t, 256> table{};
+    table[static_cast<unsigned char>('.')] = kDot;
+    table[static_cast<unsigned char>('_')] = kUnderscore;
+    table[static_cast<unsigned char>('<')] = kLessThan;
+    table[static_cast<unsigned char>('y')] = kY;
+    table[static_cast<unsigned char>('Y')] = kY;
+    return table;
+}
+
+} // namespace
+
+// One table look-up a character; a TAB (three a line) is the one branch.
+LineScan scanLine(std::string_view text) {
+    static constexpr std::array<std::uint8_t, 256> kFlags = scanFlags();
+    std::uint8_t flags = 0;
+    LineScan scan;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        flags |= kFlags[c];
+        if (c == '\t') {
+            if (scan.tabCount < 3)
+                scan.tabs[scan.tabCount] = static_cast<std::uint32_t>(i);
+            if (scan.tabCount < 4)
+                ++scan.tabCount;
+        }
+    }
+    scan.hasDot = (flags & kDot) != 0;
+    scan.hasUnderscore = (flags & kUnderscore) != 0;
+    scan.hasLessThan = (flags & kLessThan) != 0;
+    scan.hasY = (flags & kY) != 0;
+    return scan;
 }
 
 void Listing::addMadeLine(std::string_view text, LineKind kind, std::uint32_t address) {

@@ -32,6 +32,19 @@ struct ListingLine {
     bool rewritten = false; // a jump the rewriting turned into a branch (highlighted)
 };
 
+// What one pass over a line's characters found: where its TABs are and
+// which of the characters that the reader's tests look for it holds, so a
+// line that cannot match a test is not searched at all.
+struct LineScan {
+    std::uint32_t tabs[3] = {0, 0, 0};
+    std::uint8_t tabCount = 0;  // counted up to 4
+    bool hasDot = false;        // "..." needs one
+    bool hasUnderscore = false; // the system functions' names have one
+    bool hasLessThan = false;   // "<main>:" has one
+    bool hasY = false;          // "Disassembly of section" has one (either case)
+};
+[[nodiscard]] LineScan scanLine(std::string_view line);
+
 // The loaded listing: the file's text read once, the lines as records over
 // it, and a small store for the lines the tool made or changed (filler, cut
 // data lines, rewritten jumps). Copying it copies the text once.
@@ -61,6 +74,9 @@ class Listing {
 
     // Adds a line whose text is part of the file's text.
     void addFileLine(std::size_t start, std::size_t length, LineKind kind, std::uint32_t address);
+    // The same, with the TABs its scan found.
+    void addFileLine(std::size_t start, std::size_t length, LineKind kind, std::uint32_t address,
+                     const LineScan& scan);
     // Adds a line whose text the tool made.
     void addMadeLine(std::string_view text, LineKind kind, std::uint32_t address);
     // Replaces a line's text (the jump rewriting); its kind and address stay.

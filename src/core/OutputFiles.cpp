@@ -15,19 +15,20 @@ OutputFile basFile(const std::string& name, GeneratedBlocks& blocks, std::size_t
     OutputFile file;
     file.name = name + ".bas";
     file.path = settings.outputFolder + std::string(separator) + file.name;
-    std::size_t size = file.path.size() + 16;
-    for (std::size_t i = first; i < last; ++i)
-        size += blocks.blockTexts[i].size() + 64;
-    file.bytes.reserve(size);
-    file.bytes += "'\r\n'" + file.path + "\r\n\r\n";
+    file.parts.reserve(2 * (last - first) + 2);
+    file.parts.push_back("'\r\n'" + file.path + "\r\n\r\n");
     for (std::size_t i = first; i < last; ++i) {
-        join(file.bytes, i);
-        file.bytes += blocks.blockTexts[i];
-        std::string().swap(blocks.blockTexts[i]); // held once, in the file
+        std::string between;
+        join(between, i);
+        if (!between.empty())
+            file.parts.push_back(std::move(between));
+        file.parts.push_back(std::move(blocks.blockTexts[i])); // held once, in the file
     }
+    std::string end;
     if (last - first > 0)
-        join.finish(file.bytes);
-    file.bytes += "\r\n";
+        join.finish(end);
+    end += "\r\n";
+    file.parts.push_back(std::move(end));
     file.toClipboard = true;
     file.refusal = fileNameProblem(name, ".bas");
     return file;
@@ -118,8 +119,30 @@ std::vector<OutputFile> basFiles(GeneratedBlocks& blocks, const ConversionPlan& 
     return files;
 }
 
+std::string OutputFile::bytes() const {
+    std::size_t size = 0;
+    for (const std::string& part : parts)
+        size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string& part : parts)
+        text += part;
+    return text;
+}
+
+// Each part is freed once copied, so the clipboard's text and the file's are
+// not held twice.
 std::string takeClipboardText(OutputFile& file) {
-    std::string text = std::move(file.bytes);
+    std::size_t size = 0;
+    for (const std::string& part : file.parts)
+        size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (std::string& part : file.parts) {
+        text += part;
+        std::string().swap(part);
+    }
+    file.parts.clear();
     // "'", CR LF, "'" and the path, CR LF: the empty line after them goes.
     const std::size_t pathLineEnd = text.find("\r\n", 3);
     if (pathLineEnd != std::string::npos && text.compare(pathLineEnd + 2, 2, "\r\n") == 0)
@@ -134,7 +157,7 @@ OutputFile listingCopyFile(const GeneratedBlocks& blocks, const ConversionSettin
     OutputFile file;
     file.name = "DisAsm.txt";
     file.path = settings.outputFolder + std::string(separator) + file.name;
-    file.bytes = blocks.listingCopy + "\r\n";
+    file.parts = {blocks.listingCopy, "\r\n"};
     return file;
 }
 
@@ -170,7 +193,7 @@ WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& 
                 writeFailure(file.path, "the file would lie outside the output folder"));
             continue;
         }
-        const std::string reason = writer.writeWhole(file.path, file.bytes);
+        const std::string reason = writer.writeWhole(file.path, file.parts);
         if (!reason.empty()) {
             report.diagnostics.push_back(writeFailure(file.path, reason));
             continue;

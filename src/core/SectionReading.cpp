@@ -65,6 +65,7 @@ class SectionReader {
         return trimBlanks(text_.substr(lines_[index].start, lines_[index].length));
     }
     void readLine(std::string_view line);
+    LineScan scan_; // of the line being read
     void markGap();
     std::optional<std::uint32_t> nextAddressFrom(std::size_t index);
     void fillPendingGap();
@@ -95,23 +96,25 @@ void SectionReader::readLine(std::string_view line) {
         section_ = wantedSectionOf(line);
         return;
     }
-    if (isSectionEnd(line)) {
+    scan_ = scanLine(line);
+    if (scan_.hasY && isSectionEnd(line)) {
         // objdump puts ".rodata" straight after ".text": the line that ends
         // one section may start the next wanted one.
         section_ = wantedSectionOf(line);
         return;
     }
-    if (isGapMarker(line)) {
+    if (scan_.hasDot && isGapMarker(line)) {
         markGap();
         return;
     }
-    if (isSystemFunction(line)) {
+    if (scan_.hasUnderscore && isSystemFunction(line)) {
         skipping_ = true;
         section_ = WantedSection::None;
         return;
     }
     fillPendingGap();
-    if (!options_.includeMain && containsNoCase(line, "<main>:"))
+    static const NoCaseNeedle kMainHeader("<main>:");
+    if (!options_.includeMain && scan_.hasLessThan && kMainHeader.isIn(line))
         skipping_ = true;
     if (line.empty() && skipping_)
         skipping_ = false;
@@ -187,20 +190,22 @@ void SectionReader::storeLine(std::string_view line) {
         const std::size_t index = out_.listing.size();
         // Generation finds a function by its whole header line, so headers of
         // the data section are kept whole as well.
-        out_.listing.addFileLine(start, line.size(), LineKind::Header, stored.address);
+        out_.listing.addFileLine(start, line.size(), LineKind::Header, stored.address, scan_);
         if (auto name = headerNameOf(line))
             out_.functions.push_back({std::string(*name), data, options_.selectAll, index});
         last_ = stored;
         return;
     }
-    const std::size_t tab = line.find('\t');
-    stored.hasWord = tab != std::string_view::npos && tab + 1 < line.size() &&
-                     line.substr(tab + 1).substr(0, line.substr(tab + 1).find('\t')).size() > 0;
+    // A word is the text between the first TAB and the next one (or the end).
+    if (scan_.tabCount > 0) {
+        const std::size_t wordEnd = scan_.tabCount > 1 ? scan_.tabs[1] : line.size();
+        stored.hasWord = wordEnd > scan_.tabs[0] + 1;
+    }
     last_ = stored;
     if (data)
         out_.listing.addMadeLine(dataLine(line), LineKind::Data, stored.address);
     else
-        out_.listing.addFileLine(start, line.size(), LineKind::Instruction, stored.address);
+        out_.listing.addFileLine(start, line.size(), LineKind::Instruction, stored.address, scan_);
 }
 
 } // namespace

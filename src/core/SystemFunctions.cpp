@@ -5,11 +5,13 @@
 namespace travonix {
 
 bool isSystemFunction(std::string_view text) {
-    static constexpr std::string_view kNames[] = {"__pic32_software_reset", "_nmi_handler"};
-    if (text.empty())
+    static const NoCaseNeedle kNames[] = {NoCaseNeedle("__pic32_software_reset"),
+                                          NoCaseNeedle("_nmi_handler")};
+    // Both names hold a "_": most lines have none and are done at once.
+    if (text.find('_') == std::string_view::npos)
         return false;
-    for (std::string_view name : kNames)
-        if (containsNoCase(text, name))
+    for (const NoCaseNeedle& name : kNames)
+        if (name.isIn(text))
             return true;
     return false;
 }

@@ -50,24 +50,52 @@ const char* findEither(const char* from, const char* end, char a, char b) {
 
 } // namespace
 
-// Every listing line is searched several times while it is read, so the
-// first letter is looked for with memchr rather than byte by byte.
-std::size_t findNoCase(std::string_view text, std::string_view part) {
-    if (part.empty())
+namespace {
+
+// The character of `part` to look for first: listings are full of hexadecimal
+// digits, so a character that is rarely there finds few false starts.
+std::size_t anchorOf(std::string_view part) {
+    constexpr std::string_view kRare = "yqjzkvwg_<>.:";
+    for (char rare : kRare)
+        for (std::size_t i = 0; i < part.size(); ++i)
+            if (lowerAscii(part[i]) == rare)
+                return i;
+    for (std::size_t i = 0; i < part.size(); ++i)
+        if (std::string_view("0123456789abcdef ").find(lowerAscii(part[i])) ==
+            std::string_view::npos)
+            return i;
+    return 0;
+}
+
+} // namespace
+
+NoCaseNeedle::NoCaseNeedle(std::string_view part)
+    : part_(part), anchor_(part.empty() ? 0 : anchorOf(part)) {}
+
+// Every listing line is searched several times while it is read, so a rare
+// character of the part is looked for with memchr rather than byte by byte.
+std::size_t NoCaseNeedle::findIn(std::string_view text) const {
+    if (part_.empty())
         return 0;
-    if (part.size() > text.size())
+    if (part_.size() > text.size())
         return std::string_view::npos;
+    const char lower = lowerAscii(part_[anchor_]);
+    const char upper = upperAscii(part_[anchor_]);
     const char* begin = text.data();
-    const char* lastStart = begin + (text.size() - part.size()) + 1;
-    const char lower = lowerAscii(part[0]);
-    const char upper = upperAscii(part[0]);
-    const std::string_view rest = part.substr(1);
-    for (const char* at = findEither(begin, lastStart, lower, upper); at != lastStart;
-         at = findEither(at + 1, lastStart, lower, upper)) {
-        if (equalsNoCase(std::string_view(at + 1, rest.size()), rest))
-            return static_cast<std::size_t>(at - begin);
+    // The anchor can only lie where the whole part still fits around it.
+    const char* first = begin + anchor_;
+    const char* end = begin + (text.size() - part_.size()) + anchor_ + 1;
+    for (const char* at = findEither(first, end, lower, upper); at != end;
+         at = findEither(at + 1, end, lower, upper)) {
+        const char* start = at - anchor_;
+        if (equalsNoCase(std::string_view(start, part_.size()), part_))
+            return static_cast<std::size_t>(start - begin);
     }
     return std::string_view::npos;
+}
+
+std::size_t findNoCase(std::string_view text, std::string_view part) {
+    return NoCaseNeedle(part).findIn(text);
 }
 
 bool containsNoCase(std::string_view text, std::string_view part) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,21 @@ namespace travonix {
 [[nodiscard]] bool containsNoCase(std::string_view text, std::string_view part);
 // Position of `part` in `text`, letter case ignored, or npos.
 [[nodiscard]] std::size_t findNoCase(std::string_view text, std::string_view part);
+
+// A text looked for in many lines, letter case ignored: made once, so each
+// search starts from the part's rarest character at once.
+class NoCaseNeedle {
+  public:
+    explicit NoCaseNeedle(std::string_view part);
+    [[nodiscard]] std::size_t findIn(std::string_view text) const;
+    [[nodiscard]] bool isIn(std::string_view text) const {
+        return findIn(text) != std::string_view::npos;
+    }
+
+  private:
+    std::string_view part_; // a literal: it outlives the needle
+    std::size_t anchor_;
+};
 [[nodiscard]] bool equalsNoCase(std::string_view a, std::string_view b);
 
 // The hexadecimal digits at the start of a field (at most eight) as an
@@ -46,14 +62,15 @@ namespace travonix {
 // end a line. A final line without a line end counts; a text that ends with a
 // line end has no empty line after it.
 template <typename OnLine> void forEachLine(std::string_view text, OnLine&& onLine) {
-    std::size_t start = 0;
     const std::size_t n = text.size();
+    const char* data = text.data();
+    std::size_t start = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const char c = text[i];
-        if (c != '\r' && c != '\n')
+        const char c = data[i];
+        if (c > '\r' || (c != '\n' && c != '\r'))
             continue;
         onLine(start, i - start);
-        if (c == '\r' && i + 1 < n && text[i + 1] == '\n')
+        if (c == '\r' && i + 1 < n && data[i + 1] == '\n')
             ++i;
         start = i + 1;
     }

@@ -73,6 +73,10 @@ std::string failure(int error, const std::string& temporary) {
 } // namespace
 
 std::string replaceFileWhole(const std::string& path, std::string_view bytes) {
+    return replaceFileWhole(path, std::vector<std::string>{std::string(bytes)});
+}
+
+std::string replaceFileWhole(const std::string& path, const std::vector<std::string>& parts) {
     if (path.find('\0') != std::string::npos)
         return "the path holds a NUL byte";
     std::string temporary;
@@ -80,10 +84,12 @@ std::string replaceFileWhole(const std::string& path, std::string_view bytes) {
     if (fd < 0)
         return std::strerror(errno);
     keepPermissions(fd, path);
-    if (!writeAll(fd, bytes)) {
-        const int error = errno;
-        ::close(fd);
-        return failure(error, temporary);
+    for (const std::string& part : parts) {
+        if (!writeAll(fd, part)) {
+            const int error = errno;
+            ::close(fd);
+            return failure(error, temporary);
+        }
     }
     if (::close(fd) != 0)
         return failure(errno, temporary);

@@ -70,6 +70,11 @@ std::string LocalEnvironment::writeWhole(const std::string& path, std::string_vi
     return replaceFileWhole(path, bytes);
 }
 
+std::string LocalEnvironment::writeWhole(const std::string& path,
+                                         const std::vector<std::string>& parts) {
+    return replaceFileWhole(path, parts);
+}
+
 std::string LocalEnvironment::replaceFile(const std::string& from, const std::string& to) {
     std::error_code ec;
     std::filesystem::rename(from, to, ec);

@@ -12,6 +12,7 @@ class LocalEnvironment : public Environment {
     std::optional<std::string> readFile(const std::string& path) override;
     // Replaced whole: a temporary file in the same folder, then a rename.
     std::string writeWhole(const std::string& path, std::string_view bytes) override;
+    std::string writeWhole(const std::string& path, const std::vector<std::string>& parts) override;
     std::string replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
     // "yyyy-MM-dd HH:mm:ss" in local time.

@@ -119,8 +119,9 @@ TEST(HostileInput, EveryInputEndsWithItsExitCodeAndWholeFiles) {
             EXPECT_TRUE(text.ends_with("End CFunction\r\n")) << written.back();
         }
         EXPECT_EQ(written, input.files);
-        if (input.exitCode != 0)
+        if (input.exitCode != 0) {
             EXPECT_FALSE(r.err.empty());
+        }
     }
 }
 

@@ -63,7 +63,7 @@ TEST(OutputFiles, OneFilePerFunctionHoldsItsBlockAfterItsPath) {
         SCOPED_TRACE(files[i].name);
         const std::string path = "C:\\out\\" + files[i].name;
         EXPECT_EQ(files[i].path, path);
-        EXPECT_EQ(files[i].bytes, "'\r\n'" + path + "\r\n\r\n" + c.blocks.blockTexts[i] + "\r\n");
+        EXPECT_EQ(files[i].bytes(), "'\r\n'" + path + "\r\n\r\n" + c.blocks.blockTexts[i] + "\r\n");
         EXPECT_EQ(clipboardOf(files[i]), "'\r\n'" + path + "\r\n" + c.blocks.blockTexts[i]);
         EXPECT_FALSE(files[i].refusal.has_value());
     }
@@ -76,7 +76,7 @@ TEST(OutputFiles, SingleFileIsNamedAfterTheFirstFunctionAndHoldsEveryBlock) {
     ASSERT_EQ(namesOf(files), (Names{"first.bas"}));
     const std::string text = c.blocks.blockTexts[0] + "\r\n\r\n" + c.blocks.blockTexts[1] +
                              "\r\n\r\n" + c.blocks.blockTexts[2] + "\r\n\r\n";
-    EXPECT_EQ(files[0].bytes, "'\r\n'C:\\out\\first.bas\r\n\r\n" + text + "\r\n");
+    EXPECT_EQ(files[0].bytes(), "'\r\n'C:\\out\\first.bas\r\n\r\n" + text + "\r\n");
     EXPECT_EQ(clipboardOf(files[0]), "'\r\n'C:\\out\\first.bas\r\n" + text);
 }
 
@@ -88,7 +88,7 @@ TEST(OutputFiles, MergedFileIsNamedAfterTheMergedCFunctionAndMarksEachFunction) 
     const std::string text = c.blocks.blockTexts[0] + "\r\n'main\r\n" + c.blocks.blockTexts[1] +
                              "\r\n'helper\r\n" + c.blocks.blockTexts[2];
     EXPECT_EQ(files[0].path, "C:\\out\\Blk.bas");
-    EXPECT_EQ(files[0].bytes, "'\r\n'C:\\out\\Blk.bas\r\n\r\n" + text + "\r\n");
+    EXPECT_EQ(files[0].bytes(), "'\r\n'C:\\out\\Blk.bas\r\n\r\n" + text + "\r\n");
     EXPECT_EQ(clipboardOf(files[0]), "'\r\n'C:\\out\\Blk.bas\r\n" + text);
 }
 
@@ -98,7 +98,7 @@ TEST(OutputFiles, ListingCopyIsDisAsmTxtInTheOutputFolder) {
     EXPECT_EQ(copy.name, "DisAsm.txt");
     EXPECT_EQ(copy.path, "C:\\out\\DisAsm.txt");
     ASSERT_FALSE(c.blocks.listingCopy.empty());
-    EXPECT_EQ(copy.bytes, c.blocks.listingCopy + "\r\n");
+    EXPECT_EQ(copy.bytes(), c.blocks.listingCopy + "\r\n");
 }
 
 TEST(OutputFiles, CompletionMessageByModeNamesOnlyWrittenFiles) {
@@ -172,8 +172,8 @@ TEST(OutputFiles, FileThatCannotBeWrittenIsReportedAndTheOthersAreStillWritten) 
     const WriteReport report = writeFiles(files, c.settings.outputFolder, "\\", env);
 
     EXPECT_EQ(report.writtenNames, (Names{"a.bas", "b.bas"}));
-    EXPECT_EQ(env.files.at("C:\\out\\a.bas"), files[0].bytes);
-    EXPECT_EQ(env.files.at("C:\\out\\b.bas"), files[1].bytes);
+    EXPECT_EQ(env.files.at("C:\\out\\a.bas"), files[0].bytes());
+    EXPECT_EQ(env.files.at("C:\\out\\b.bas"), files[1].bytes());
     // The clipboard keeps the last file that was written.
     EXPECT_EQ(report.clipboardFile, 1U);
     ASSERT_EQ(report.diagnostics.size(), 1U);
@@ -201,10 +201,10 @@ TEST(OutputFiles, WriteFailureIsReportedOnOneLine) {
 TEST(OutputFiles, NothingIsWrittenOutsideTheOutputFolder) {
     FakeEnvironment env;
     const std::vector<OutputFile> files = {
-        {"x.bas", "C:\\elsewhere\\x.bas", "bytes", false, std::nullopt},
-        {"y.bas", "C:\\out\\sub\\y.bas", "bytes", false, std::nullopt},
-        {"..", "C:\\out\\..", "bytes", false, std::nullopt},
-        {"ok.bas", "C:\\out\\ok.bas", "bytes", false, std::nullopt},
+        {"x.bas", "C:\\elsewhere\\x.bas", {"bytes"}, false, std::nullopt},
+        {"y.bas", "C:\\out\\sub\\y.bas", {"bytes"}, false, std::nullopt},
+        {"..", "C:\\out\\..", {"bytes"}, false, std::nullopt},
+        {"ok.bas", "C:\\out\\ok.bas", {"bytes"}, false, std::nullopt},
     };
 
     const WriteReport report = writeFiles(files, "C:\\out", "\\", env);
@@ -231,7 +231,8 @@ TEST(OutputFiles, PathsUseTheGivenSeparator) {
     const auto files = basFiles(blocks, c.plan, settings, "/");
     ASSERT_EQ(files.size(), 1U);
     EXPECT_EQ(files[0].path, "/home/u/out/a.bas");
-    EXPECT_TRUE(files[0].bytes.starts_with("'\r\n'/home/u/out/a.bas\r\n\r\n")) << files[0].bytes;
+    EXPECT_TRUE(files[0].bytes().starts_with("'\r\n'/home/u/out/a.bas\r\n\r\n"))
+        << files[0].bytes();
 }
 
 } // namespace

@@ -24,6 +24,7 @@ class FakeEnvironment : public Environment {
     bool fileExists(const std::string& path) override { return files.count(path) != 0; }
     std::optional<std::string> readFile(const std::string& path) override;
     std::string writeWhole(const std::string& path, std::string_view bytes) override;
+    using Environment::writeWhole;
     std::optional<std::string> fileModifiedText(const std::string& path) override;
     std::string replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override { files.erase(path); }

@@ -1,11 +1,25 @@
 #pragma once
 
 #include "core/Listing.h"
+#include "core/TextLines.h"
 
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace travonix {
+
+// Lines shown in a failed test's message as the strings they hold.
+inline void PrintTo(const TextLines& lines, std::ostream* os) {
+    *os << "{";
+    for (std::string_view line : lines)
+        *os << " \"" << line << "\"";
+    *os << " }";
+}
+
+} // namespace travonix
 
 namespace travonix::test {
 
