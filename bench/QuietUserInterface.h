@@ -17,6 +17,7 @@ class QuietUserInterface : public UserInterface {
         return std::nullopt;
     }
     bool setClipboardText(std::string_view) override { return true; }
+    bool setClipboardParts(const std::vector<std::string_view>&) override { return true; }
     void focusMergedName() override {}
     void showStatus(std::string_view text) override {
         if (failure.empty())

@@ -304,7 +304,7 @@ void Orchestrator::makeCFunctions() {
     report(written.diagnostics);
     // An unavailable clipboard is no failure of the run: the files are written.
     if (written.clipboardFile)
-        (void)ui_.setClipboardText(takeClipboardText(files[*written.clipboardFile]));
+        (void)ui_.setClipboardParts(clipboardParts(files[*written.clipboardFile]));
     files.clear();
     const std::string completion = completionMessage(plan, settings, written.writtenNames);
     if (!completion.empty() && !options_.autoGenerate)

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace travonix {
 
@@ -23,6 +24,14 @@ class UserInterface {
     // Clears the clipboard and puts plain text on it; false when it is not
     // available.
     virtual bool setClipboardText(std::string_view text) = 0;
+    // The same for a text given in pieces (a large file's blocks), joined by
+    // whoever needs it whole.
+    virtual bool setClipboardParts(const std::vector<std::string_view>& parts) {
+        std::string text;
+        for (std::string_view part : parts)
+            text += part;
+        return setClipboardText(text);
+    }
     // Moves the keyboard focus to the merged name's field.
     virtual void focusMergedName() = 0;
     // A failure or warning without a box of its own, for the status line.

@@ -136,7 +136,7 @@ bool BlockBuilder::scanBody(std::size_t k) {
         if (isHeaderText(line))
             return true;
         if (i < listing_.size() && isJalrMnemonic(listing_.field(listing_.line(i), 2)) &&
-            !continueAfterJalr_({rows_[k].name, listing_.line(i).address}))
+            !continueAfterJalr_({rows_[k].name, listing_.address(i)}))
             return false;
         copyListingLine(line, true);
         if (line.empty())

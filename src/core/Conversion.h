@@ -93,8 +93,9 @@ struct OutputFile {
                                                const ConversionSettings& settings,
                                                std::string_view separator);
 // What the clipboard gets for a written .bas file: the file without its empty
-// third line and its last line end. Takes the file's bytes.
-[[nodiscard]] std::string takeClipboardText(OutputFile& file);
+// third line and its last line end, as views into the file's parts (a large
+// merged file is not copied once more on its way to the clipboard).
+[[nodiscard]] std::vector<std::string_view> clipboardParts(const OutputFile& file);
 // "DisAsm.txt", the converted listing.
 [[nodiscard]] OutputFile listingCopyFile(const GeneratedBlocks& blocks,
                                          const ConversionSettings& settings,

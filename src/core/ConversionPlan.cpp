@@ -2,6 +2,7 @@
 
 #include "core/FileNameCheck.h"
 
+#include <algorithm>
 #include <set>
 #include <unordered_map>
 
@@ -23,6 +24,9 @@ struct SelectedRow {
 
 std::vector<SelectedRow> selectedRows(const std::vector<FunctionEntry>& functions) {
     std::vector<SelectedRow> rows;
+    rows.reserve(static_cast<std::size_t>(
+        std::count_if(functions.begin(), functions.end(),
+                      [](const FunctionEntry& entry) { return entry.selected; })));
     std::unordered_map<std::string_view, std::size_t> seen;
     seen.reserve(functions.size());
     for (const FunctionEntry& entry : functions) {
@@ -90,6 +94,7 @@ ConversionPlan planConversion(const Listing& listing, const std::vector<Function
         return plan;
     }
     std::vector<SelectedRow> found;
+    found.reserve(rows.size());
     for (SelectedRow& selected : rows) {
         const FunctionEntry probe{selected.row.name, false, false, selected.row.headerLine};
         if (headerStillThere(listing, probe)) {
@@ -110,6 +115,7 @@ ConversionPlan planConversion(const Listing& listing, const std::vector<Function
     if (!merge)
         separateSameNamedFunctions(found, settings.mode == OutputMode::IndividualFiles,
                                    plan.diagnostics);
+    plan.rows.reserve(found.size());
     for (SelectedRow& selected : found)
         plan.rows.push_back(std::move(selected.row));
     return plan;

@@ -28,16 +28,15 @@ void readWholeFile(const std::vector<LineSpan>& lines, const ReadOptions& option
         if (!keptInFullReading(line))
             continue;
         if (line.empty()) {
-            out.listing.addFileLine(span.start, 0, LineKind::Empty, 0);
+            out.listing.addFileLine(span.start, 0, LineKind::Empty);
             continue;
         }
         const std::string_view trimmed = trimBlanks(line);
         if (isSectionEnd(trimmed))
             inDataSection = isDataSectionHeader(trimmed);
-        const std::uint32_t address = hexValue(line);
         if (isHeaderText(line)) {
             const std::size_t index = out.listing.size();
-            out.listing.addFileLine(span.start, span.length, LineKind::Header, address);
+            out.listing.addFileLine(span.start, span.length, LineKind::Header);
             if (auto name = headerNameOf(line))
                 out.functions.push_back({std::string(*name), false, options.selectAll, index});
             continue;
@@ -46,7 +45,7 @@ void readWholeFile(const std::vector<LineSpan>& lines, const ReadOptions& option
         LineKind kind = inDataSection ? LineKind::Data : LineKind::Instruction;
         if (!carriesAddress(trimmed))
             kind = LineKind::Other;
-        out.listing.addFileLine(span.start, span.length, kind, address);
+        out.listing.addFileLine(span.start, span.length, kind);
     }
 }
 

@@ -85,13 +85,14 @@ JumpReport rewriteJumps(Listing& listing) {
         if (!jump)
             continue;
         if (!jump->reachable) {
-            report.unconverted.push_back({i, line.address, jump->target});
+            report.unconverted.push_back({i, listing.address(i), jump->target});
             continue;
         }
         listing.replaceText(i, jump->text);
         listing.markRewritten(i);
         ++report.rewritten;
     }
+    listing.shrinkToFit();
     if (!report.unconverted.empty())
         report.diagnostics.push_back(message(unconvertedJumpsMessage(report.unconverted.size())));
     return report;

@@ -1,5 +1,7 @@
 #include "core/Listing.h"
 
+#include "core/Text.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -15,53 +17,66 @@ std::string_view Listing::text(std::size_t index) const {
     return index < lines_.size() ? text(lines_[index]) : std::string_view();
 }
 
+std::uint32_t Listing::address(std::size_t index) const {
+    return hexValue(text(index));
+}
+
 std::string_view Listing::field(const ListingLine& line, std::size_t which) const {
     const std::string_view all = text(line);
     if (which > line.tabCount || which > 3)
         return {};
-    const std::size_t start = which == 0 ? 0 : line.tabs[which - 1] + 1;
+    std::size_t tabs[3] = {line.tabs[0], line.tabs[1], line.tabs[2]};
+    if (line.tabsFar) {
+        std::size_t from = 0;
+        for (std::size_t k = 0; k < line.tabCount && k < 3; ++k) {
+            tabs[k] = all.find('\t', from);
+            from = tabs[k] + 1;
+        }
+    }
+    const std::size_t start = which == 0 ? 0 : tabs[which - 1] + 1;
     std::size_t end = all.size();
     if (which < 3 && which < line.tabCount)
-        end = line.tabs[which];
+        end = tabs[which];
     return all.substr(start, end - start);
 }
 
-void Listing::findTabs(ListingLine& line) const {
-    const std::string_view all = text(line);
-    line.tabCount = 0;
-    std::size_t from = 0;
-    while (line.tabCount < 4) {
-        const std::size_t tab = all.find('\t', from);
-        if (tab == std::string_view::npos)
-            break;
-        if (line.tabCount < 3)
-            line.tabs[line.tabCount] = static_cast<std::uint32_t>(tab);
-        ++line.tabCount;
-        from = tab + 1;
+void Listing::setTabs(ListingLine& line, const std::uint32_t* tabs, std::uint8_t count) const {
+    line.tabCount = count;
+    line.tabsFar = false;
+    for (std::uint8_t k = 0; k < count && k < 3; ++k) {
+        if (tabs[k] > 255)
+            line.tabsFar = true;
+        line.tabs[k] = static_cast<std::uint8_t>(tabs[k]);
     }
 }
 
-void Listing::addFileLine(std::size_t start, std::size_t length, LineKind kind,
-                          std::uint32_t address) {
+void Listing::findTabs(ListingLine& line) const {
+    const LineScan scan = scanLine(text(line));
+    setTabs(line, scan.tabs, scan.tabCount);
+}
+
+void Listing::addFileLine(std::size_t start, std::size_t length, LineKind kind) {
     ListingLine line;
     line.textStart = static_cast<std::uint32_t>(start);
     line.textLength = static_cast<std::uint32_t>(length);
     line.kind = kind;
-    line.address = address;
     findTabs(line);
     lines_.push_back(line);
 }
 
 void Listing::addFileLine(std::size_t start, std::size_t length, LineKind kind,
-                          std::uint32_t address, const LineScan& scan) {
+                          const LineScan& scan) {
     ListingLine line;
     line.textStart = static_cast<std::uint32_t>(start);
     line.textLength = static_cast<std::uint32_t>(length);
     line.kind = kind;
-    line.address = address;
-    std::copy(std::begin(scan.tabs), std::end(scan.tabs), std::begin(line.tabs));
-    line.tabCount = scan.tabCount;
+    setTabs(line, scan.tabs, scan.tabCount);
     lines_.push_back(line);
+}
+
+void Listing::shrinkToFit() {
+    lines_.shrink_to_fit();
+    edits_.shrink_to_fit();
 }
 
 namespace {
@@ -102,13 +117,12 @@ LineScan scanLine(std::string_view text) {
     return scan;
 }
 
-void Listing::addMadeLine(std::string_view text, LineKind kind, std::uint32_t address) {
+void Listing::addMadeLine(std::string_view text, LineKind kind) {
     ListingLine line;
     line.textStart = static_cast<std::uint32_t>(edits_.size());
     line.textLength = static_cast<std::uint32_t>(text.size());
     line.inEdits = true;
     line.kind = kind;
-    line.address = address;
     edits_.append(text);
     findTabs(line);
     lines_.push_back(line);

@@ -20,16 +20,17 @@ enum class LineKind : std::uint8_t {
 };
 
 // One line of the listing. Its text lives in the listing's text store; the
-// TAB positions are found once, so no step splits the line again.
+// TAB positions are found once, so no step splits the line again. A record
+// is 16 bytes: a large program's listing has close to a million lines.
 struct ListingLine {
     std::uint32_t textStart = 0;
     std::uint32_t textLength = 0;
-    std::uint32_t address = 0;         // the line's hexadecimal address; 0 without one
-    std::uint32_t tabs[3] = {0, 0, 0}; // offsets of the first three TABs
-    std::uint8_t tabCount = 0;         // TABs in the line, counted up to 4
+    std::uint8_t tabs[3] = {0, 0, 0}; // offsets of the first three TABs (when near)
+    std::uint8_t tabCount = 0;        // TABs in the line, counted up to 4
     LineKind kind = LineKind::Empty;
-    bool inEdits = false;   // the text is in the edit store, not the file's text
-    bool rewritten = false; // a jump the rewriting turned into a branch (highlighted)
+    bool inEdits : 1 = false;   // the text is in the edit store, not the file's text
+    bool rewritten : 1 = false; // a jump the rewriting turned into a branch (highlighted)
+    bool tabsFar : 1 = false;   // a TAB lies past offset 255: found again when asked
 };
 
 // What one pass over a line's characters found: where its TABs are and
@@ -72,13 +73,17 @@ class Listing {
         return static_cast<std::size_t>(line.tabCount) + 1;
     }
 
+    // The line's hexadecimal address (the digits it starts with); 0 without one.
+    [[nodiscard]] std::uint32_t address(std::size_t index) const;
+
     // Adds a line whose text is part of the file's text.
-    void addFileLine(std::size_t start, std::size_t length, LineKind kind, std::uint32_t address);
+    void addFileLine(std::size_t start, std::size_t length, LineKind kind);
     // The same, with the TABs its scan found.
-    void addFileLine(std::size_t start, std::size_t length, LineKind kind, std::uint32_t address,
-                     const LineScan& scan);
+    void addFileLine(std::size_t start, std::size_t length, LineKind kind, const LineScan& scan);
     // Adds a line whose text the tool made.
-    void addMadeLine(std::string_view text, LineKind kind, std::uint32_t address);
+    void addMadeLine(std::string_view text, LineKind kind);
+    // Frees the room the stores grew into once a read is done.
+    void shrinkToFit();
     // Replaces a line's text (the jump rewriting); its kind and address stay.
     void replaceText(std::size_t index, std::string_view text);
     void markRewritten(std::size_t index) { lines_[index].rewritten = true; }
@@ -88,6 +93,7 @@ class Listing {
 
   private:
     void findTabs(ListingLine& line) const;
+    void setTabs(ListingLine& line, const std::uint32_t* tabs, std::uint8_t count) const;
 
     std::string fileText_;
     std::string edits_;

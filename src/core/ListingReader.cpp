@@ -39,6 +39,7 @@ ReadResult readListing(std::string fileText, const ReadOptions& options) {
         readWholeFile(spans, options, result);
     else
         readSections(spans, options, result);
+    result.listing.shrinkToFit();
     return result;
 }
 

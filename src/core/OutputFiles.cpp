@@ -130,26 +130,22 @@ std::string OutputFile::bytes() const {
     return text;
 }
 
-// Each part is freed once copied, so the clipboard's text and the file's are
-// not held twice.
-std::string takeClipboardText(OutputFile& file) {
-    std::size_t size = 0;
-    for (const std::string& part : file.parts)
-        size += part.size();
-    std::string text;
-    text.reserve(size);
-    for (std::string& part : file.parts) {
-        text += part;
-        std::string().swap(part);
+std::vector<std::string_view> clipboardParts(const OutputFile& file) {
+    std::vector<std::string_view> parts(file.parts.begin(), file.parts.end());
+    if (parts.empty())
+        return parts;
+    // The head is "'", CR LF, "'", the path, CR LF, and the empty line's CR LF.
+    if (parts.front().ends_with("\r\n\r\n"))
+        parts.front().remove_suffix(2);
+    // The file ends with a line end the clipboard does not get.
+    for (auto it = parts.rbegin(); it != parts.rend(); ++it) {
+        if (it->empty())
+            continue;
+        if (it->ends_with("\r\n"))
+            it->remove_suffix(2);
+        break;
     }
-    file.parts.clear();
-    // "'", CR LF, "'" and the path, CR LF: the empty line after them goes.
-    const std::size_t pathLineEnd = text.find("\r\n", 3);
-    if (pathLineEnd != std::string::npos && text.compare(pathLineEnd + 2, 2, "\r\n") == 0)
-        text.erase(pathLineEnd + 2, 2);
-    if (text.ends_with("\r\n"))
-        text.resize(text.size() - 2);
-    return text;
+    return parts;
 }
 
 OutputFile listingCopyFile(const GeneratedBlocks& blocks, const ConversionSettings& settings,

@@ -170,7 +170,7 @@ void SectionReader::fillPendingGap() {
     const bool data = section_ == WantedSection::Rodata;
     for (std::uint32_t k = 0; k < words; ++k) {
         const std::uint32_t address = start + 4U * k;
-        out_.listing.addMadeLine(fillerLine(address, data), LineKind::Filler, address);
+        out_.listing.addMadeLine(fillerLine(address, data), LineKind::Filler);
     }
     gap_.reset();
 }
@@ -181,7 +181,7 @@ void SectionReader::storeLine(std::string_view line) {
     LastStored stored;
     stored.hasAddress = carriesAddress(line);
     if (line.empty()) {
-        out_.listing.addFileLine(start, 0, LineKind::Empty, 0);
+        out_.listing.addFileLine(start, 0, LineKind::Empty);
         last_ = stored;
         return;
     }
@@ -190,7 +190,7 @@ void SectionReader::storeLine(std::string_view line) {
         const std::size_t index = out_.listing.size();
         // Generation finds a function by its whole header line, so headers of
         // the data section are kept whole as well.
-        out_.listing.addFileLine(start, line.size(), LineKind::Header, stored.address, scan_);
+        out_.listing.addFileLine(start, line.size(), LineKind::Header, scan_);
         if (auto name = headerNameOf(line))
             out_.functions.push_back({std::string(*name), data, options_.selectAll, index});
         last_ = stored;
@@ -203,9 +203,9 @@ void SectionReader::storeLine(std::string_view line) {
     }
     last_ = stored;
     if (data)
-        out_.listing.addMadeLine(dataLine(line), LineKind::Data, stored.address);
+        out_.listing.addMadeLine(dataLine(line), LineKind::Data);
     else
-        out_.listing.addFileLine(start, line.size(), LineKind::Instruction, stored.address, scan_);
+        out_.listing.addFileLine(start, line.size(), LineKind::Instruction, scan_);
 }
 
 } // namespace

@@ -15,7 +15,7 @@ using Texts = std::vector<std::string>;
 // What the window shows from an earlier ELF file.
 void showEarlierWork(Orchestrator& app) {
     Session& s = app.editSession();
-    s.listing.addMadeLine("9d000000 <old>:", LineKind::Header, 0x9d000000);
+    s.listing.addMadeLine("9d000000 <old>:", LineKind::Header);
     s.functions = {{"old", false, true, 0}};
     s.generatedSource = {"old", "10000001 "};
     app.setMergedNameText("Blk");
@@ -136,7 +136,7 @@ TEST(FolderChooser, SetsTheOutputFolderAndCancelEmptiesIt) {
     t.app.outputFolderChosen("");
     EXPECT_EQ(t.app.options().conversion.outputFolder, "");
     // Generation then asks for a folder and writes nothing.
-    t.app.editSession().listing.addMadeLine("9d000000 <f>:", LineKind::Header, 0x9d000000);
+    t.app.editSession().listing.addMadeLine("9d000000 <f>:", LineKind::Header);
     t.app.editSession().functions = {{"f", false, true, 0}};
     t.app.makeCFunctions();
     ASSERT_EQ(t.ui.messages.size(), 1u);

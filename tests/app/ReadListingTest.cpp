@@ -51,7 +51,7 @@ std::vector<bool> selectionOf(const std::vector<FunctionEntry>& functions) {
 void givePreviousState(Orchestrator& app) {
     Session& s = app.editSession();
     s.listing = Listing();
-    s.listing.addMadeLine("old line", LineKind::Other, 0);
+    s.listing.addMadeLine("old line", LineKind::Other);
     s.functions = {{"old", false, true, 0}};
     s.generatedSource = {"CFunction old"};
     s.makeTimeText = "09:00:00";

@@ -39,8 +39,8 @@ TEST(GapFilling, GapAfterAnInstructionIsFilledUpToTheNextInstruction) {
                                        }));
     // Filler lines carry their addresses and are never taken for jumps.
     EXPECT_EQ(result.listing.line(3).kind, LineKind::Filler);
-    EXPECT_EQ(result.listing.line(3).address, 0x9d000014U);
-    EXPECT_EQ(result.listing.line(9).address, 0x9d00002cU);
+    EXPECT_EQ(result.listing.address(3), 0x9d000014U);
+    EXPECT_EQ(result.listing.address(9), 0x9d00002cU);
     EXPECT_TRUE(result.diagnostics.empty());
 }
 

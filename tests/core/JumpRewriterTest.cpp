@@ -151,11 +151,10 @@ TEST(JumpRewriting, ListingWithoutJumpsGivesNoMessage) {
 
 TEST(JumpRewriting, DataAndFillerLinesAreNeverRewrittenNorCounted) {
     Listing listing;
-    listing.addMadeLine("9d000100:\t08400040 \tj\t9d000100 <table>", LineKind::Data, 0x9d000100);
-    listing.addMadeLine("9d000104:\t0f480001 \tjal\t9d120004 <far>", LineKind::Data, 0x9d000104);
-    listing.addMadeLine("9d000108:\t00000000\tj\t9d000108 <x>", LineKind::Filler, 0x9d000108);
-    listing.addMadeLine("9d00010c:\t08400043 \tj\t9d00010c <code>", LineKind::Instruction,
-                        0x9d00010c);
+    listing.addMadeLine("9d000100:\t08400040 \tj\t9d000100 <table>", LineKind::Data);
+    listing.addMadeLine("9d000104:\t0f480001 \tjal\t9d120004 <far>", LineKind::Data);
+    listing.addMadeLine("9d000108:\t00000000\tj\t9d000108 <x>", LineKind::Filler);
+    listing.addMadeLine("9d00010c:\t08400043 \tj\t9d00010c <code>", LineKind::Instruction);
     const auto before = textsOf(listing);
 
     const JumpReport report = rewriteJumps(listing);

@@ -102,7 +102,7 @@ TEST(SectionReading, LinesAreTrimmedOfBlanksButNotTabs) {
                                        }));
     ASSERT_EQ(result.functions.size(), 1U);
     EXPECT_EQ(result.functions[0].headerLine, 1U);
-    EXPECT_EQ(result.listing.line(2).address, 0x9d000000U);
+    EXPECT_EQ(result.listing.address(2), 0x9d000000U);
 }
 
 TEST(SectionReading, IncludedMainIsListedLikeAnyFunction) {

@@ -44,7 +44,10 @@ struct Converted {
 };
 
 std::string clipboardOf(OutputFile file) {
-    return takeClipboardText(file);
+    std::string text;
+    for (std::string_view part : clipboardParts(file))
+        text += part;
+    return text;
 }
 
 Names namesOf(const std::vector<OutputFile>& files) {

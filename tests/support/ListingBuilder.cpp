@@ -46,10 +46,10 @@ ListingBuilder& ListingBuilder::functionLines(const std::string& name,
                                               const std::vector<std::string>& body,
                                               bool readOnlyData, bool selected) {
     functions.push_back({name, readOnlyData, selected, listing.size()});
-    listing.addMadeLine(hex8(address_) + " <" + name + ">:", LineKind::Header, address_);
+    listing.addMadeLine(hex8(address_) + " <" + name + ">:", LineKind::Header);
     for (const std::string& text : body)
         line(text);
-    listing.addMadeLine("", LineKind::Empty, 0);
+    listing.addMadeLine("", LineKind::Empty);
     address_ += static_cast<std::uint32_t>(4 * body.size());
     return *this;
 }
@@ -58,7 +58,7 @@ ListingBuilder& ListingBuilder::line(const std::string& text) {
     const LineKind kind = text.empty()         ? LineKind::Empty
                           : isHeaderText(text) ? LineKind::Header
                                                : LineKind::Instruction;
-    listing.addMadeLine(text, kind, hexValue(text));
+    listing.addMadeLine(text, kind);
     return *this;
 }
 
