@@ -116,7 +116,7 @@ void BM_Scale_ReadRewriteMerge(benchmark::State& state) {
         run.readListing();
         run.makeCFunctions();
         functions = run.session().functions.size();
-        failure = ui.failure;
+        failure = bench::firstError(run.session());
     }
     if (!failure.empty() || functions != expectedFunctions(state) ||
         bench::mergedFileBytes(out.path()) == 0)
@@ -143,8 +143,9 @@ void BM_Scale_IndividualMode(benchmark::State& state) {
         run.makeCFunctions();
     std::uintmax_t bytes = 0;
     const std::size_t files = basFilesIn(out.path(), bytes);
-    if (!ui.failure.empty() || files != expectedFunctions(state))
-        state.SkipWithError(("individual run incomplete: " + ui.failure).c_str());
+    const std::string failure = bench::firstError(run.session());
+    if (!failure.empty() || files != expectedFunctions(state))
+        state.SkipWithError(("individual run incomplete: " + failure).c_str());
     state.counters["files"] = static_cast<double>(files);
     state.counters["bytes"] = static_cast<double>(bytes);
 }
@@ -241,7 +242,7 @@ void BM_Scale_ElfEndToEnd(benchmark::State& state) {
         run.refresh();
         run.makeCFunctions();
         functions = run.session().functions.size();
-        failure = ui.failure;
+        failure = bench::firstError(run.session());
     }
     if (!failure.empty() || functions != expectedFunctions(state) ||
         bench::mergedFileBytes(out.path()) == 0)

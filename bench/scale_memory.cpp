@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
         run.makeCFunctions();
         listed = run.session().functions.size();
         merged = bench::mergedFileBytes(out.path());
-        failure = ui.failure;
+        failure = bench::firstError(run.session());
     }
     const long peak = statusKiB("VmHWM");
     if (!failure.empty() || merged == 0 || start < 0 || peak < 0) {

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutBox.h"
+#include "app/FindingListModel.h"
 #include "app/FunctionListModel.h"
 #include "app/ListingModel.h"
 #include "app/SettingsStore.h"
@@ -35,7 +36,9 @@
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
+#include <QtWidgets/QSplitter>
 #include <QtWidgets/QStatusBar>
+#include <QtWidgets/QStyle>
 #include <QtWidgets/QVBoxLayout>
 
 namespace travonix {
@@ -200,18 +203,32 @@ void MainWindow::buildControls() {
 
     const Session& session = orchestrator_.session();
     listingModel_ = new ListingModel(session.listing, this);
-    functionModel_ = new FunctionListModel(session.functions, this);
+    functionModel_ = new FunctionListModel(session.functions, session.findings, this);
     sourceModel_ = new LinesModel(session.generatedSource, this);
+    findingModel_ = new FindingListModel(session.findings, this);
+    const QIcon findingIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    functionModel_->setFindingIcon(findingIcon);
+    findingModel_->setIcon(findingIcon);
     listing_ = list(area, "listing", "Disassembled .ELF file", listingModel_,
                     QAbstractItemView::SingleSelection);
     functions_ = list(area, "functions", "Functions found", functionModel_,
                       QAbstractItemView::MultiSelection);
     source_ = list(area, "generatedSource", "Generated CFunction Opcodes", sourceModel_,
                    QAbstractItemView::SingleSelection);
-    for (QListView* view : {listing_, source_}) {
+    findings_ = list(area, "findings",
+                     "What keeps a CFunction from running where the interpreter loads it; click "
+                     "one to show its line in the listing",
+                     findingModel_, QAbstractItemView::SingleSelection);
+    findingsTitle_ = named(new QLabel(area), "findingsTitle", nullptr);
+    for (QListView* view : {listing_, source_, findings_}) {
         view->setFont(listFont());
         view->setTextElideMode(Qt::ElideNone);
         view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    }
+    // The warning icon no taller than a line, so marked rows keep the height of the others.
+    for (QListView* view : {functions_, findings_}) {
+        const int height = view->fontMetrics().height();
+        view->setIconSize(QSize(height, height));
     }
     listingModel_->setFont(listFont());
     sourceModel_->setFont(listFont());
@@ -309,8 +326,24 @@ void MainWindow::buildControls() {
     options->addWidget(size_);
     options->addWidget(makeTime_);
 
+    // The findings below the lists, on a splitter so either can be given room.
+    auto* listsArea = new QWidget(area);
+    lists->setContentsMargins(0, 0, 0, 0);
+    listsArea->setLayout(lists);
+    auto* findingsArea = new QWidget(area);
+    auto* findingsLayout = new QVBoxLayout(findingsArea);
+    findingsLayout->setContentsMargins(0, 0, 0, 0);
+    findingsLayout->addWidget(findingsTitle_);
+    findingsLayout->addWidget(findings_, 1);
+    auto* splitter = named(new QSplitter(Qt::Vertical, area), "listsAndFindings", nullptr);
+    splitter->addWidget(listsArea);
+    splitter->addWidget(findingsArea);
+    splitter->setChildrenCollapsible(false);
+    splitter->setStretchFactor(0, 4);
+    splitter->setStretchFactor(1, 1);
+
     auto* middle = new QHBoxLayout;
-    middle->addLayout(lists, 1);
+    middle->addWidget(splitter, 1);
     middle->addLayout(options);
 
     auto* layout = new QVBoxLayout(area);
@@ -383,6 +416,11 @@ void MainWindow::connectControls() {
     onToggled(autoLoad_, &Orchestrator::setAutoLoadElf);
     onToggled(autoCheck_, &Orchestrator::setAutoCheck);
     onToggled(autoGenerate_, &Orchestrator::setAutoGenerate);
+
+    // Enter on a finding too, where a click does not activate.
+    for (auto signal : {&QListView::clicked, &QListView::activated})
+        connect(findings_, signal, this,
+                [this](const QModelIndex& index) { showFindingLine(index.row()); });
 
     connect(functions_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this, &o](const QItemSelection& selected, const QItemSelection& deselected) {
@@ -459,6 +497,7 @@ void MainWindow::showLists() {
     functionModel_->reload();
     sourceModel_->reload();
     showFunctionSelection();
+    showFindings();
     if (session.currentListingLine >= 0)
         listing_->setCurrentIndex(listingModel_->index(session.currentListingLine));
     if (session.currentFunction >= 0)
@@ -487,6 +526,34 @@ void MainWindow::showFunctionSelection() {
         model->select(selection, QItemSelectionModel::ClearAndSelect);
     }
     functions_->viewport()->update();
+}
+
+void MainWindow::showFindings() {
+    findingModel_->reload();
+    const std::size_t count = orchestrator_.session().findings.size();
+    QString title = QStringLiteral("Relocation check");
+    if (count > 0)
+        title += QStringLiteral(": %1 %2 (click one to show its line)")
+                     .arg(count)
+                     .arg(count == 1 ? QStringLiteral("finding") : QStringLiteral("findings"));
+    findingsTitle_->setText(title);
+}
+
+void MainWindow::showFindingLine(int row) {
+    const Session& session = orchestrator_.session();
+    if (row < 0 || static_cast<std::size_t>(row) >= session.findings.size())
+        return;
+    const ShownFinding& finding = session.findings[static_cast<std::size_t>(row)];
+    if (finding.listingLine >= 0 && finding.listingLine < listingModel_->rowCount()) {
+        const QModelIndex line = listingModel_->index(finding.listingLine);
+        listing_->setCurrentIndex(line);
+        listing_->scrollTo(line, QAbstractItemView::PositionAtCenter);
+    }
+    if (finding.function >= 0 && finding.function < functionModel_->rowCount()) {
+        const QModelIndex function = functionModel_->index(finding.function);
+        functions_->selectionModel()->setCurrentIndex(function, QItemSelectionModel::NoUpdate);
+        functions_->scrollTo(function);
+    }
 }
 
 // While the disassembler runs, nothing that starts other work can be used;

@@ -21,6 +21,7 @@ class QThread;
 
 namespace travonix {
 
+class FindingListModel;
 class FunctionListModel;
 class LinesModel;
 class ListingModel;
@@ -77,6 +78,10 @@ class MainWindow : public QMainWindow {
     void showState();
     void showLists();
     void showFunctionSelection();
+    void showFindings();
+    // Selects the listing line of the finding in the findings panel's row,
+    // scrolled into view, and makes its function the current one.
+    void showFindingLine(int row);
     void enableWork(bool enabled);
 
     void chooseElfFile();
@@ -111,6 +116,8 @@ class MainWindow : public QMainWindow {
     QListView* listing_ = nullptr;
     QListView* functions_ = nullptr;
     QListView* source_ = nullptr;
+    QListView* findings_ = nullptr;
+    QLabel* findingsTitle_ = nullptr;
     QRadioButton* merge_ = nullptr;
     QRadioButton* singleFile_ = nullptr;
     QRadioButton* individualFiles_ = nullptr;
@@ -131,6 +138,7 @@ class MainWindow : public QMainWindow {
     ListingModel* listingModel_ = nullptr;
     FunctionListModel* functionModel_ = nullptr;
     LinesModel* sourceModel_ = nullptr;
+    FindingListModel* findingModel_ = nullptr;
     int shownRevision_ = -1;
 
     bool handling_ = false;

@@ -1,6 +1,7 @@
 #include "app/Orchestrator.h"
 
 #include "app/SettingsStore.h"
+#include "check/ConversionCheck.h"
 #include "core/Conversion.h"
 #include "core/FunctionSelection.h"
 #include "core/JumpRewriter.h"
@@ -9,6 +10,10 @@
 #include "core/SizeReport.h"
 #include "core/Text.h"
 #include "core/Version.h"
+
+#include <unordered_map>
+
+#include <cstdio>
 
 namespace travonix {
 
@@ -40,7 +45,83 @@ std::string runSummary(std::size_t functions, std::int64_t words, std::size_t fi
            countOf(static_cast<std::int64_t>(files), "file", "files") + " written to " + folder;
 }
 
+// The line of a finding's address in the body that starts after `header`
+// (it ends as the block's body does); the header itself for a finding that
+// has no address of its own.
+std::size_t findingLineIn(const Listing& listing, std::size_t header,
+                          const check::Finding& finding) {
+    if (finding.kind == check::FindingKind::NameClash)
+        return header;
+    for (std::size_t i = header + 1; i < listing.size(); ++i) {
+        const std::string_view text = listing.text(i);
+        if (text.empty() || isHeaderText(text))
+            break;
+        if (listing.address(i) == finding.address)
+            return i;
+    }
+    return header;
+}
+
+// Where the window points for each finding: its listing line and its entry
+// of the function list, found through the block row that names its routine.
+// The rows and entries are indexed once, so a run of tens of thousands of
+// functions with as many findings stays linear.
+class FindingPlaces {
+  public:
+    FindingPlaces(const Session& session, const ConversionPlan& plan) : session_(session) {
+        rowByName_.reserve(plan.rows.size());
+        for (const BlockRow& row : plan.rows)
+            rowByName_.emplace(row.name, &row); // the first row of a name
+        entryByHeader_.reserve(session.functions.size());
+        for (std::size_t e = 0; e < session.functions.size(); ++e)
+            entryByHeader_.emplace(session.functions[e].headerLine, static_cast<int>(e));
+    }
+
+    ShownFinding placed(check::Finding finding) const {
+        ShownFinding shown{std::move(finding), -1, -1};
+        const auto row = rowByName_.find(shown.finding.function);
+        if (row == rowByName_.end())
+            return shown;
+        const std::size_t header = row->second->headerLine;
+        shown.listingLine =
+            static_cast<int>(findingLineIn(session_.listing, header, shown.finding));
+        if (const auto entry = entryByHeader_.find(header); entry != entryByHeader_.end())
+            shown.function = entry->second;
+        return shown;
+    }
+
+  private:
+    const Session& session_;
+    std::unordered_map<std::string_view, const BlockRow*> rowByName_;
+    std::unordered_map<std::size_t, int> entryByHeader_;
+};
+
+// The findings as warnings: the run still writes its files.
+Diagnostics findingWarnings(const std::vector<ShownFinding>& findings) {
+    Diagnostics warnings;
+    for (const ShownFinding& shown : findings) {
+        Diagnostic d = warning(findingText(shown.finding));
+        d.function = shown.finding.function;
+        if (shown.finding.kind != check::FindingKind::NameClash)
+            d.address = shown.finding.address;
+        warnings.push_back(std::move(d));
+    }
+    return warnings;
+}
+
 } // namespace
+
+std::string findingText(const check::Finding& finding) {
+    std::string text = finding.function + "  ";
+    if (finding.kind != check::FindingKind::NameClash) {
+        char address[16];
+        std::snprintf(address, sizeof address, "%08x", finding.address);
+        text += address;
+        text += "  ";
+    }
+    text += check::findingKindName(finding.kind);
+    return text + "  " + finding.sentence;
+}
 
 Orchestrator::Orchestrator(UserInterface& ui, Environment& environment, ProcessRunner& runner)
     : ui_(ui), env_(environment), runner_(runner), options_(defaultOptions()) {}
@@ -55,6 +136,15 @@ void Orchestrator::report(const Diagnostics& diagnostics) {
         session_.statusLine = d.text;
         ui_.showStatus(d.text);
     }
+}
+
+// Findings describe the blocks of one run; a view showing them after the
+// listing or the selection changed would point at the wrong lines.
+void Orchestrator::clearFindings() {
+    if (session_.findings.empty())
+        return;
+    session_.findings.clear();
+    changed();
 }
 
 // ---- start-up and exit -------------------------------------------------
@@ -186,6 +276,7 @@ void Orchestrator::readListing() {
         return;
     }
     const SavedSelection saved(session_.functions);
+    clearFindings();
     session_.generatedSource.clear();
     session_.makeTimeText.clear();
     const ConversionSettings& c = options_.conversion;
@@ -253,6 +344,7 @@ void Orchestrator::setMergedNameText(const std::string& text) {
 }
 
 void Orchestrator::makeCFunctions() {
+    clearFindings();
     ConversionSettings& settings = options_.conversion;
     ConversionPlan plan = planConversion(session_.listing, session_.functions, settings);
     if (plan.status == ConversionPlan::Status::NeedsMergedName) {
@@ -295,6 +387,13 @@ void Orchestrator::makeCFunctions() {
     if (blocks.abandoned)
         return; // declined after a "jalr" warning: nothing is written
     session_.sizeText = sizeReportText(blocks.wordCount);
+    // Checked before anything is written, on exactly the blocks the files
+    // get; reported before the run's summary, which then stays in view (the
+    // findings panel keeps them all).
+    const FindingPlaces places(session_, plan);
+    for (check::Finding& finding : check::checkConversion(session_.listing, plan, settings))
+        session_.findings.push_back(places.placed(std::move(finding)));
+    report(findingWarnings(session_.findings));
 
     const std::string separator = env_.pathSeparator();
     std::vector<OutputFile> files = basFiles(blocks, plan, settings, separator);
@@ -358,6 +457,7 @@ void Orchestrator::elfChosen(const std::string& path) {
     session_.listing = Listing();
     session_.functions.clear();
     session_.generatedSource.clear();
+    session_.findings.clear();
     options_.conversion.mergedName.clear();
     changed();
     refresh();

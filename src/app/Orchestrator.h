@@ -14,6 +14,11 @@ namespace travonix {
 
 class SettingsStore;
 
+// A finding as one line for the status line and the findings panel: the
+// function, the address as eight hexadecimal digits (left out for a name
+// clash, which has none), the kind and the sentence, two blanks apart.
+[[nodiscard]] std::string findingText(const check::Finding& finding);
+
 // What the window's controls show that is not an option.
 struct ControlState {
     bool loading = false;        // start-up is applying the stored options
@@ -86,6 +91,7 @@ class Orchestrator {
   private:
     void report(const Diagnostics& diagnostics);
     void changed() { ++session_.revision; }
+    void clearFindings();
     void applyStoredToolchain(SettingsStore& store);
     void applyStoredOutputMode(SettingsStore& store);
 

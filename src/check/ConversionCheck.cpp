@@ -11,22 +11,22 @@ namespace {
 
 // A routine's lines as its block gets them: after its header, up to the
 // empty line (or the next header) that ends its body.
-RoutineBody routineOf(const Listing& listing, const BlockRow& row) {
-    RoutineBody routine{row.name, {}};
+RoutineLines routineOf(const Listing& listing, const BlockRow& row) {
+    RoutineLines routine{row.name, {}};
     for (std::size_t i = row.headerLine + 1; i < listing.size(); ++i) {
         const std::string_view text = listing.text(i);
         if (text.empty() || isHeaderText(text))
             break;
-        routine.lines.emplace_back(text);
+        routine.lines.push_back(text);
     }
     return routine;
 }
 
-std::vector<BlockContent> blocksOf(const Listing& listing, const ConversionPlan& plan,
-                                   const ConversionSettings& settings) {
-    std::vector<BlockContent> blocks;
+std::vector<BlockLines> blocksOf(const Listing& listing, const ConversionPlan& plan,
+                                 const ConversionSettings& settings) {
+    std::vector<BlockLines> blocks;
     if (settings.mode == OutputMode::Merged) {
-        BlockContent merged{settings.mergedName, {}};
+        BlockLines merged{settings.mergedName, {}};
         for (const BlockRow& row : plan.rows)
             merged.routines.push_back(routineOf(listing, row));
         blocks.push_back(std::move(merged));

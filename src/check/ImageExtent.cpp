@@ -4,6 +4,7 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace travonix::check {
 
@@ -42,35 +43,59 @@ struct SectionBuilder {
     }
 };
 
+// What the extent needs of a word line: its address, its word and the
+// word's size, read in place (every line of the listing passes here).
+struct WordExtent {
+    std::uint32_t address = 0;
+    std::uint32_t word = 0;
+    int wordBytes = 0;
+};
+
+std::optional<WordExtent> wordExtent(std::string_view line) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos || colon == 0)
+        return std::nullopt;
+    const std::size_t tab = line.find('\t', colon);
+    if (tab == std::string_view::npos || trimBlanks(line.substr(colon + 1, tab - colon - 1)) != "")
+        return std::nullopt;
+    const auto address = parseHex(line.substr(0, colon));
+    std::string_view word = line.substr(tab + 1);
+    word = trimBlanks(word.substr(0, word.find('\t')));
+    const auto value = parseHex(word);
+    if (!address || !value || word.size() % 2 != 0)
+        return std::nullopt;
+    return WordExtent{*address, *value, static_cast<int>(word.size() / 2)};
+}
+
 } // namespace
 
 ImageExtent ImageExtent::fromListing(std::string_view listing) {
     ImageExtent extent;
     std::vector<SectionBuilder> builders;
     std::vector<ImageSymbol> symbols;
-    for (std::string_view raw : splitLines(listing)) {
-        std::string_view line = trimBlanks(raw);
+    forEachLine(listing, [&](std::size_t start, std::size_t length) {
+        std::string_view line = trimBlanks(listing.substr(start, length));
         if (line.rfind(kSectionHeader, 0) == 0) {
             std::string_view name = line.substr(kSectionHeader.size());
             if (!name.empty() && name.back() == ':')
                 name.remove_suffix(1);
             builders.push_back({ImageSection{std::string(name), 0, 0}, false});
-            continue;
+            return;
         }
         if (builders.empty())
-            continue;
+            return;
         SectionBuilder& current = builders.back();
         if (auto symbol = headerSymbol(line)) {
             current.cover(symbol->address, symbol->address);
             symbols.push_back(*symbol);
-        } else if (auto word = parseInstructionLine(line)) {
+        } else if (auto word = wordExtent(line)) {
             current.cover(word->address,
                           word->address + static_cast<std::uint32_t>(word->wordBytes));
             if (current.section.name == ".reginfo" &&
                 word->address == current.section.start + kReginfoGpOffset)
                 extent.gp_ = word->word;
         }
-    }
+    });
     for (const SectionBuilder& builder : builders)
         if (builder.seen && builder.section.start != 0 &&
             builder.section.end > builder.section.start)

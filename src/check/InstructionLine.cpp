@@ -31,11 +31,11 @@ std::string_view firstWord(std::string_view text) {
     return end == std::string_view::npos ? text : text.substr(0, end);
 }
 
-std::vector<std::string> splitOperands(std::string_view text) {
+Operands splitOperands(std::string_view text) {
     std::size_t symbol = text.find('<');
     if (symbol != std::string_view::npos)
         text = text.substr(0, symbol);
-    std::vector<std::string> operands;
+    Operands operands;
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t comma = text.find(',', start);
@@ -43,7 +43,7 @@ std::vector<std::string> splitOperands(std::string_view text) {
             text.substr(start, comma == std::string_view::npos ? text.npos : comma - start);
         part = trimBlanks(part);
         if (!part.empty())
-            operands.emplace_back(part);
+            operands.push_back(part);
         if (comma == std::string_view::npos)
             break;
         start = comma + 1;
@@ -66,9 +66,26 @@ std::optional<std::uint32_t> parseHex(std::string_view text) {
     return value;
 }
 
+// The line's TAB-separated fields, at most four (the last one keeps the
+// rest), found in place.
+std::size_t fieldsOf(std::string_view line, std::array<std::string_view, 4>& fields) {
+    std::size_t count = 0;
+    std::size_t start = 0;
+    while (count + 1 < fields.size()) {
+        const std::size_t tab = line.find('\t', start);
+        if (tab == std::string_view::npos)
+            break;
+        fields[count++] = line.substr(start, tab - start);
+        start = tab + 1;
+    }
+    fields[count++] = line.substr(start);
+    return count;
+}
+
 std::optional<InstructionLine> parseInstructionLine(std::string_view line) {
-    std::vector<std::string_view> fields = splitTabs(trimBlanks(line), 4);
-    if (fields.size() < 2)
+    std::array<std::string_view, 4> fields;
+    const std::size_t count = fieldsOf(trimBlanks(line), fields);
+    if (count < 2)
         return std::nullopt;
     std::string_view address = trimBlanks(fields[0]);
     if (address.size() < 2 || address.back() != ':')
@@ -83,10 +100,10 @@ std::optional<InstructionLine> parseInstructionLine(std::string_view line) {
     parsed.address = *addressValue;
     parsed.word = *wordValue;
     parsed.wordBytes = static_cast<int>(word.size() / 2);
-    if (fields.size() >= 3)
+    if (count >= 3)
         parsed.mnemonic = toLowerAscii(firstWord(fields[2]));
-    if (fields.size() >= 4) {
-        parsed.operandText = std::string(trimBlanks(fields[3]));
+    if (count >= 4) {
+        parsed.operandText = trimBlanks(fields[3]);
         parsed.operands = splitOperands(parsed.operandText);
     }
     return parsed;
@@ -104,8 +121,13 @@ std::optional<int> registerNumber(std::string_view name) {
     }
     if (name == "fp")
         return 30;
-    for (std::size_t i = 0; i < kRegisterNames.size(); ++i)
-        if (name == kRegisterNames[i])
+    if (name == "zero")
+        return 0;
+    // Every other name has two letters: compare them without a call.
+    if (name.size() != 2)
+        return std::nullopt;
+    for (std::size_t i = 1; i < kRegisterNames.size(); ++i)
+        if (name[0] == kRegisterNames[i][0] && name[1] == kRegisterNames[i][1])
             return static_cast<int>(i);
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,13 +13,36 @@ namespace travonix::check {
 // objdump prints it ("9d000040:<TAB>27bdffe8 <TAB>addiu<TAB>sp,sp,-24"), as
 // the jump rewriting leaves it ("...<TAB>0411FFEA<TAB>bal<TAB>9d000000
 // <crc_step>"), cut to address and word (read-only data), or a filler line.
+// The operands of one instruction, kept in place: MIPS has at most four, and
+// a listing has a line per instruction.
+class Operands {
+  public:
+    void push_back(std::string_view operand) {
+        if (count_ < items_.size())
+            items_[count_++] = operand;
+    }
+    [[nodiscard]] bool empty() const { return count_ == 0; }
+    [[nodiscard]] std::size_t size() const { return count_; }
+    [[nodiscard]] std::string_view operator[](std::size_t i) const { return items_[i]; }
+    [[nodiscard]] std::string_view front() const { return items_[0]; }
+    [[nodiscard]] std::string_view back() const { return items_[count_ - 1]; }
+    [[nodiscard]] const std::string_view* begin() const { return items_.data(); }
+    [[nodiscard]] const std::string_view* end() const { return items_.data() + count_; }
+
+  private:
+    std::array<std::string_view, 6> items_{};
+    std::size_t count_ = 0;
+};
+
 struct InstructionLine {
     std::uint32_t address = 0;
     std::uint32_t word = 0;
-    int wordBytes = 0;                 // 4 for a word; objdump prints a shorter tail of a section
-    std::string mnemonic;              // lower case; empty when the line has none
-    std::string operandText;           // as printed, symbol included ("9d000000 <crc_step>")
-    std::vector<std::string> operands; // split at commas, the symbol in <> left out
+    int wordBytes = 0;    // 4 for a word; objdump prints a shorter tail of a section
+    std::string mnemonic; // lower case; empty when the line has none
+    // As printed, symbol included ("9d000000 <crc_step>"); a view into the
+    // line, which outlives the check.
+    std::string_view operandText;
+    Operands operands; // split at commas, the symbol in <> left out
 
     // A data directive (".word", ".short", ".byte") or no mnemonic at all:
     // the word is data, not an instruction.

@@ -58,7 +58,7 @@ bool writesFirstOperand(std::string_view mnemonic) {
 }
 
 bool usesGp(const InstructionLine& line) {
-    for (const std::string& operand : line.operands) {
+    for (std::string_view operand : line.operands) {
         if (registerNumber(operand) == kGp)
             return true;
         if (auto memory = memoryOperand(operand); memory && memory->base == kGp)
@@ -87,7 +87,7 @@ class BlockLayout {
 };
 
 struct PlacedRoutine {
-    const RoutineBody* body = nullptr;
+    std::string_view name;
     std::vector<InstructionLine> lines;
 };
 
@@ -124,7 +124,7 @@ class RoutineCheck {
     void report(std::size_t i, FindingKind kind, std::string sentence) {
         if (found_[i])
             return; // one finding per line: the first, most specific one stays
-        found_[i] = Finding{kind, routine_.body->name, line(i).address, std::move(sentence)};
+        found_[i] = Finding{kind, std::string(routine_.name), line(i).address, std::move(sentence)};
     }
 
     // "9d000120 (gamma_curve in .rodata)".
@@ -216,7 +216,7 @@ class RoutineCheck {
     void reportOutOfReach(std::size_t i) {
         const InstructionLine& here = line(i);
         report(i, FindingKind::OutOfReach,
-               "The " + here.mnemonic + " to " + here.operandText +
+               "The " + here.mnemonic + " to " + std::string(here.operandText) +
                    " is farther than a relative branch reaches (32767 words), so it stays an "
                    "absolute jump: it keeps only the low 28 bits of its target and takes the "
                    "upper 4 from the address it runs at, so run from the RAM where the "
@@ -227,7 +227,7 @@ class RoutineCheck {
 
     void reportIndirect(std::size_t i) {
         const InstructionLine& here = line(i);
-        const std::string instruction = here.mnemonic + " " + here.operandText;
+        const std::string instruction = here.mnemonic + " " + std::string(here.operandText);
         if (here.mnemonic.rfind("jalr", 0) == 0 && !here.operands.empty() &&
             registerNumber(here.operands.back()) == 25) {
             report(i, FindingKind::IndirectJump,
@@ -259,7 +259,7 @@ class RoutineCheck {
         const InstructionLine& here = line(i);
         std::string target;
         auto gp = image_.gpValue();
-        for (const std::string& operand : here.operands) {
+        for (std::string_view operand : here.operands) {
             auto memory = memoryOperand(operand);
             if (gp && memory && memory->base == kGp) {
                 auto address = static_cast<std::uint32_t>(*gp + memory->offset);
@@ -287,7 +287,7 @@ class RoutineCheck {
             return; // every parsed line has its place; nothing to compare without one
         if (!to) {
             report(i, FindingKind::OutsideCall,
-                   "The " + here.mnemonic + " to " + here.operandText +
+                   "The " + here.mnemonic + " to " + std::string(here.operandText) +
                        " leaves this CFunction: a branch keeps its distance, so once the block "
                        "is loaded it lands on whatever lies that far away in the interpreter's "
                        "memory. Write the routines into one block with merge mode, including the "
@@ -303,7 +303,7 @@ class RoutineCheck {
         if (linked != placed) {
             const std::int64_t off = linked - placed;
             report(i, FindingKind::OutsideCall,
-                   "The " + here.mnemonic + " to " + here.operandText + " lands " +
+                   "The " + here.mnemonic + " to " + std::string(here.operandText) + " lands " +
                        std::to_string(off < 0 ? -off : off) + " bytes " +
                        (off > 0 ? "after" : "before") +
                        " its target in this CFunction, because the block does not hold the same "
@@ -371,7 +371,7 @@ class RoutineCheck {
                 return;
             }
         }
-        for (const std::string& operand : ops) {
+        for (std::string_view operand : ops) {
             auto memory = memoryOperand(operand);
             if (memory && halves_[memory->base]) {
                 const UpperHalf& half = *halves_[memory->base];
@@ -441,15 +441,17 @@ bool isCarriedSection(std::string_view sectionName) {
 }
 
 std::vector<Finding> checkRelocation(std::string_view listing,
-                                     const std::vector<BlockContent>& blocks) {
+                                     const std::vector<BlockLines>& blocks) {
     const ImageExtent image = ImageExtent::fromListing(listing);
     std::vector<Finding> findings;
-    for (const BlockContent& block : blocks) {
+    for (const BlockLines& block : blocks) {
         BlockLayout layout;
         std::vector<PlacedRoutine> routines;
-        for (const RoutineBody& body : block.routines) {
-            PlacedRoutine placed{&body, {}};
-            for (const std::string& text : body.lines) {
+        routines.reserve(block.routines.size());
+        for (const RoutineLines& body : block.routines) {
+            PlacedRoutine placed{body.name, {}};
+            placed.lines.reserve(body.lines.size());
+            for (std::string_view text : body.lines) {
                 if (auto parsed = parseInstructionLine(text)) {
                     layout.place(parsed->address);
                     placed.lines.push_back(std::move(*parsed));
@@ -461,6 +463,20 @@ std::vector<Finding> checkRelocation(std::string_view listing,
             RoutineCheck(image, layout, routine).run(isCodeRoutine(image, routine), findings);
     }
     return findings;
+}
+
+std::vector<Finding> checkRelocation(std::string_view listing,
+                                     const std::vector<BlockContent>& blocks) {
+    std::vector<BlockLines> views;
+    views.reserve(blocks.size());
+    for (const BlockContent& block : blocks) {
+        BlockLines view{block.name, {}};
+        for (const RoutineBody& body : block.routines)
+            view.routines.push_back(
+                {body.name, std::vector<std::string_view>(body.lines.begin(), body.lines.end())});
+        views.push_back(std::move(view));
+    }
+    return checkRelocation(listing, views);
 }
 
 } // namespace travonix::check

@@ -22,6 +22,18 @@ struct BlockContent {
     std::vector<RoutineBody> routines;
 };
 
+// The same as views into a text that outlives the check (the loaded
+// listing): a run of tens of thousands of routines is checked without
+// copying its lines.
+struct RoutineLines {
+    std::string_view name;
+    std::vector<std::string_view> lines;
+};
+struct BlockLines {
+    std::string_view name;
+    std::vector<RoutineLines> routines;
+};
+
 // The sections a block can carry (the ones the listing reader keeps). An
 // address in any other section of the image gives an unemitted-section
 // finding instead of an absolute-address one: the data is not in the
@@ -39,5 +51,7 @@ struct BlockContent {
 // Findings come in block, routine and line order.
 [[nodiscard]] std::vector<Finding> checkRelocation(std::string_view listing,
                                                    const std::vector<BlockContent>& blocks);
+[[nodiscard]] std::vector<Finding> checkRelocation(std::string_view listing,
+                                                   const std::vector<BlockLines>& blocks);
 
 } // namespace travonix::check

@@ -8,15 +8,6 @@
 
 namespace travonix {
 
-std::string_view Listing::text(const ListingLine& line) const {
-    const std::string& store = line.inEdits ? edits_ : fileText_;
-    return std::string_view(store).substr(line.textStart, line.textLength);
-}
-
-std::string_view Listing::text(std::size_t index) const {
-    return index < lines_.size() ? text(lines_[index]) : std::string_view();
-}
-
 std::uint32_t Listing::address(std::size_t index) const {
     return hexValue(text(index));
 }

@@ -61,8 +61,13 @@ class Listing {
 
     // The text of a line as it is shown and copied. An index past the end
     // reads as an empty line.
-    [[nodiscard]] std::string_view text(std::size_t index) const;
-    [[nodiscard]] std::string_view text(const ListingLine& line) const;
+    [[nodiscard]] std::string_view text(std::size_t index) const {
+        return index < lines_.size() ? text(lines_[index]) : std::string_view();
+    }
+    [[nodiscard]] std::string_view text(const ListingLine& line) const {
+        const std::string& store = line.inEdits ? edits_ : fileText_;
+        return std::string_view(store.data() + line.textStart, line.textLength);
+    }
 
     // The TAB-separated fields of a line: 0 the address, 1 the word, 2 the
     // mnemonic, 3 the operands. Field 3 runs to the end of the line. An

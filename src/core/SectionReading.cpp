@@ -15,8 +15,8 @@ namespace {
 // What the reader remembers of the last stored line: the place a gap after
 // it starts from.
 struct LastStored {
-    std::uint32_t address = 0;
-    bool hasWord = false; // an instruction: the zeros start one word on
+    std::string_view line; // its address is read only when a gap follows
+    bool hasWord = false;  // an instruction: the zeros start one word on
     bool hasAddress = false;
 };
 
@@ -160,7 +160,7 @@ void SectionReader::fillPendingGap() {
         return;
     // After an instruction the zeros start one word on; after a header at
     // the header's own address.
-    const std::uint32_t start = gap_->from.address + (gap_->from.hasWord ? 4U : 0U);
+    const std::uint32_t start = hexValue(gap_->from.line) + (gap_->from.hasWord ? 4U : 0U);
     std::uint32_t words = gapWordCount(start, gap_->nextAddress);
     if (filledWords_ + words > kMaxFillerWordsPerRead) {
         words = kFallbackGapWords;
@@ -179,13 +179,13 @@ void SectionReader::storeLine(std::string_view line) {
     const auto start = static_cast<std::size_t>(line.data() - text_.data());
     const bool data = section_ == WantedSection::Rodata;
     LastStored stored;
+    stored.line = line;
     stored.hasAddress = carriesAddress(line);
     if (line.empty()) {
         out_.listing.addFileLine(start, 0, LineKind::Empty);
         last_ = stored;
         return;
     }
-    stored.address = hexValue(line);
     if (isHeaderText(line)) {
         const std::size_t index = out_.listing.size();
         // Generation finds a function by its whole header line, so headers of

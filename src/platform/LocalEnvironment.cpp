@@ -51,9 +51,15 @@ std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     std::string bytes;
+    // Read into the string's own buffer; then whatever a growing file added.
     const qint64 size = file.size();
-    if (size > 0)
-        bytes.reserve(static_cast<std::size_t>(size));
+    if (size > 0) {
+        bytes.resize(static_cast<std::size_t>(size));
+        const qint64 got = file.read(bytes.data(), size);
+        if (got < 0)
+            return std::nullopt;
+        bytes.resize(static_cast<std::size_t>(got));
+    }
     char buffer[1 << 16];
     for (;;) {
         const qint64 got = file.read(buffer, sizeof buffer);
