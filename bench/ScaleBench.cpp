@@ -4,6 +4,9 @@
 // and writes real files, as the window and the command-line tool do.
 #include "QuietUserInterface.h"
 #include "ScaleRun.h"
+#include "core/Conversion.h"
+#include "core/JumpRewriter.h"
+#include "core/ListingReader.h"
 #include "platform/DisassemblyCommand.h"
 #include "platform/LocalEnvironment.h"
 
@@ -122,6 +125,40 @@ void BM_Scale_ReadRewriteMerge(benchmark::State& state) {
         bench::mergedFileBytes(out.path()) == 0)
         state.SkipWithError(("merge run incomplete: " + failure).c_str());
     reportFaults(state, faults);
+    state.counters["functions"] = static_cast<double>(functions);
+    reportListing(state, *input);
+}
+
+// The same run through the conversion steps alone (read, rewrite, plan,
+// build, write), without the relocation check that the window and the
+// command line run before writing: what the conversion itself costs.
+void BM_Scale_ReadRewriteMergeSteps(benchmark::State& state) {
+    const ScaleInput* input = inputFor(state);
+    if (input == nullptr)
+        return;
+    TemporaryFolder out;
+    LocalEnvironment env;
+    std::size_t functions = 0;
+    bool written = false;
+    for (auto _ : state) {
+        ConversionSettings settings;
+        settings.mode = OutputMode::Merged;
+        settings.mergedName = bench::kMergedName;
+        settings.outputFolder = out.path();
+        settings.selectAll = true;
+        std::optional<std::string> text = env.readFile(input->listing);
+        ReadResult read = readListing(std::move(text).value_or(""), {false, true, false});
+        (void)rewriteJumps(read.listing);
+        const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
+        GeneratedBlocks blocks =
+            buildBlocks(read.listing, plan, settings, {env.now(), env.userName()},
+                        [](const JalrLine&) { return true; });
+        const std::vector<OutputFile> files = basFiles(blocks, plan, settings, "/");
+        written = writeFiles(files, settings.outputFolder, "/", env).writtenNames.size() == 1;
+        functions = read.functions.size();
+    }
+    if (!written || functions != expectedFunctions(state))
+        state.SkipWithError("merge run incomplete");
     state.counters["functions"] = static_cast<double>(functions);
     reportListing(state, *input);
 }
@@ -264,6 +301,7 @@ void scaleRuns(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Scale_GetlineBaseline)->Arg(kSmall)->Arg(kLarge)->Apply(scaleRuns);
 BENCHMARK(BM_Scale_ReadRewriteMerge)->Arg(kSmall)->Arg(kLarge)->Apply(scaleRuns);
+BENCHMARK(BM_Scale_ReadRewriteMergeSteps)->Arg(kSmall)->Arg(kLarge)->Apply(scaleRuns);
 BENCHMARK(BM_Scale_PlainWriteBaseline)->Arg(kLarge)->Apply(scaleRuns);
 BENCHMARK(BM_Scale_IndividualMode)->Arg(kLarge)->Apply(scaleRuns);
 BENCHMARK(BM_Scale_ObjdumpBaseline)->Arg(kLarge)->Apply(scaleRuns);

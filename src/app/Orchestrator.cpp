@@ -153,6 +153,7 @@ void Orchestrator::clearFindings() {
 // changes runs its action as a click would, so the order below is the order
 // in which those actions happen.
 void Orchestrator::startUp(SettingsStore& store) {
+    const Step step(*this);
     controls_.loading = true;
     if (auto text = store.readText(keys::kElfFileName))
         options_.elfPath = *text;
@@ -263,6 +264,7 @@ void Orchestrator::saveAtEnd(SettingsStore& store) const {
 // ---- the listing -------------------------------------------------------
 
 void Orchestrator::readListing() {
+    const Step step(*this);
     const std::string& path = options_.listingPath;
     if (path.empty()) {
         report({message(kNoListingMessage)});
@@ -296,6 +298,7 @@ void Orchestrator::readListing() {
 
 // Runs only when the choice changes, as a click on the box would.
 void Orchestrator::setShowAllFunctions(bool on) {
+    const Step step(*this);
     if (options_.conversion.fullReading == on)
         return;
     options_.conversion.fullReading = on;
@@ -311,6 +314,7 @@ void Orchestrator::setSelectAll(bool on) {
 
 // Runs only when the choice changes, as a click on the box would.
 void Orchestrator::setIncludeMain(bool on) {
+    const Step step(*this);
     if (options_.conversion.includeMain == on)
         return;
     options_.conversion.includeMain = on;
@@ -326,6 +330,7 @@ void Orchestrator::selectFunction(std::size_t index, bool selected) {
 
 // Runs only when the choice changes, as a click on another option would.
 void Orchestrator::selectOutputMode(OutputMode mode) {
+    const Step step(*this);
     if (options_.conversion.mode == mode)
         return;
     options_.conversion.mode = mode;
@@ -344,6 +349,7 @@ void Orchestrator::setMergedNameText(const std::string& text) {
 }
 
 void Orchestrator::makeCFunctions() {
+    const Step step(*this);
     clearFindings();
     ConversionSettings& settings = options_.conversion;
     ConversionPlan plan = planConversion(session_.listing, session_.functions, settings);
@@ -417,6 +423,7 @@ void Orchestrator::makeCFunctions() {
 // ---- the disassembler --------------------------------------------------
 
 void Orchestrator::selectToolchain(Toolchain toolchain) {
+    const Step step(*this);
     options_.toolchain = toolchain;
     if (toolchain == Toolchain::MPLabX)
         options_.disassemblerCommand = kMPLabXCommand;
@@ -432,6 +439,7 @@ DisassemblyOutcome Orchestrator::runDisassembler() const {
 }
 
 void Orchestrator::applyDisassembly(const DisassemblyOutcome& outcome) {
+    const Step step(*this);
     if (outcome.elfTime)
         lastElfTime_ = *outcome.elfTime;
     report(outcome.diagnostics);
@@ -440,6 +448,7 @@ void Orchestrator::applyDisassembly(const DisassemblyOutcome& outcome) {
 }
 
 void Orchestrator::refresh() {
+    const Step step(*this);
     if (launcher_ && !controls_.loading) {
         launcher_();
         return;
@@ -448,6 +457,7 @@ void Orchestrator::refresh() {
 }
 
 void Orchestrator::elfChosen(const std::string& path) {
+    const Step step(*this);
     if (path.empty())
         return;
     options_.elfPath = path;
@@ -487,6 +497,7 @@ void Orchestrator::setAutoGenerate(bool on) {
 }
 
 void Orchestrator::watcherTick() {
+    const Step step(*this);
     const std::string& elf = options_.elfPath;
     if (elf.empty() || !env_.fileExists(elf))
         return;

@@ -89,6 +89,24 @@ class Orchestrator {
     void watcherTick();
 
   private:
+    // Marks a user action: the outermost one starts the session's report
+    // afresh, so the report holds what the last action (and everything it
+    // set off) said.
+    class Step {
+      public:
+        explicit Step(Orchestrator& o) : o_(o) {
+            if (o_.stepDepth_++ == 0)
+                o_.session_.lastReport.clear();
+        }
+        ~Step() { --o_.stepDepth_; }
+        Step(const Step&) = delete;
+        Step& operator=(const Step&) = delete;
+
+      private:
+        Orchestrator& o_;
+    };
+    int stepDepth_ = 0;
+
     void report(const Diagnostics& diagnostics);
     void changed() { ++session_.revision; }
     void clearFindings();

@@ -70,19 +70,29 @@ bool usesGp(const InstructionLine& line) {
 // Where each word of a block lands: its index among the block's words.
 class BlockLayout {
   public:
-    void place(std::uint32_t address) {
-        positions_.emplace(address, count_);
-        ++count_;
+    void place(std::uint32_t address) { positions_.push_back({address, count_++}); }
+    // Sorted by address once every word is placed; the first word placed at
+    // an address keeps it.
+    void seal() {
+        std::stable_sort(
+            positions_.begin(), positions_.end(),
+            [](const Position& a, const Position& b) { return a.address < b.address; });
     }
     [[nodiscard]] std::optional<std::uint32_t> positionOf(std::uint32_t address) const {
-        auto it = positions_.find(address);
-        if (it == positions_.end())
+        auto it = std::lower_bound(
+            positions_.begin(), positions_.end(), address,
+            [](const Position& p, std::uint32_t value) { return p.address < value; });
+        if (it == positions_.end() || it->address != address)
             return std::nullopt;
-        return it->second;
+        return it->position;
     }
 
   private:
-    std::unordered_map<std::uint32_t, std::uint32_t> positions_;
+    struct Position {
+        std::uint32_t address;
+        std::uint32_t position;
+    };
+    std::vector<Position> positions_;
     std::uint32_t count_ = 0;
 };
 
@@ -445,22 +455,23 @@ std::vector<Finding> checkRelocation(std::string_view listing,
     const ImageExtent image = ImageExtent::fromListing(listing);
     std::vector<Finding> findings;
     for (const BlockLines& block : blocks) {
+        // Where each word lies in the block first; then one routine at a time
+        // is parsed and checked, so a merged block of a whole program never
+        // holds all its parsed lines at once.
         BlockLayout layout;
-        std::vector<PlacedRoutine> routines;
-        routines.reserve(block.routines.size());
+        for (const RoutineLines& body : block.routines)
+            for (std::string_view text : body.lines)
+                if (auto parsed = parseInstructionLine(text))
+                    layout.place(parsed->address);
+        layout.seal();
         for (const RoutineLines& body : block.routines) {
             PlacedRoutine placed{body.name, {}};
             placed.lines.reserve(body.lines.size());
-            for (std::string_view text : body.lines) {
-                if (auto parsed = parseInstructionLine(text)) {
-                    layout.place(parsed->address);
+            for (std::string_view text : body.lines)
+                if (auto parsed = parseInstructionLine(text))
                     placed.lines.push_back(std::move(*parsed));
-                }
-            }
-            routines.push_back(std::move(placed));
+            RoutineCheck(image, layout, placed).run(isCodeRoutine(image, placed), findings);
         }
-        for (const PlacedRoutine& routine : routines)
-            RoutineCheck(image, layout, routine).run(isCodeRoutine(image, routine), findings);
     }
     return findings;
 }
