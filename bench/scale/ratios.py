@@ -61,6 +61,10 @@ def main(argv):
 
     timed("read + rewrite + merge vs getline", ("BM_Scale_ReadRewriteMerge", LARGE),
           ("BM_Scale_GetlineBaseline", LARGE), 2.0)
+    timed("the conversion steps alone vs getline", ("BM_Scale_ReadRewriteMergeSteps", LARGE),
+          ("BM_Scale_GetlineBaseline", LARGE), 2.0)
+    timed("steps alone, 10x the functions", ("BM_Scale_ReadRewriteMergeSteps", LARGE),
+          ("BM_Scale_ReadRewriteMergeSteps", SMALL), 11.0)
     timed("individual mode vs plain writes", ("BM_Scale_IndividualMode", LARGE),
           ("BM_Scale_PlainWriteBaseline", LARGE), 2.0)
     timed("ELF end to end vs objdump alone", ("BM_Scale_ElfEndToEnd", LARGE),
