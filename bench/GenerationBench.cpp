@@ -1,9 +1,9 @@
-// A make run must stay linear in the listing's size however many functions
-// are selected: every function is found through one index of header lines.
+// A conversion of every function must stay linear in the listing's size:
+// one index of headers per run, no search from the top for each function.
 #include "SyntheticListing.h"
-#include "cfunction/MakeCommand.h"
-#include "listing/Form.h"
-#include "listing/ShowDis.h"
+#include "core/Conversion.h"
+#include "core/JumpRewriter.h"
+#include "core/ListingReader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,63 +14,42 @@ namespace {
 
 using namespace travonix;
 
-// Answers every box silently and keeps nothing but the listing to read.
-class QuietServices : public WindowServices {
+// Counts the bytes it is given and keeps none.
+class CountingWriter : public FileWriter {
   public:
-    void messageBox(std::string_view, std::string_view) override {}
-    bool askYesNo(std::string_view, std::string_view) override { return true; }
-    std::optional<std::string> inputBox(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    bool setClipboardText(std::string_view) override { return true; }
-    void setFocus(Control) override {}
-    void reportStatus(std::string_view) override {}
-    void reportWarning(std::string_view) override {}
-};
-
-class MemoryEnvironment : public Environment {
-  public:
-    explicit MemoryEnvironment(std::string listing) : listing_(std::move(listing)) {}
-    bool fileExists(const std::string& path) override { return path == "bench.dis"; }
-    std::optional<std::string> readFile(const std::string&) override { return listing_; }
-    std::string writeFileWhole(const std::string&, std::string_view bytes) override {
+    using FileWriter::writeWhole;
+    std::string writeWhole(const std::string&, std::string_view bytes) override {
         written_ += bytes.size();
         return {};
     }
-    std::optional<std::string> fileModifiedText(const std::string&) override { return "t"; }
-    LocalDateTime now() override { return {2026, 12, 10, 9, 5, 7}; }
-    std::string userName() override { return "bench"; }
-    std::string pathSeparator() override { return "/"; }
-    std::uint64_t written() const { return written_; }
+    [[nodiscard]] std::uint64_t written() const { return written_; }
 
   private:
-    std::string listing_;
     std::uint64_t written_ = 0;
 };
 
-// One run of the make command over every function of a listing of the given
-// size, in single-file mode (every block is built, one file is written).
-void BM_MakeAllFunctions(benchmark::State& state) {
+// Building and writing every function of a listing of the given size, in
+// single-file mode (every block is built, one file is written).
+void BM_ConvertAllFunctions(benchmark::State& state) {
     const auto lines = static_cast<std::size_t>(state.range(0));
-    QuietServices ui;
-    MemoryEnvironment env(bench::syntheticListing(lines));
-    Form form(ui, env);
-    form.options = defaultOptions();
-    form.options.DISFileName = "bench.dis";
-    form.options.PluginFolderName = "out";
-    form.options.SelectAllFuncs = true;
-    form.options.IndividualPluginFiles = false;
-    form.options.SinglePluginFile = true;
-    form.state.chkAutoGeneratePlugin = kUnchecked;
-    cmdShowDIS_Click(form);
-    for (auto _ : state)
-        cmdMakeBas_Click(form);
-    benchmark::DoNotOptimize(env.written());
-    state.counters["functions"] = static_cast<double>(form.state.funcs.size());
+    ReadResult read = readListing(bench::syntheticListing(lines), {false, true, false});
+    (void)rewriteJumps(read.listing);
+    ConversionSettings settings;
+    settings.mode = OutputMode::SingleFile;
+    settings.outputFolder = "out";
+    const Stamp stamp{{2026, 12, 10, 9, 5, 7}, "bench"};
+    CountingWriter writer;
+    for (auto _ : state) {
+        const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
+        GeneratedBlocks blocks =
+            buildBlocks(read.listing, plan, settings, stamp, [](const JalrLine&) { return true; });
+        (void)writeFiles(basFiles(blocks, plan, settings, "/"), settings.outputFolder, "/", writer);
+    }
+    benchmark::DoNotOptimize(writer.written());
+    state.counters["functions"] = static_cast<double>(read.functions.size());
     state.SetComplexityN(static_cast<benchmark::IterationCount>(lines));
 }
-BENCHMARK(BM_MakeAllFunctions)
+BENCHMARK(BM_ConvertAllFunctions)
     ->RangeMultiplier(2)
     ->Range(62500, 500000)
     ->Unit(benchmark::kMillisecond)

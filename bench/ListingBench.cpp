@@ -1,32 +1,25 @@
 // Reading and rewriting a listing must stay linear in its size: a PIC32
 // program of 512 KiB gives listings of several hundred thousand lines.
 #include "SyntheticListing.h"
-#include "app/AppOptions.h"
-#include "listing/JumpRewriter.h"
-#include "listing/ListingReader.h"
+#include "core/JumpRewriter.h"
+#include "core/ListingReader.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
 
-using travonix::AppOptions;
 using travonix::bench::syntheticListing;
 
 void BM_ReadAndRewriteListing(benchmark::State& state) {
     const auto lines = static_cast<std::size_t>(state.range(0));
     const std::string text = syntheticListing(lines);
-    AppOptions options = travonix::defaultOptions();
-    options.SelectAllFuncs = true;
-    const auto readOptions = travonix::listingReadOptions(options, false);
     for (auto _ : state) {
-        auto result = travonix::readListing(text, readOptions);
-        int unconverted = travonix::rewriteJumps(result.listing);
-        benchmark::DoNotOptimize(unconverted);
+        auto result = travonix::readListing(text, {false, true, false});
+        const auto report = travonix::rewriteJumps(result.listing);
+        benchmark::DoNotOptimize(report.rewritten);
         benchmark::DoNotOptimize(result.functions.data());
     }
     state.SetComplexityN(static_cast<benchmark::IterationCount>(lines));
@@ -42,11 +35,9 @@ BENCHMARK(BM_ReadAndRewriteListing)
 void BM_FullReading(benchmark::State& state) {
     const auto lines = static_cast<std::size_t>(state.range(0));
     const std::string text = syntheticListing(lines);
-    AppOptions options = travonix::defaultOptions();
-    const auto readOptions = travonix::listingReadOptions(options, true);
     for (auto _ : state) {
-        auto result = travonix::readListing(text, readOptions);
-        benchmark::DoNotOptimize(result.listing.data());
+        auto result = travonix::readListing(text, {false, false, true});
+        benchmark::DoNotOptimize(result.listing.lines().data());
     }
     state.SetComplexityN(static_cast<benchmark::IterationCount>(lines));
 }

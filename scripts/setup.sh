@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need (only what is missing), then
-# configures and builds one build folder.
+# Installs what the build needs (only what is missing), then configures and
+# builds one build folder.
 #   scripts/setup.sh [BUILD_DIR] [extra cmake options...]
+# TRAVONIX_SETUP=example installs and builds only what the bundled example
+# runs (travonix-cli and objdump); the default is everything the tests need.
+# TRAVONIX_TARGETS names the targets to build (default: all).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build}"
 shift || true
 
-packages=(
-    build-essential cmake ninja-build pkg-config clang-format
-    qt6-base-dev libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    gcc-mipsel-linux-gnu binutils-mipsel-linux-gnu
-    libunicorn-dev
-    g++-mingw-w64-x86-64-posix
-    xvfb xauth
-)
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
+          binutils-mipsel-linux-gnu)
+if [[ "${TRAVONIX_SETUP:-full}" != example ]]; then
+    packages+=(
+        clang-format clang libclang-rt-dev libgtest-dev libgmock-dev libbenchmark-dev
+        gcc-mipsel-linux-gnu libunicorn-dev g++-mingw-w64-x86-64-posix
+        xvfb xauth
+    )
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -31,4 +34,8 @@ fi
 if [[ ! -f "$build/build.ninja" ]]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 fi
-cmake --build "$build"
+targets=()
+for t in ${TRAVONIX_TARGETS:-}; do
+    targets+=(--target "$t")
+done
+cmake --build "$build" "${targets[@]}"

@@ -5,10 +5,13 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export QT_QPA_PLATFORM=offscreen
 
-"$root/scripts/setup.sh" "$root/build"
+"$root/scripts/setup.sh" "$root/build" -DTRAVONIX_WERROR=ON
 ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
 
-"$root/scripts/setup.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTRAVONIX_SANITIZE=ON \
+"$root/scripts/setup.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTRAVONIX_SANITIZE=ON -DTRAVONIX_WERROR=ON \
     -DTRAVONIX_BUILD_BENCHMARKS=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
+
+# A short fuzzing run over the whole conversion on every build.
+bash "$root/scripts/fuzz.sh" 60

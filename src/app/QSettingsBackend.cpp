@@ -1,6 +1,6 @@
 #include "app/QSettingsBackend.h"
 
-#include "app/Product.h"
+#include "core/Version.h"
 
 #include <QSettings>
 #include <QString>

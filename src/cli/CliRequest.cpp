@@ -1,6 +1,6 @@
 #include "cli/CliRequest.h"
 
-#include "app/Product.h"
+#include "core/Version.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -17,7 +17,9 @@ struct Parser {
                                     "Print the listing after jump rewriting, one line per item."};
     QCommandLineOption includeMain{"main", "Include main() in the function list."};
     QCommandLineOption allFuncs{
-        "all-funcs", "Read the whole listing and list every function (as \"Show ALL funcs\")."};
+        "all-funcs",
+        "Read the whole listing: every section, every function (system functions and main "
+        "included)."};
     QCommandLineOption mode{
         {"m", "mode"}, "Output mode: individual (default), single or merge.", "MODE", "individual"};
     QCommandLineOption name{{"n", "name"}, "Name of the merged CFunction (merge mode).", "NAME"};
@@ -27,10 +29,18 @@ struct Parser {
         {"f", "function"}, "Convert only this function (repeatable; default: all listed).", "NAME"};
     QCommandLineOption saveDisasm{"save-disasm", "Also write DisAsm.txt, the converted listing."};
     QCommandLineOption yes{"yes", "Go on past a \"jalr\" warning instead of abandoning the run."};
-    QCommandLineOption objdump{
-        "objdump", "Disassembler command for an ELF input (default \"pic32-objdump.exe -D -z\").",
-        "CMD"};
+    QCommandLineOption objdump{"objdump",
+                               "Disassembler command for an ELF input (default "
+                               "\"pic32-objdump.exe -D -z\"); \" -z\" is added to a command "
+                               "that lacks it, so zero words are printed.",
+                               "CMD"};
     QCommandLineOption dis{"dis", "Listing to write for an ELF input (default: FILE.dis).", "PATH"};
+    QCommandLineOption check{"check",
+                             "Check, without writing anything, what in the blocks of this run "
+                             "will not run where the interpreter loads it; one line per finding "
+                             "on stdout: function, address, kind, what to do."};
+    QCommandLineOption strict{"strict", "Fail the run (nothing written, exit 4) when the check "
+                                        "finds anything."};
     QCommandLineOption help{{"h", "help"}, "Show this help."};
     QCommandLineOption version{{"v", "version"}, "Show the version."};
 
@@ -39,12 +49,22 @@ struct Parser {
             "Converts a PIC32 disassembly listing (or an ELF file, through objdump) into BASIC "
             "CFunction blocks in .bas files.");
         parser.addOptions({list, printListing, includeMain, allFuncs, mode, name, output, function,
-                           saveDisasm, yes, objdump, dis, help, version});
+                           saveDisasm, yes, check, strict, objdump, dis, help, version});
         parser.addPositionalArgument("INPUT",
                                      "The listing (LISTING.dis) or the ELF file (FILE.elf).");
     }
 
-    std::string usage() const { return parser.helpText().toStdString(); }
+    std::string usage() const {
+        return parser.helpText().toStdString() +
+               "\nExit codes:\n"
+               "  0  done\n"
+               "  1  an input, output or disassembly failure (a file that could not be written,\n"
+               "     a name that cannot be a file name, a function not in the listing)\n"
+               "  2  bad usage\n"
+               "  3  abandoned at a jalr warning (use --yes to go on)\n"
+               "  4  the relocation check found code that will not run where the interpreter\n"
+               "     loads it (--check, or --strict)\n";
+    }
 };
 
 ParseOutcome usageError(const Parser& p, const std::string& why) {
@@ -57,11 +77,11 @@ ParseOutcome usageError(const Parser& p, const std::string& why) {
 
 std::optional<OutputMode> modeFromText(const QString& text) {
     if (text == "individual")
-        return OutputMode::Individual;
+        return OutputMode::IndividualFiles;
     if (text == "single")
-        return OutputMode::Single;
+        return OutputMode::SingleFile;
     if (text == "merge")
-        return OutputMode::Merge;
+        return OutputMode::Merged;
     return std::nullopt;
 }
 
@@ -79,6 +99,10 @@ std::optional<std::string> valueOf(const QCommandLineParser& parser, const QComm
     if (!parser.isSet(o))
         return std::nullopt;
     return toBytes(parser.value(o));
+}
+
+bool trimmedIsEmpty(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
 }
 
 } // namespace
@@ -123,6 +147,8 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& arguments) {
         r.functions.push_back(toBytes(f));
     r.saveDisasm = p.parser.isSet(p.saveDisasm);
     r.yes = p.parser.isSet(p.yes);
+    r.check = p.parser.isSet(p.check);
+    r.strict = p.parser.isSet(p.strict);
     r.objdump = valueOf(p.parser, p.objdump);
     r.disPath = valueOf(p.parser, p.dis);
     if ((r.objdump || r.disPath) && !r.inputIsElf)
@@ -131,6 +157,9 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& arguments) {
         return usageError(p, "--output needs a folder");
     if (r.disPath && r.disPath->empty())
         return usageError(p, "--dis needs a file name");
+    // The window would ask for the name; a tool in a Makefile cannot.
+    if (r.mode == OutputMode::Merged && (!r.name || trimmedIsEmpty(*r.name)))
+        return usageError(p, "Enter a name for the Cfunction: merge mode needs --name NAME");
     outcome.request = std::move(r);
     return outcome;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/Options.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace travonix::cli {
-
-enum class OutputMode { Individual, Single, Merge };
 
 // What the command line asked for, checked for usage errors.
 struct CliRequest {
@@ -16,12 +16,14 @@ struct CliRequest {
     bool printListing = false; // --print-listing
     bool includeMain = false;  // --main
     bool allFuncs = false;     // --all-funcs
-    OutputMode mode = OutputMode::Individual;
+    OutputMode mode = OutputMode::IndividualFiles;
     std::optional<std::string> name; // --name (merged CFunction)
     std::optional<std::string> outputDir;
     std::vector<std::string> functions; // --function, in the order given
     bool saveDisasm = false;
-    bool yes = false;                   // go on past a "jalr" warning
+    bool yes = false;    // go on past a "jalr" warning
+    bool check = false;  // --check: report what will not run relocated, write nothing
+    bool strict = false; // --strict: any such finding fails the run
     std::optional<std::string> objdump; // --objdump CMD
     std::optional<std::string> disPath; // --dis PATH
 };

@@ -1,10 +1,13 @@
 #include "cli/CliRun.h"
 
-#include "cfunction/MakeCommand.h"
-#include "cli/CliServices.h"
-#include "cli/RecordingEnvironment.h"
-#include "listing/ShowDis.h"
-#include "listing/TextRules.h"
+#include "check/ConversionCheck.h"
+#include "core/Conversion.h"
+#include "core/JumpRewriter.h"
+#include "core/ListingReader.h"
+#include "core/Paths.h"
+#include "core/SizeReport.h"
+#include "core/Text.h"
+#include "core/Version.h"
 #include "platform/Disassembler.h"
 
 #include <set>
@@ -13,9 +16,44 @@ namespace travonix::cli {
 
 namespace {
 
+constexpr const char* kJalrQuestion = "Warning : JALR instruction found - have you set '-fPIC "
+                                      "-mno-abicalls' in gcc options ?\r\nContinue ?";
+
+// What the tool tells on stderr, and whether anything failed.
+class Reporter {
+  public:
+    explicit Reporter(std::ostream& err) : err_(err) {}
+
+    void show(const Diagnostics& diagnostics) {
+        for (const Diagnostic& d : diagnostics)
+            show(d);
+    }
+    void show(const Diagnostic& d) {
+        switch (d.kind) {
+        case Diagnostic::Kind::Message:
+            err_ << terminalText(d.text) << '\n';
+            break;
+        case Diagnostic::Kind::Warning:
+            err_ << "travonix-cli: warning: " << terminalText(d.text) << '\n';
+            break;
+        case Diagnostic::Kind::Error:
+            failed_ = true;
+            err_ << "travonix-cli: " << terminalText(d.text) << '\n';
+            break;
+        }
+    }
+    void fail(const std::string& text) { show(error(text)); }
+    [[nodiscard]] bool failed() const { return failed_; }
+    [[nodiscard]] std::ostream& stream() { return err_; }
+
+  private:
+    std::ostream& err_;
+    bool failed_ = false;
+};
+
 // The folder part of a path as the user wrote it: "." for a bare file name.
 std::string folderOf(const std::string& path) {
-    std::size_t cut = path.find_last_of("/\\");
+    const std::size_t cut = path.find_last_of("/\\");
     if (cut == std::string::npos)
         return ".";
     if (cut == 0)
@@ -23,152 +61,188 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, cut);
 }
 
-void setUpReading(Form& form, const CliRequest& r) {
-    form.options = defaultOptions();
-    form.options.ShowMain = r.includeMain;
-    form.options.SelectAllFuncs = true;
-    form.state.chkShowMain = r.includeMain ? kChecked : kUnchecked;
-    form.state.chkShowAllFuncs = r.allFuncs ? kChecked : kUnchecked;
-    form.state.chkSelectAllFuncs = kChecked;
-    form.state.chkAutoGeneratePlugin = kUnchecked;
-}
-
-bool checkReadable(Environment& env, const std::string& path, std::ostream& err) {
+bool checkReadable(Environment& env, const std::string& path, Reporter& reporter) {
     if (!env.fileExists(path)) {
-        err << "travonix-cli: cannot read '" << path << "': no such file\n";
-        return false;
-    }
-    if (!env.readFile(path)) {
-        err << "travonix-cli: cannot read '" << path << "'\n";
+        reporter.fail("cannot read '" + path + "': no such file");
         return false;
     }
     return true;
 }
 
-bool selectFunctions(Form& form, const std::vector<std::string>& wanted, std::ostream& err) {
-    if (wanted.empty())
-        return true;
-    std::set<std::string> names(wanted.begin(), wanted.end());
-    for (const std::string& name : wanted) {
-        bool listed = false;
-        for (const FunctionEntry& f : form.state.funcs)
-            listed = listed || f.name == name;
-        if (!listed) {
-            err << "travonix-cli: function '" << name << "' is not in the function list\n";
-            return false;
-        }
-    }
-    for (FunctionEntry& f : form.state.funcs)
-        f.selected = names.count(f.name) != 0;
-    return true;
+Options optionsFor(const CliRequest& r) {
+    Options options = defaultOptions();
+    ConversionSettings& c = options.conversion;
+    c.includeMain = r.includeMain;
+    c.selectAll = true;
+    c.fullReading = r.allFuncs;
+    c.mode = r.mode;
+    c.mergedName = r.name ? std::string(trimBlanks(*r.name)) : std::string();
+    c.keepListingCopy = r.saveDisasm;
+    return options;
 }
 
-bool setUpGeneration(Form& form, const CliRequest& r, std::ostream& err) {
-    AppOptions& o = form.options;
-    o.PluginFolderName = r.outputDir ? *r.outputDir : folderOf(o.DISFileName);
-    o.SaveDisAsm = r.saveDisasm;
-    o.MergePlugins = r.mode == OutputMode::Merge;
-    o.SinglePluginFile = r.mode == OutputMode::Single;
-    o.IndividualPluginFiles = r.mode == OutputMode::Individual;
-    form.state.optOutputFileType = static_cast<int>(r.mode);
-    if (r.mode != OutputMode::Merge)
-        return true;
-    std::string name = r.name ? std::string(trimBlanks(*r.name)) : std::string();
-    if (name.empty()) {
-        // The window would ask for the name; a tool in a Makefile cannot.
-        err << "Enter a name for the Cfunction\n";
-        return false;
-    }
-    form.state.txtCFunctionName = name;
-    form.state.txtCFunctionNameVisible = true;
-    o.MergeCFunctionName = name;
-    return true;
-}
-
-void printListing(const Form& form, std::ostream& out) {
-    for (const ListingItem& item : form.state.showFile)
-        out << item.text << '\n';
-}
-
-void printFunctions(const Form& form, std::ostream& out) {
-    for (const FunctionEntry& f : form.state.funcs)
-        out << (f.dataMark != 0 ? 1 : 0) << '\t' << f.name << '\n';
-}
-
-bool anySelected(const Form& form) {
-    for (const FunctionEntry& f : form.state.funcs)
-        if (f.selected)
-            return true;
-    return false;
-}
-
-// FILE.elf -> FILE.dis; a name without the extension just gets ".dis".
-std::string listingPathFor(const std::string& elf) {
-    std::size_t dot = elf.find_last_of('.');
-    std::size_t cut = elf.find_last_of("/\\");
-    if (dot == std::string::npos || (cut != std::string::npos && dot < cut))
-        return elf + ".dis";
-    return elf.substr(0, dot) + ".dis";
-}
-
-// Runs the disassembler on the ELF input, which ends by reading the fresh
-// listing. False when that did not happen; the reason is on stderr.
-bool disassemble(Form& form, const CliRequest& r, const RecordingEnvironment& files,
-                 const CliServices& services) {
-    form.options.ELFFileName = r.input;
-    form.options.DISFileName = r.disPath ? *r.disPath : listingPathFor(r.input);
+// Runs the disassembler on an ELF input. False when there is no fresh
+// listing to read; the reason is on stderr.
+bool disassembleInput(Options& options, const CliRequest& r, Environment& env,
+                      ProcessRunner& runner, Reporter& reporter) {
+    options.elfPath = r.input;
+    options.listingPath = r.disPath ? *r.disPath : listingPathFor(r.input);
     if (r.objdump)
-        form.options.DisAsmCmd = applyDashZRule(*r.objdump);
-    modShellAndWait::ProcessRunner runner;
-    cmdDisassemble_Click(form, runner);
-    return !services.failureReported() && files.wasRead(form.options.DISFileName);
+        options.disassemblerCommand = withZeroWords(*r.objdump);
+    const DisassemblyOutcome outcome = disassemble(options, runner, env);
+    reporter.show(outcome.diagnostics);
+    return outcome.readListing && outcome.diagnostics.empty();
 }
 
-bool readInput(Form& form, const CliRequest& r, RecordingEnvironment& files,
-               const CliServices& services, std::ostream& err) {
-    if (!checkReadable(files, r.input, err))
+std::optional<ReadResult> readInput(Options& options, const CliRequest& r, Environment& env,
+                                    ProcessRunner& runner, Reporter& reporter) {
+    if (!checkReadable(env, r.input, reporter))
+        return std::nullopt;
+    if (r.inputIsElf) {
+        if (!disassembleInput(options, r, env, runner, reporter))
+            return std::nullopt;
+    } else {
+        options.listingPath = r.input;
+    }
+    std::optional<std::string> text = env.readFile(options.listingPath);
+    if (!text) {
+        reporter.fail("cannot read '" + options.listingPath + "'");
+        return std::nullopt;
+    }
+    const ConversionSettings& c = options.conversion;
+    ReadResult read = readListing(std::move(*text), {c.includeMain, c.selectAll, c.fullReading});
+    reporter.show(read.diagnostics);
+    reporter.show(rewriteJumps(read.listing).diagnostics);
+    if (hasError(read.diagnostics))
+        return std::nullopt;
+    return read;
+}
+
+void printListing(const Listing& listing, std::ostream& out) {
+    for (std::size_t i = 0; i < listing.size(); ++i)
+        out << listing.text(i) << '\n';
+}
+
+void printFunctions(const std::vector<FunctionEntry>& functions, std::ostream& out) {
+    for (const FunctionEntry& f : functions)
+        out << (f.readOnlyData ? 1 : 0) << '\t' << f.name << '\n';
+}
+
+bool selectFunctions(std::vector<FunctionEntry>& functions, const CliRequest& r,
+                     Reporter& reporter) {
+    if (r.functions.empty())
+        return true;
+    const std::set<std::string> wanted(r.functions.begin(), r.functions.end());
+    for (const std::string& name : r.functions) {
+        bool listed = false;
+        for (const FunctionEntry& f : functions)
+            listed = listed || f.name == name;
+        if (listed)
+            continue;
+        if (name == "main" && !r.includeMain && !r.allFuncs)
+            reporter.fail("function 'main' is left out unless --main is given");
+        else
+            reporter.fail("function '" + name + "' is not in the function list");
         return false;
-    if (r.inputIsElf)
-        return disassemble(form, r, files, services);
-    form.options.DISFileName = r.input;
-    cmdShowDIS_Click(form);
-    return !services.failureReported();
+    }
+    for (FunctionEntry& f : functions)
+        f.selected = wanted.count(f.name) != 0;
+    return true;
+}
+
+// --check: the findings on stdout, nothing written.
+int checkOnly(const std::vector<check::Finding>& findings, std::ostream& out) {
+    for (const check::Finding& finding : findings)
+        out << check::findingLine(finding) << '\n';
+    return findings.empty() ? kExitOk : kExitFindings;
+}
+
+int convert(const ReadResult& read, const Options& options, const CliRequest& r, Environment& env,
+            std::ostream& out, Reporter& reporter) {
+    const ConversionSettings& settings = options.conversion;
+    const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
+    reporter.show(plan.diagnostics);
+    if (plan.status == ConversionPlan::Status::NoSelection)
+        reporter.fail("No Functions selected for conversion");
+    if (plan.status != ConversionPlan::Status::Ready)
+        return kExitFailure;
+    const std::vector<check::Finding> findings =
+        check::checkConversion(read.listing, plan, settings);
+    if (r.check)
+        return checkOnly(findings, out);
+
+    bool declined = false;
+    const Stamp stamp{env.now(), env.userName()};
+    GeneratedBlocks blocks = buildBlocks(read.listing, plan, settings, stamp, [&](const JalrLine&) {
+        reporter.stream() << terminalText(kJalrQuestion)
+                          << (r.yes ? " Yes (--yes)" : " No (use --yes to go on)") << '\n';
+        declined = !r.yes;
+        return r.yes;
+    });
+    if (declined || blocks.abandoned)
+        return kExitAbandoned;
+    // After the messages the run has always given, so those keep their order.
+    for (const check::Finding& finding : findings)
+        reporter.stream() << "travonix-cli: warning: " << check::findingLine(finding) << '\n';
+    if (r.strict && !findings.empty())
+        return kExitFindings;
+
+    const std::string separator = env.pathSeparator();
+    std::vector<OutputFile> files = basFiles(blocks, plan, settings, separator);
+    const WriteReport written = writeFiles(files, settings.outputFolder, separator, env);
+    files.clear();
+    reporter.show(written.diagnostics);
+    std::vector<std::string> paths = written.writtenPaths;
+    if (settings.keepListingCopy) {
+        const WriteReport copy = writeFiles({listingCopyFile(blocks, settings, separator)},
+                                            settings.outputFolder, separator, env);
+        reporter.show(copy.diagnostics);
+        paths.insert(paths.end(), copy.writtenPaths.begin(), copy.writtenPaths.end());
+    }
+    for (const std::string& path : paths)
+        out << path << '\n';
+    out << sizeReportText(blocks.wordCount) << '\n';
+    const std::string completion = completionMessage(plan, settings, written.writtenNames);
+    if (!completion.empty())
+        out << terminalText(completion) << '\n';
+    return reporter.failed() ? kExitFailure : kExitOk;
 }
 
 } // namespace
 
-int runCli(const CliRequest& r, Environment& env, std::ostream& out, std::ostream& err) {
-    CliServices services(err, r.yes);
-    RecordingEnvironment recording(env);
-    Form form(services, recording);
-    setUpReading(form, r);
-    if (!readInput(form, r, recording, services, err))
-        return kExitFailure;
+std::string terminalText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
+int runCli(const CliRequest& r, Environment& env, ProcessRunner& runner, std::ostream& out,
+           std::ostream& err) {
+    Reporter reporter(err);
+    Options options = optionsFor(r);
+    std::optional<ReadResult> read = readInput(options, r, env, runner, reporter);
+    if (!read)
+        return kExitFailure;
     if (r.list || r.printListing) {
         if (r.printListing)
-            printListing(form, out);
+            printListing(read->listing, out);
         if (r.list)
-            printFunctions(form, out);
+            printFunctions(read->functions, out);
         return kExitOk;
     }
-
-    if (!selectFunctions(form, r.functions, err) || !setUpGeneration(form, r, err))
+    if (!selectFunctions(read->functions, r, reporter))
         return kExitFailure;
-    const bool haveSelection = anySelected(form);
-    cmdMakeBas_Click(form);
-    if (services.questionDeclined())
-        return kExitAbandoned;
-
-    for (const std::string& path : recording.written())
-        out << path << '\n';
-    if (haveSelection)
-        out << form.state.txtPluginSize << '\n';
-    for (const std::string& message : services.completionMessages())
-        out << terminalText(message) << '\n';
-    if (!haveSelection || services.failureReported())
-        return kExitFailure;
-    return kExitOk;
+    options.conversion.outputFolder = r.outputDir ? *r.outputDir : folderOf(options.listingPath);
+    return convert(*read, options, r, env, out, reporter);
 }
 
 } // namespace travonix::cli

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "cli/CliRequest.h"
-#include "listing/Environment.h"
+#include "core/Environment.h"
+#include "platform/ProcessRunner.h"
 
 #include <ostream>
 
@@ -12,9 +13,14 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1; // unreadable input, unwritable file, bad name...
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitAbandoned = 3; // "jalr" warning without --yes
+inline constexpr int kExitFindings = 4;  // the relocation check found something (--check, --strict)
 
-// Runs one request on the same handlers the window uses. Results go to `out`,
-// messages and errors to `err`.
-int runCli(const CliRequest& request, Environment& env, std::ostream& out, std::ostream& err);
+// Runs one request on the conversion steps. Results go to `out`, messages,
+// warnings and errors to `err`.
+int runCli(const CliRequest& request, Environment& env, ProcessRunner& runner, std::ostream& out,
+           std::ostream& err);
+
+// Text of a box for a terminal: CR LF and lone CR become LF.
+[[nodiscard]] std::string terminalText(std::string_view text);
 
 } // namespace travonix::cli

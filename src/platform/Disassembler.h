@@ -1,23 +1,30 @@
 #pragma once
 
-#include "listing/Form.h"
-#include "platform/ShellAndWait.h"
+#include "core/Diagnostic.h"
+#include "core/Environment.h"
+#include "core/Options.h"
+#include "platform/ProcessRunner.h"
 
-#include <cstdint>
+#include <optional>
+#include <string>
 
 namespace travonix {
 
-// The toolchain's bare objdump commands, without "-z".
-inline constexpr const char* kMPLabXDisAsmCmd = "xc32-objdump.exe -D";
-inline constexpr const char* kMPLabDisAsmCmd = "pic32-objdump.exe -D";
+// What one disassembly did.
+struct DisassemblyOutcome {
+    // The ELF file's modification time, when the ELF file was found (the
+    // watcher compares it with the next one).
+    std::optional<std::string> elfTime;
+    // The listing at options.listingPath is there to be read.
+    bool readListing = false;
+    Diagnostics diagnostics; // the checks' messages, the disassembler's failure
+};
 
-// Toolchain choice: 0 MPLabX (XC32), 1 MPLab (pic32 tools). Any other index
-// clears both flags and keeps the command. Then disassembles.
-void SelectToolchain(Form& form, std::int16_t index, modShellAndWait::ProcessRunner& runner);
-
-// "&Refresh": checks the ELF and .DIS names, notes the ELF file's time, runs
-// the disassembler through `runner` and, when it succeeded and the .DIS file
-// is there, reads the fresh listing.
-void cmdDisassemble_Click(Form& form, modShellAndWait::ProcessRunner& runner);
+// Turns the ELF file into the listing: checks the names, notes the ELF file's
+// time, runs the disassembler with its output going to a file beside the
+// listing, and replaces the listing only when the disassembler succeeded, so
+// a missing or failing one never leaves an empty listing behind.
+[[nodiscard]] DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
+                                             Environment& environment);
 
 } // namespace travonix

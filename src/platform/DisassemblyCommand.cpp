@@ -13,13 +13,9 @@ std::string elfArgument(const std::string& path, const char* currentFolder) {
 
 } // namespace
 
-std::string disassemblyCommandLine(const AppOptions& options, const std::string& listingPath) {
-    return "cmd.exe /C " + options.DisAsmCmd + " \"" + elfArgument(options.ELFFileName, ".\\") +
-           "\" >\"" + listingPath + "\"";
-}
-
-std::string disassemblyCommandLine(const AppOptions& options) {
-    return disassemblyCommandLine(options, options.DISFileName);
+std::string disassemblyCommandLine(const Options& options, const std::string& listingPath) {
+    return "cmd.exe /C " + options.disassemblerCommand + " \"" +
+           elfArgument(options.elfPath, ".\\") + "\" >\"" + listingPath + "\"";
 }
 
 std::vector<std::string> splitCommandWords(std::string_view command) {
@@ -46,14 +42,14 @@ std::vector<std::string> splitCommandWords(std::string_view command) {
     return words;
 }
 
-ShellCommand disassemblyCommand(const AppOptions& options, const std::string& listingPath) {
-    ShellCommand command;
+ProcessCommand disassemblyCommand(const Options& options, const std::string& listingPath) {
+    ProcessCommand command;
     command.commandLine = disassemblyCommandLine(options, listingPath);
-    command.arguments = splitCommandWords(options.DisAsmCmd);
+    command.arguments = splitCommandWords(options.disassemblerCommand);
     // Without a program there is nothing to run; the ELF path must never
     // become the program itself.
     if (!command.arguments.empty())
-        command.arguments.push_back(elfArgument(options.ELFFileName, "./"));
+        command.arguments.push_back(elfArgument(options.elfPath, "./"));
     command.standardOutputFile = listingPath;
     return command;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace travonix {
 
@@ -13,5 +14,8 @@ namespace travonix {
 // to disk one by one: a crash leaves the old file or the new one, never half.
 // An existing file keeps its permissions. The path is taken as bytes.
 [[nodiscard]] std::string replaceFileWhole(const std::string& path, std::string_view bytes);
+// The same for a file given in pieces, written one after the other.
+[[nodiscard]] std::string replaceFileWhole(const std::string& path,
+                                           const std::vector<std::string>& parts);
 
 } // namespace travonix

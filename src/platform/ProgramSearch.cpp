@@ -2,7 +2,7 @@
 
 #include "platform/ProgramSearch.h"
 
-#include "listing/TextRules.h"
+#include "core/Text.h"
 
 #include <cstdlib>
 #include <string_view>

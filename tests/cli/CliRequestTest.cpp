@@ -18,6 +18,8 @@ TEST(CliRequest, UsageErrorsExitWithTwoAndTheUsageText) {
         {"--mode", "sideways", "a.dis"}, // unknown mode
         {"--mode"},                      // option without its value
         {"--objdump", "x -D", "a.dis"},  // disassembler options need an ELF input
+        {"-m", "merge", "a.dis"},        // merge mode needs --name
+        {"-m", "merge", "-n", "  ", "a.dis"},
     };
     for (const auto& args : bad) {
         ParseOutcome o = parse(args);
@@ -35,6 +37,11 @@ TEST(CliRequest, HelpAndVersionGoToStdoutWithExitZero) {
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_FALSE(help.toStderr);
     EXPECT_NE(help.text.find("--print-listing"), std::string::npos);
+    // The exit codes and the " -z" rule are part of the help; the window's
+    // captions are not.
+    for (const char* part : {"Exit codes:", "3  abandoned at a jalr warning", "\" -z\" is added"})
+        EXPECT_NE(help.text.find(part), std::string::npos) << part;
+    EXPECT_EQ(help.text.find("Show ALL funcs"), std::string::npos);
 
     ParseOutcome version = parse({"--version"});
     EXPECT_EQ(version.exitCode, 0);
@@ -49,7 +56,7 @@ TEST(CliRequest, OptionsReachTheRequest) {
     const CliRequest& r = *o.request;
     EXPECT_EQ(r.input, "prog.ELF");
     EXPECT_TRUE(r.inputIsElf);
-    EXPECT_EQ(r.mode, OutputMode::Merge);
+    EXPECT_EQ(r.mode, OutputMode::Merged);
     EXPECT_EQ(r.name, "Blk");
     EXPECT_EQ(r.outputDir, "out");
     EXPECT_EQ(r.functions, (std::vector<std::string>{"a", "b"}));
@@ -61,7 +68,7 @@ TEST(CliRequest, OptionsReachTheRequest) {
 TEST(CliRequest, DefaultsAreIndividualFilesWithoutOptionalValues) {
     ParseOutcome o = parse({"listing.dis"});
     ASSERT_TRUE(o.request.has_value());
-    EXPECT_EQ(o.request->mode, OutputMode::Individual);
+    EXPECT_EQ(o.request->mode, OutputMode::IndividualFiles);
     EXPECT_FALSE(o.request->inputIsElf);
     EXPECT_FALSE(o.request->name || o.request->outputDir || o.request->objdump);
     EXPECT_TRUE(o.request->functions.empty());

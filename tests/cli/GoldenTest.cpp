@@ -27,6 +27,11 @@ struct GoldenCase {
     std::vector<std::string> options;
 };
 
+// ctest shows the case by its golden folder, not as raw bytes.
+void PrintTo(const GoldenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 std::string listingPath(const std::string& listing) {
     return listing.rfind("examples/", 0) == 0 ? examplePath(listing.substr(9))
                                               : fixturePath(listing);

@@ -1,59 +1,46 @@
 #include "execution/BasGenerator.h"
 
-#include "cfunction/MakeCommand.h"
-#include "listing/Form.h"
-#include "listing/ListingReader.h"
-#include "listing/ShowDis.h"
+#include "core/JumpRewriter.h"
+#include "core/ListingReader.h"
 #include "support/FakeEnvironment.h"
+
+#include <stdexcept>
 
 namespace travonix::execution {
 namespace {
 
-const std::string kDisPath = "C:\\corpus\\program.dis";
 const std::string kOutputFolder = "C:\\out";
 
-void setOutputMode(Form& form, OutputMode mode) {
-    form.state.optOutputFileType = static_cast<int>(mode);
-    form.options.IndividualPluginFiles = mode == OutputMode::Individual;
-    form.options.SinglePluginFile = mode == OutputMode::Single;
-    form.options.MergePlugins = mode == OutputMode::Merge;
-    form.state.txtCFunctionNameVisible = mode == OutputMode::Merge;
-    if (mode == OutputMode::Merge) {
-        form.state.txtCFunctionName = kMergedName;
-        form.options.MergeCFunctionName = kMergedName;
-    }
+ConversionSettings settingsFor(OutputMode mode) {
+    ConversionSettings settings;
+    settings.mode = mode;
+    settings.outputFolder = kOutputFolder;
+    settings.includeMain = true;
+    settings.selectAll = true;
+    if (mode == OutputMode::Merged)
+        settings.mergedName = kMergedName;
+    return settings;
 }
 
-void configure(Form& form, OutputMode mode) {
-    form.options = defaultOptions();
-    form.options.DISFileName = kDisPath;
-    form.options.PluginFolderName = kOutputFolder;
-    form.options.SelectAllFuncs = true;
-    form.options.ShowMain = true;
-    form.state.chkSelectAllFuncs = kChecked;
-    form.state.chkShowMain = kChecked;
-    form.state.chkAutoGeneratePlugin = kUnchecked;
-    form.state.chkShowAllFuncs = kUnchecked;
-    setOutputMode(form, mode);
+void append(Diagnostics& to, const Diagnostics& from) {
+    to.insert(to.end(), from.begin(), from.end());
 }
 
-// The read without its last step: the listing and function list as the
-// reader gives them, jumps untouched.
-void readWithoutRewriting(Form& form, const std::string& disText) {
-    ListingReadResult read = readListing(disText, listingReadOptions(form.options, false));
-    form.state.showFile = std::move(read.listing);
-    form.state.funcs = std::move(read.functions);
+std::string firstErrorOf(const Diagnostics& diagnostics) {
+    for (const Diagnostic& d : diagnostics)
+        if (d.kind == Diagnostic::Kind::Error)
+            return d.text;
+    return "no error reported";
 }
 
-std::map<std::string, std::string> basFiles(const test::FakeEnvironment& env) {
+// The .bas files written into the output folder, by name without ".bas".
+std::map<std::string, std::string> basFilesIn(const test::FakeEnvironment& env) {
     const std::string prefix = kOutputFolder + env.separator;
     const std::string suffix = ".bas";
     std::map<std::string, std::string> files;
     for (const auto& [path, text] : env.files) {
-        bool inFolder = path.compare(0, prefix.size(), prefix) == 0;
-        bool isBas = path.size() > suffix.size() &&
-                     path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
-        if (inFolder && isBas)
+        if (path.starts_with(prefix) && path.ends_with(suffix) &&
+            path.size() > prefix.size() + suffix.size())
             files[path.substr(prefix.size(), path.size() - prefix.size() - suffix.size())] = text;
     }
     return files;
@@ -63,31 +50,51 @@ std::map<std::string, std::string> basFiles(const test::FakeEnvironment& env) {
 
 const char* modeName(OutputMode mode) {
     switch (mode) {
-    case OutputMode::Individual:
+    case OutputMode::IndividualFiles:
         return "individual";
-    case OutputMode::Single:
+    case OutputMode::SingleFile:
         return "single";
-    case OutputMode::Merge:
+    case OutputMode::Merged:
         return "merge";
     }
     return "?";
 }
 
 GeneratedBas generateBas(const std::string& disText, OutputMode mode, bool rewriteJumps) {
-    test::FakeEnvironment env;
-    test::ScriptedServices ui;
-    ui.yesNoAnswers.assign(64, true);
-    env.files[kDisPath] = disText;
-    Form form(ui, env);
-    configure(form, mode);
+    const ConversionSettings settings = settingsFor(mode);
+    GeneratedBas output;
 
+    ReadResult read =
+        readListing(disText, {settings.includeMain, settings.selectAll, settings.fullReading});
+    append(output.diagnostics, read.diagnostics);
     if (rewriteJumps)
-        cmdShowDIS_Click(form);
-    else
-        readWithoutRewriting(form, disText);
-    cmdMakeBas_Click(form);
+        append(output.diagnostics, travonix::rewriteJumps(read.listing).diagnostics);
 
-    return {basFiles(env), ui.messages, ui.questions};
+    const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
+    append(output.diagnostics, plan.diagnostics);
+    if (plan.status != ConversionPlan::Status::Ready)
+        throw std::runtime_error("the conversion was not planned: " +
+                                 firstErrorOf(plan.diagnostics));
+
+    test::FakeEnvironment env;
+    const Stamp stamp{env.now(), env.userName()};
+    GeneratedBlocks blocks =
+        buildBlocks(read.listing, plan, settings, stamp, [&output](const JalrLine& line) {
+            output.jalrQuestions.push_back(line);
+            return true;
+        });
+    if (blocks.abandoned)
+        throw std::runtime_error("the conversion was abandoned");
+
+    const std::string separator = env.pathSeparator();
+    const WriteReport written = writeFiles(basFiles(blocks, plan, settings, separator),
+                                           settings.outputFolder, separator, env);
+    append(output.diagnostics, written.diagnostics);
+    if (hasError(written.diagnostics) || written.writtenNames.empty())
+        throw std::runtime_error("the .bas files were not written: " +
+                                 firstErrorOf(written.diagnostics));
+    output.files = basFilesIn(env);
+    return output;
 }
 
 } // namespace travonix::execution

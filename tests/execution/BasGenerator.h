@@ -1,6 +1,8 @@
 #pragma once
 
-#include "support/ScriptedServices.h"
+#include "core/Conversion.h"
+#include "core/Diagnostic.h"
+#include "core/Options.h"
 
 #include <map>
 #include <string>
@@ -8,11 +10,8 @@
 
 namespace travonix::execution {
 
-// The three output types, by the index of their option button.
-enum class OutputMode { Individual = 0, Single = 1, Merge = 2 };
-
-inline constexpr OutputMode kAllModes[] = {OutputMode::Individual, OutputMode::Single,
-                                           OutputMode::Merge};
+inline constexpr OutputMode kAllModes[] = {OutputMode::IndividualFiles, OutputMode::SingleFile,
+                                           OutputMode::Merged};
 
 const char* modeName(OutputMode mode);
 
@@ -20,19 +19,22 @@ const char* modeName(OutputMode mode);
 inline constexpr const char* kMergedName = "Corpus";
 
 // What one conversion produced: the .bas files by name (without folder and
-// ".bas") and what the window showed on the way.
+// ".bas"), what the user was told on the way, and the "jalr" lines the user
+// was asked about.
 struct GeneratedBas {
     std::map<std::string, std::string> files;
-    std::vector<test::ScriptedServices::Shown> messages;
-    std::vector<test::ScriptedServices::Shown> questions;
+    Diagnostics diagnostics;
+    std::vector<JalrLine> jalrQuestions;
 };
 
 // Runs a .dis listing through the real conversion core as the window does:
-// the listing read (with the jump rewriting) and then the make command, every
-// function selected, `main` included, in the given output mode. "jalr"
-// warnings are answered Yes. With rewriteJumps false the read skips the
-// rewriting pass: the listing goes to generation exactly as read, which is
-// the conversion with its essential step taken out.
+// the listing read (section reading, every function selected, `main`
+// included), its jumps rewritten, the conversion planned, the blocks built and
+// the .bas files written in the given output mode. "jalr" questions are
+// answered Yes. With rewriteJumps false the rewriting pass is skipped: the
+// listing goes to generation exactly as read, which is the conversion with
+// its essential step taken out. Throws std::runtime_error when the conversion
+// does not get as far as writing its files.
 GeneratedBas generateBas(const std::string& disText, OutputMode mode, bool rewriteJumps = true);
 
 } // namespace travonix::execution

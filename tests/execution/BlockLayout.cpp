@@ -47,7 +47,7 @@ std::vector<NamedBlock> codeBlocks(const GeneratedBas& output, OutputMode mode,
         if (symbol && symbol->isFunction)
             named.push_back({*symbol, block});
     };
-    if (mode == OutputMode::Individual) {
+    if (mode == OutputMode::IndividualFiles) {
         for (const auto& [file, text] : output.files) {
             auto blocks = parseCFunctionBlocks(text);
             if (blocks.size() != 1)
@@ -140,7 +140,7 @@ void BlockLayout::loadInto(MipsMachine& machine) const {
 
 BlockLayout layoutFor(const GeneratedBas& output, OutputMode mode, const ElfImage& image,
                       const CorpusFunction& function, std::uint32_t loadAddress) {
-    if (mode == OutputMode::Merge)
+    if (mode == OutputMode::Merged)
         return mergedLayout(output, image, function, loadAddress);
     return separateLayout(output, mode, image, function, loadAddress);
 }

@@ -113,6 +113,11 @@ std::vector<RunCase> allRunCases() {
     return cases;
 }
 
+// ctest and failure reports name the case by its routine and output mode.
+void PrintTo(const RunCase& c, std::ostream* out) {
+    *out << c.function->program << "/" << c.function->name << " in " << modeName(c.mode) << " mode";
+}
+
 class GeneratedBlockRun : public ::testing::TestWithParam<RunCase> {};
 
 TEST_P(GeneratedBlockRun, BehavesAsAtItsLinkAddressOrIsMarkedAsUnableTo) {
@@ -171,10 +176,10 @@ TEST(OutOfReachCall, IsReportedAndItsBlockIsTheOneNotRelocatable) {
         for (OutputMode mode : kAllModes) {
             SCOPED_TRACE(program + " " + modeName(mode));
             int reports = 0;
-            for (const auto& shown : converted(program, mode).messages)
-                if (shown.text.rfind("There are ", 0) == 0) {
+            for (const Diagnostic& shown : converted(program, mode).diagnostics)
+                if (shown.text.starts_with("There are ")) {
                     EXPECT_EQ(shown.text, kUnconvertedOne);
-                    EXPECT_EQ(shown.title, "Travonix");
+                    EXPECT_EQ(shown.kind, Diagnostic::Kind::Message); // a box of its own
                     ++reports;
                 }
             EXPECT_EQ(reports, hasFarCall ? 1 : 0);
@@ -185,7 +190,7 @@ TEST(OutOfReachCall, IsReportedAndItsBlockIsTheOneNotRelocatable) {
 TEST(MergedBlock, EntersMainThroughItsEntryOffset) {
     const ElfImage& image = linked("program");
     auto blocks =
-        parseCFunctionBlocks(converted("program", OutputMode::Merge).files.at(kMergedName));
+        parseCFunctionBlocks(converted("program", OutputMode::Merged).files.at(kMergedName));
     ASSERT_EQ(blocks.size(), 1u);
     const CFunctionBlock& block = blocks.front();
     EXPECT_EQ(block.name, kMergedName);
@@ -201,7 +206,7 @@ TEST(MergedBlock, EntersMainThroughItsEntryOffset) {
 TEST(ConversionWithoutRewriting, FailsTheComparison) {
     const std::set<std::string> leaves = {"square", "collatz_next", "mul_mod"};
     std::string dis = test::readWholeFile(corpusPath("calls.dis"));
-    const GeneratedBas broken = generateBas(dis, OutputMode::Merge, false);
+    const GeneratedBas broken = generateBas(dis, OutputMode::Merged, false);
     const ElfImage& image = linked("calls");
     for (const CorpusFunction& function : corpusFunctions()) {
         if (function.program != "calls")
@@ -210,7 +215,7 @@ TEST(ConversionWithoutRewriting, FailsTheComparison) {
         const bool isLeaf = leaves.count(function.name) != 0;
         const std::vector<CallOutcome> want = references(function);
         for (std::uint32_t address : kLoadAddresses) {
-            BlockLayout layout = layoutFor(broken, OutputMode::Merge, image, function, address);
+            BlockLayout layout = layoutFor(broken, OutputMode::Merged, image, function, address);
             std::vector<CallOutcome> got = runAll(function, layout, false);
             EXPECT_EQ(absoluteJumpWords(layout.ownWords).empty(), isLeaf);
             EXPECT_EQ(allMatch(got, want), isLeaf) << describe(function, got, want);

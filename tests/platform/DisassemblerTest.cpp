@@ -1,58 +1,63 @@
 #include "platform/Disassembler.h"
+
 #include "PlatformTestSupport.h"
-#include "listing/ShowDis.h"
-#include "platform/QtEnvironment.h"
-#include "support/ScriptedServices.h"
+#include "core/ListingReader.h"
+#include "platform/DisassemblyCommand.h"
+#include "platform/LocalEnvironment.h"
+#include "support/ListingText.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
-#include <sys/wait.h>
+#include <optional>
 #include <thread>
+#include <tuple>
 
 namespace travonix {
 namespace {
 
 namespace fs = std::filesystem;
-using modShellAndWait::ProcessRunner;
+using Kind = Diagnostic::Kind;
 
-// The real runner, recording what it was asked to run; optionally raising an
-// error in its place.
+// The real runner, recording what it was asked to run; optionally refusing
+// to start anything, as a platform that cannot start a program does.
 class RecordingRunner : public ProcessRunner {
   public:
     using ProcessRunner::ProcessRunner;
-    std::vector<ShellCommand> commands;
+    std::vector<ProcessCommand> commands;
     std::vector<std::int32_t> styles;
-    std::optional<ShellError> raise;
+    std::optional<ProcessResult> refusal;
 
-    std::int32_t ShellSync(const ShellCommand& command, std::int32_t windowStyle) override {
+    ProcessResult run(const ProcessCommand& command, std::int32_t windowStyle) override {
         commands.push_back(command);
         styles.push_back(windowStyle);
-        if (raise)
-            throw *raise;
-        return ProcessRunner::ShellSync(command, windowStyle);
+        if (refusal)
+            return *refusal;
+        return ProcessRunner::run(command, windowStyle);
     }
 };
 
-std::vector<std::pair<std::string, int>> namesAndMarks(const WindowState& state) {
-    std::vector<std::pair<std::string, int>> out;
-    for (const FunctionEntry& f : state.funcs)
-        out.emplace_back(f.name, f.dataMark);
+// What the reader makes of a listing file, with the options a first run reads with.
+ReadResult readListingFile(const std::string& path) {
+    return readListing(test::readWholeFile(path), ReadOptions{});
+}
+
+std::vector<std::tuple<std::string, bool, std::size_t>> functionsOf(const ReadResult& read) {
+    std::vector<std::tuple<std::string, bool, std::size_t>> out;
+    for (const FunctionEntry& f : read.functions)
+        out.emplace_back(f.name, f.readOnlyData, f.headerLine);
     return out;
 }
 
-std::vector<std::string> listingTexts(const WindowState& state) {
-    std::vector<std::string> out;
-    for (const ListingItem& item : state.showFile)
-        out.push_back(item.text);
-    return out;
+std::string partialOf(const std::string& listing) {
+    return listing + ".travonix-partial";
 }
 
 class Disassembler : public ::testing::Test {
   protected:
-    Disassembler() : form(ui, env) {
-        form.options = defaultOptions();
+    Disassembler() {
+        options = defaultOptions();
         tools.addObjdump("xc32-objdump");
         tools.addObjdump("pic32-objdump");
     }
@@ -65,200 +70,216 @@ class Disassembler : public ::testing::Test {
         return path;
     }
 
-    void useFiles(const std::string& elf, const std::string& dis) {
-        form.options.ELFFileName = elf;
-        form.options.DISFileName = dis;
+    void useFiles(const std::string& elf, const std::string& listing) {
+        options.elfPath = elf;
+        options.listingPath = listing;
     }
 
-    // What the listing reader makes of the committed listing of the same ELF,
-    // read with this test's options.
-    WindowState readFixtureListing() {
-        test::ScriptedServices otherUi;
-        QtEnvironment otherEnv;
-        Form reference(otherUi, otherEnv);
-        reference.options = form.options;
-        reference.options.DISFileName = test::fixturePath("calls.dis");
-        cmdShowDIS_Click(reference);
-        return reference.state;
+    DisassemblyOutcome disassembleWith(ProcessRunner& chosen) {
+        return travonix::disassemble(options, chosen, env);
     }
+    DisassemblyOutcome disassemble() { return disassembleWith(runner); }
 
     void expectNothingRan() {
         EXPECT_TRUE(runner.commands.empty());
         EXPECT_FALSE(tools.ran("xc32-objdump"));
+        EXPECT_FALSE(tools.ran("pic32-objdump"));
     }
 
-    // The report of a failure without a message box.
-    void expectReportOnly(std::initializer_list<const char*> parts) {
-        EXPECT_TRUE(ui.messages.empty());
-        ASSERT_EQ(ui.statusReports.size(), 1U);
-        EXPECT_EQ(ui.statusReports[0], form.state.statusLine);
+    // The one error a failure reports, holding every part.
+    static void expectOneError(const DisassemblyOutcome& outcome,
+                               std::initializer_list<const char*> parts) {
+        ASSERT_EQ(outcome.diagnostics.size(), 1U);
+        const Diagnostic& d = outcome.diagnostics[0];
+        EXPECT_EQ(d.kind, Kind::Error);
+        EXPECT_EQ(d.text.find('\n'), std::string::npos) << d.text;
         for (const char* part : parts)
-            EXPECT_NE(form.state.statusLine.find(part), std::string::npos)
-                << "missing \"" << part << "\" in: " << form.state.statusLine;
+            EXPECT_NE(d.text.find(part), std::string::npos)
+                << "missing \"" << part << "\" in: " << d.text;
     }
 
     test::TempDir work;
     test::ToolFolder tools;
-    test::ScriptedServices ui;
-    QtEnvironment env;
-    Form form;
+    LocalEnvironment env;
+    Options options;
     RecordingRunner runner;
 };
 
-TEST_F(Disassembler, TurnsAnElfIntoTheListingAndItsFunctionsWhateverThePathHolds) {
+TEST_F(Disassembler, TurnsAnElfIntoTheListingWhateverThePathHolds) {
     // Blanks, quotes and shell syntax in the folder name: nothing of it may run.
     const fs::path previous = fs::current_path();
     fs::current_path(work.path());
     const std::string folder = work.file("a b $(mkdir pwned1) `mkdir pwned2` \"q\" ; mkdir pwned3");
     const std::string elf = placeElf(folder);
-    const std::string dis = folder + "/calls.dis";
-    useFiles(elf, dis);
-    form.options.DisAsmCmd = "xc32-objdump.exe -D -z";
-    form.options.LastELFDateTime = "before";
+    const std::string listing = folder + "/calls.dis";
+    useFiles(elf, listing);
+    options.disassemblerCommand = "xc32-objdump.exe -D -z";
 
-    cmdDisassemble_Click(form, runner);
+    const DisassemblyOutcome outcome = disassemble();
     fs::current_path(previous);
 
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(form.state.statusLine, "");
+    EXPECT_TRUE(outcome.diagnostics.empty());
+    EXPECT_TRUE(outcome.readListing);
     EXPECT_EQ(test::readWholeFile(tools.argsLog("xc32-objdump")), "-D\n-z\n" + elf + "\n");
     EXPECT_EQ(test::readWholeFile(tools.envLog("xc32-objdump")), "C\n");
     for (const char* name : {"pwned1", "pwned2", "pwned3"})
         EXPECT_FALSE(test::exists(work.file(name))) << name;
-    EXPECT_EQ(form.options.LastELFDateTime, env.fileModifiedText(elf).value_or("?"));
+    ASSERT_TRUE(outcome.elfTime.has_value());
+    EXPECT_EQ(outcome.elfTime, env.fileModifiedText(elf));
 
     ASSERT_EQ(runner.commands.size(), 1U);
     // objdump writes beside the listing; the listing is replaced once it succeeded.
-    EXPECT_EQ(runner.commands[0].commandLine, "cmd.exe /C xc32-objdump.exe -D -z \"" + elf +
-                                                  "\" >\"" + dis + ".travonix-partial\"");
-    EXPECT_FALSE(test::exists(dis + ".travonix-partial"));
-    EXPECT_EQ(runner.styles[0], 6);
+    EXPECT_EQ(runner.commands[0].commandLine,
+              "cmd.exe /C xc32-objdump.exe -D -z \"" + elf + "\" >\"" + partialOf(listing) + "\"");
+    EXPECT_EQ(runner.commands[0].standardOutputFile, partialOf(listing));
+    EXPECT_FALSE(test::exists(partialOf(listing)));
+    EXPECT_EQ(runner.styles[0], kMinimizedNoFocus);
 
-    const WindowState expected = readFixtureListing();
-    ASSERT_FALSE(expected.funcs.empty());
-    EXPECT_EQ(namesAndMarks(form.state), namesAndMarks(expected));
-    EXPECT_EQ(listingTexts(form.state), listingTexts(expected));
-    EXPECT_EQ(form.state.funcs.front().name, "crc_step");
+    // The listing written is the committed listing of the same ELF, line for line.
+    const ReadResult written = readListingFile(listing);
+    const ReadResult expected = readListingFile(test::fixturePath("calls.dis"));
+    ASSERT_FALSE(expected.functions.empty());
+    EXPECT_EQ(functionsOf(written), functionsOf(expected));
+    EXPECT_EQ(test::textsOf(written.listing), test::textsOf(expected.listing));
+    ASSERT_FALSE(written.functions.empty());
+    EXPECT_EQ(written.functions.front().name, "crc_step");
 }
 
-TEST_F(Disassembler, ChoosingMPLabXThenMPLabRunsEachToolchainOnce) {
+TEST_F(Disassembler, RunsEachToolchainsCommandFoundWithoutItsExe) {
     const std::string elf = placeElf(work.file("proj"));
-    useFiles(elf, work.file("proj/calls.dis"));
+    const std::string listing = work.file("proj/calls.dis");
+    useFiles(elf, listing);
+    struct Case {
+        std::string command;
+        const char* program; // the wrapper that ran
+        std::string arguments;
+    };
+    const Case cases[] = {
+        {kMPLabXCommand, "xc32-objdump", "-D\n" + elf + "\n"},
+        {kMPLabCommand, "pic32-objdump", "-D\n" + elf + "\n"},
+        // A command that received " -z " at start-up: its blanks are no arguments.
+        {withZeroWords(kMPLabXCommand), "xc32-objdump", "-D\n-z\n" + elf + "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        options.disassemblerCommand = c.command;
+        fs::remove(listing);
+        runner.commands.clear();
 
-    SelectToolchain(form, 0, runner);
-    EXPECT_TRUE(form.options.MPLabX);
-    EXPECT_EQ(form.options.DisAsmCmd, "xc32-objdump.exe -D");
-    EXPECT_FALSE(form.state.funcs.empty());
-
-    SelectToolchain(form, 1, runner);
-    EXPECT_TRUE(form.options.MPLab);
-    EXPECT_FALSE(form.options.MPLabX);
-    EXPECT_EQ(form.options.DisAsmCmd, "pic32-objdump.exe -D");
-    EXPECT_EQ(form.state.showFileToolTip, "Disassembly of .ELF");
-    ASSERT_EQ(runner.commands.size(), 2U);
-    EXPECT_EQ(runner.commands[1].arguments.front(), "pic32-objdump.exe");
-    // The ".exe" names found the wrappers without it.
-    EXPECT_EQ(test::readWholeFile(tools.argsLog("xc32-objdump")), "-D\n" + elf + "\n");
-    EXPECT_EQ(test::readWholeFile(tools.argsLog("pic32-objdump")), "-D\n" + elf + "\n");
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_FALSE(form.state.funcs.empty());
-}
-
-TEST_F(Disassembler, AnotherToolchainIndexClearsTheChoiceButKeepsTheCommand) {
-    const std::string elf = placeElf(work.file("proj"));
-    useFiles(elf, work.file("proj/calls.dis"));
-    form.options.MPLabX = true;
-    form.options.DisAsmCmd = "xc32-objdump.exe -D -z ";
-
-    SelectToolchain(form, 7, runner);
-    EXPECT_FALSE(form.options.MPLab);
-    EXPECT_FALSE(form.options.MPLabX);
-    EXPECT_EQ(form.options.DisAsmCmd, "xc32-objdump.exe -D -z ");
-    EXPECT_EQ(form.state.showFileToolTip, "Disassembly of .ELF");
-    ASSERT_EQ(runner.commands.size(), 1U);
-    EXPECT_EQ(runner.commands[0].commandLine, "cmd.exe /C xc32-objdump.exe -D -z  \"" + elf +
-                                                  "\" >\"" + work.file("proj/calls.dis") +
-                                                  ".travonix-partial\"");
-    EXPECT_FALSE(form.state.funcs.empty());
+        const DisassemblyOutcome outcome = disassemble();
+        EXPECT_TRUE(outcome.diagnostics.empty());
+        EXPECT_TRUE(outcome.readListing);
+        ASSERT_EQ(runner.commands.size(), 1U);
+        EXPECT_EQ(runner.commands[0].arguments.front(), splitCommandWords(c.command).front());
+        EXPECT_EQ(runner.commands[0].commandLine,
+                  "cmd.exe /C " + c.command + " \"" + elf + "\" >\"" + partialOf(listing) + "\"");
+        EXPECT_EQ(test::readWholeFile(tools.argsLog(c.program)), c.arguments);
+        EXPECT_FALSE(readListingFile(listing).functions.empty());
+    }
 }
 
 TEST_F(Disassembler, ChecksTheNamesBeforeRunningAnything) {
-    form.options.LastELFDateTime = "before";
-    cmdDisassemble_Click(form, runner);
-    ASSERT_EQ(ui.messages.size(), 1U);
-    EXPECT_EQ(ui.messages[0].text, "No .ELF file specified, use .ELF button to pick a .ELF file");
-    EXPECT_EQ(ui.messages[0].title, "Travonix");
-
     const std::string missing = work.file("gone dir/demo.elf");
-    useFiles(missing, work.file("gone dir/demo.dis"));
-    cmdDisassemble_Click(form, runner);
-    ASSERT_EQ(ui.messages.size(), 2U);
-    EXPECT_EQ(ui.messages[1].text,
-              missing + " does not exist, use .ELF button to pick a .ELF file");
-    EXPECT_EQ(form.options.LastELFDateTime, "before");
-
     const std::string elf = placeElf(work.file("proj"));
-    useFiles(elf, "");
-    cmdDisassemble_Click(form, runner);
-    ASSERT_EQ(ui.messages.size(), 3U);
-    EXPECT_EQ(ui.messages[2].text, "No .DIS file specified, use .ELF button to pick a .ELF file");
-    EXPECT_EQ(ui.messages[2].title, "Travonix");
-    // The ELF checks were passed: its time is noted even though nothing runs.
-    EXPECT_EQ(form.options.LastELFDateTime, env.fileModifiedText(elf).value_or("?"));
+    struct Case {
+        std::string elf;
+        std::string listing;
+        std::string message;
+        bool elfTimeNoted; // the ELF checks were passed
+    };
+    const Case cases[] = {
+        {"", work.file("proj/calls.dis"),
+         "No .ELF file specified, use .ELF button to pick a .ELF file", false},
+        {missing, work.file("gone dir/demo.dis"),
+         missing + " does not exist, use .ELF button to pick a .ELF file", false},
+        {elf, "", "No .DIS file specified, use .ELF button to pick a .ELF file", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        useFiles(c.elf, c.listing);
+        const DisassemblyOutcome outcome = disassemble();
+        ASSERT_EQ(outcome.diagnostics.size(), 1U);
+        EXPECT_EQ(outcome.diagnostics[0].kind, Kind::Message);
+        EXPECT_EQ(outcome.diagnostics[0].text, c.message);
+        EXPECT_FALSE(outcome.readListing);
+        if (c.elfTimeNoted) {
+            ASSERT_TRUE(outcome.elfTime.has_value());
+            EXPECT_EQ(outcome.elfTime, env.fileModifiedText(elf));
+        } else {
+            EXPECT_EQ(outcome.elfTime, std::nullopt);
+        }
+    }
     expectNothingRan();
 }
 
 TEST_F(Disassembler, NeverWritesTheListingOverTheElfFile) {
     const std::string elf = placeElf(work.file("proj"), "calls");
     const std::string original = test::readWholeFile(elf);
-    for (const std::string& dis : {elf, work.file("proj/./calls")}) {
-        ui.messages.clear();
-        useFiles(elf, dis);
-        cmdDisassemble_Click(form, runner);
-        ASSERT_EQ(ui.messages.size(), 1U) << dis;
-        EXPECT_NE(ui.messages[0].text.find(dis), std::string::npos);
-        EXPECT_NE(ui.messages[0].text.find("overwrite the .ELF file"), std::string::npos);
+    fs::create_symlink(elf, work.file("proj/link.dis"));
+    for (const std::string& listing :
+         {elf, work.file("proj/./calls"), work.file("proj/link.dis")}) {
+        SCOPED_TRACE(listing);
+        useFiles(elf, listing);
+        const DisassemblyOutcome outcome = disassemble();
+        ASSERT_EQ(outcome.diagnostics.size(), 1U);
+        EXPECT_EQ(outcome.diagnostics[0].kind, Kind::Message);
+        EXPECT_EQ(outcome.diagnostics[0].text,
+                  listing + " is both the .ELF file and the .DIS file: disassembling would "
+                            "overwrite the .ELF file, use .ELF button to pick a .ELF file whose "
+                            "name holds .elf");
+        EXPECT_FALSE(outcome.readListing);
+        EXPECT_FALSE(test::exists(partialOf(listing)));
     }
     expectNothingRan();
     EXPECT_EQ(test::readWholeFile(elf), original);
 }
 
-TEST_F(Disassembler, AFailingDisassemblerLeavesTheListingAndReportsItsError) {
+TEST_F(Disassembler, AFailingDisassemblerWritesNoListingAndReportsItsError) {
     const std::string elf = work.file("not-an-elf.elf");
     test::writeFile(elf, "this is no ELF file\n");
-    useFiles(elf, work.file("not-an-elf.dis"));
-    form.options.DisAsmCmd = "xc32-objdump.exe -D";
-    form.state.showFile = {{"earlier listing line", false}};
+    const std::string listing = work.file("not-an-elf.dis");
+    useFiles(elf, listing);
+    options.disassemblerCommand = "xc32-objdump.exe -D";
 
-    cmdDisassemble_Click(form, runner);
-    expectReportOnly({"xc32-objdump.exe", "exit code 1", "file format not recognized"});
-    EXPECT_EQ(listingTexts(form.state), std::vector<std::string>{"earlier listing line"});
+    const DisassemblyOutcome outcome = disassemble();
+    expectOneError(outcome, {"xc32-objdump.exe", "exit code 1", "file format not recognized"});
+    EXPECT_FALSE(outcome.readListing);
+    EXPECT_TRUE(outcome.elfTime.has_value());
+    EXPECT_TRUE(tools.ran("xc32-objdump"));
+    EXPECT_FALSE(test::exists(listing));
+    EXPECT_FALSE(test::exists(partialOf(listing)));
 }
 
 TEST_F(Disassembler, AMissingOrFailingProgramIsReportedAndTheListingOnDiskStays) {
     const std::string elf = placeElf(work.file("proj"));
-    const std::string dis = work.file("proj/calls.dis");
+    const std::string listing = work.file("proj/calls.dis");
     const std::string good = test::readWholeFile(test::fixturePath("calls.dis"));
-    test::writeFile(dis, good);
-    useFiles(elf, dis);
+    test::writeFile(listing, good);
+    useFiles(elf, listing);
     tools.addWrapper("half-objdump", "echo 'half a listing'; echo 'out of memory' >&2; exit 3");
+    tools.addFile("garbage-objdump",
+                  "\x7f"
+                  "not a program",
+                  0755);
     struct Case {
         const char* command;
         std::initializer_list<const char*> report;
     };
     const Case cases[] = {
         {"no-such-objdump.exe -D -z ", {"no-such-objdump.exe", "exit code 127", "not found"}},
-        {"half-objdump -D", {"half-objdump", "exit code 3", "out of memory"}},
+        {"half-objdump -D", {"Disassembler half-objdump", "exit code 3", ": out of memory"}},
+        {"garbage-objdump -D", {"garbage-objdump", "exit code 126"}},
+        // No program at all: the ELF file must not become one.
+        {"  ", {"(no disassembler command)", "exit code 127", "no program given"}},
     };
     for (const Case& c : cases) {
-        form.options.DisAsmCmd = c.command;
-        form.state.showFile = {{"earlier listing line", false}};
-        ui.statusReports.clear();
-        cmdDisassemble_Click(form, runner);
-        expectReportOnly(c.report);
-        EXPECT_EQ(test::readWholeFile(dis), good) << c.command;
-        EXPECT_FALSE(test::exists(dis + ".travonix-partial")) << c.command;
-        EXPECT_EQ(listingTexts(form.state), std::vector<std::string>{"earlier listing line"});
+        SCOPED_TRACE(c.command);
+        options.disassemblerCommand = c.command;
+        const DisassemblyOutcome outcome = disassemble();
+        expectOneError(outcome, c.report);
+        EXPECT_FALSE(outcome.readListing);
+        EXPECT_EQ(test::readWholeFile(listing), good);
+        EXPECT_FALSE(test::exists(partialOf(listing)));
     }
 }
 
@@ -268,39 +289,44 @@ TEST_F(Disassembler, ADisassemblerStillRunningAfterTheWaitIsEndedAndWritesNoMore
     tools.addWrapper("slow-objdump",
                      "echo $$ > '" + pidFile + "'; (while :; do echo x; sleep 0.05; done) & wait");
     const std::string elf = placeElf(work.file("proj"));
-    const std::string dis = work.file("proj/calls.dis");
-    test::writeFile(dis, "listing of the last good build");
-    useFiles(elf, dis);
-    form.options.DisAsmCmd = "slow-objdump -D";
+    const std::string listing = work.file("proj/calls.dis");
+    test::writeFile(listing, "listing of the last good build");
+    useFiles(elf, listing);
+    options.disassemblerCommand = "slow-objdump -D";
     RecordingRunner quick(std::chrono::milliseconds{1000});
 
-    cmdDisassemble_Click(form, quick);
-    expectReportOnly({"slow-objdump", "exit code 259"});
-    EXPECT_TRUE(form.state.showFile.empty());
+    const DisassemblyOutcome outcome = disassembleWith(quick);
+    expectOneError(outcome, {"slow-objdump", "exit code 259", "still running"});
+    EXPECT_FALSE(outcome.readListing);
 
     const pid_t pid = std::stoi(test::readWholeFile(pidFile));
     EXPECT_NE(::kill(pid, 0), 0) << "the disassembler must not outlive the wait";
     std::this_thread::sleep_for(std::chrono::milliseconds{200});
-    EXPECT_EQ(test::readWholeFile(dis), "listing of the last good build");
-    EXPECT_FALSE(test::exists(dis + ".travonix-partial"));
+    EXPECT_EQ(test::readWholeFile(listing), "listing of the last good build");
+    EXPECT_FALSE(test::exists(partialOf(listing)));
 }
 
-TEST_F(Disassembler, ARunnerErrorStillLoadsAListingAlreadyThere) {
+TEST_F(Disassembler, ARunnerStartFailureStillLetsAListingAlreadyThereBeRead) {
     const std::string elf = placeElf(work.file("proj"));
-    const std::string dis = work.file("proj/calls.dis");
-    useFiles(elf, dis);
-    runner.raise = ShellError(modShellAndWait::kErrShellFailed, "Failed to Shell child process");
+    const std::string listing = work.file("proj/calls.dis");
+    useFiles(elf, listing);
+    runner.refusal =
+        ProcessResult{ProcessResult::Status::CouldNotStart, 0,
+                      startFailureText(kErrShellFailed, "Failed to Shell child process")};
 
-    cmdDisassemble_Click(form, runner);
-    expectReportOnly({"could not be started", "Failed to Shell child process"});
-    EXPECT_TRUE(form.state.funcs.empty()) << "no .DIS file yet: nothing to load";
+    const DisassemblyOutcome first = disassemble();
+    expectOneError(first, {"could not be started", "Failed to Shell child process"});
+    EXPECT_FALSE(first.readListing) << "no listing yet: nothing to read";
+    EXPECT_FALSE(test::exists(partialOf(listing)));
 
-    fs::copy_file(test::fixturePath("calls.dis"), dis);
-    ui.statusReports.clear();
-    cmdDisassemble_Click(form, runner);
-    EXPECT_EQ(namesAndMarks(form.state), namesAndMarks(readFixtureListing()));
-    EXPECT_FALSE(form.state.funcs.empty());
-    EXPECT_TRUE(ui.messages.empty());
+    fs::copy_file(test::fixturePath("calls.dis"), listing);
+    const DisassemblyOutcome second = disassemble();
+    expectOneError(second, {"could not be started", "Failed to Shell child process"});
+    EXPECT_TRUE(second.readListing);
+    EXPECT_EQ(second.elfTime, env.fileModifiedText(elf));
+    EXPECT_EQ(test::readWholeFile(listing), test::readWholeFile(test::fixturePath("calls.dis")));
+    EXPECT_EQ(runner.commands.size(), 2U);
+    EXPECT_FALSE(tools.ran("pic32-objdump"));
 }
 
 } // namespace

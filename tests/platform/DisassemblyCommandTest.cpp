@@ -8,11 +8,13 @@
 namespace travonix {
 namespace {
 
-AppOptions demoOptions(const std::string& command) {
-    AppOptions options;
-    options.DisAsmCmd = command;
-    options.ELFFileName = "C:\\work\\demo.elf";
-    options.DISFileName = "C:\\work\\demo.dis";
+const std::string kListing = "C:\\work\\demo.dis";
+
+Options demoOptions(const std::string& command) {
+    Options options;
+    options.disassemblerCommand = command;
+    options.elfPath = "C:\\work\\demo.elf";
+    options.listingPath = kListing;
     return options;
 }
 
@@ -32,13 +34,13 @@ TEST(DisassemblyCommandLine, IsBuiltCharacterForCharacter) {
         {"", "cmd.exe /C  \"C:\\work\\demo.elf\" >\"C:\\work\\demo.dis\""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(disassemblyCommandLine(demoOptions(c.command)), c.line) << c.command;
+        EXPECT_EQ(disassemblyCommandLine(demoOptions(c.command), kListing), c.line) << c.command;
 
-    AppOptions blanks = demoOptions("xc32-objdump.exe -D");
-    blanks.ELFFileName = "C:\\my work\\demo.elf";
-    blanks.DISFileName = "C:\\my work\\demo.dis";
+    Options blanks = demoOptions("xc32-objdump.exe -D");
+    blanks.elfPath = "C:\\my work\\demo.elf";
+    blanks.listingPath = "C:\\my work\\demo.dis";
     EXPECT_EQ(
-        disassemblyCommandLine(blanks),
+        disassemblyCommandLine(blanks, blanks.listingPath),
         "cmd.exe /C xc32-objdump.exe -D \"C:\\my work\\demo.elf\" >\"C:\\my work\\demo.dis\"");
 }
 
@@ -66,14 +68,18 @@ TEST(SplitCommandWords, SeparatesAtBlanksAndGroupsQuotedText) {
 }
 
 TEST(DisassemblyCommand, PassesTheElfPathAsOneArgumentAndTheDisAsOutput) {
-    AppOptions options = demoOptions("\"/opt/my tools/xc32-objdump\" -D -z ");
-    options.ELFFileName = "/home/u/a b $(x) `y`/demo.elf";
-    options.DISFileName = "/home/u/a b $(x) `y`/demo.dis";
-    const ShellCommand command = disassemblyCommand(options, options.DISFileName);
+    Options options = demoOptions("\"/opt/my tools/xc32-objdump\" -D -z ");
+    options.elfPath = "/home/u/a b $(x) `y`/demo.elf";
+    options.listingPath = "/home/u/a b $(x) `y`/demo.dis";
+    const std::string partial = options.listingPath + ".part";
+    const ProcessCommand command = disassemblyCommand(options, partial);
     EXPECT_EQ(command.arguments, (std::vector<std::string>{"/opt/my tools/xc32-objdump", "-D", "-z",
-                                                           options.ELFFileName}));
-    EXPECT_EQ(command.standardOutputFile, options.DISFileName);
-    EXPECT_EQ(command.commandLine, disassemblyCommandLine(options));
+                                                           options.elfPath}));
+    // The output goes where the caller says, not to the listing itself.
+    EXPECT_EQ(command.standardOutputFile, partial);
+    EXPECT_EQ(command.commandLine, disassemblyCommandLine(options, partial));
+    EXPECT_EQ(command.commandLine, "cmd.exe /C \"/opt/my tools/xc32-objdump\" -D -z  \"" +
+                                       options.elfPath + "\" >\"" + partial + "\"");
 
     // Without a program nothing is run: the ELF file must never become one.
     EXPECT_TRUE(disassemblyCommand(demoOptions("  "), "x.dis").arguments.empty());
@@ -91,9 +97,9 @@ TEST(DisassemblyCommand, AnElfPathThatLooksLikeAnOptionIsGivenAsAFile) {
         {"a-b.elf", "a-b.elf", "cmd.exe /C objdump -D \"a-b.elf\" >\"out.part\""},
     };
     for (const Case& c : cases) {
-        AppOptions options = demoOptions("objdump -D");
-        options.ELFFileName = c.elf;
-        const ShellCommand command = disassemblyCommand(options, "out.part");
+        Options options = demoOptions("objdump -D");
+        options.elfPath = c.elf;
+        const ProcessCommand command = disassemblyCommand(options, "out.part");
         EXPECT_EQ(command.arguments.back(), c.argument);
         EXPECT_EQ(command.commandLine, c.commandLine);
         EXPECT_EQ(command.standardOutputFile, "out.part");

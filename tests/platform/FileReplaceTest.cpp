@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -32,6 +33,25 @@ TEST(FileReplace, WritesNewFilesAndReplacesOldOnesWhole) {
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640U) << "a replaced file keeps its permissions";
     EXPECT_EQ(filesIn(dir.path()), 1U) << "no temporary file is left";
+}
+
+TEST(FileReplace, AFileThatAlreadyHoldsTheBytesIsOnlyTouched) {
+    test::TempDir dir;
+    const std::string path = dir.file("same.bas");
+    ASSERT_EQ(replaceFileWhole(path, "the same text"), "");
+    const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), past, 0), 0);
+
+    EXPECT_EQ(replaceFileWhole(path, std::vector<std::string>{"the same ", "text"}), "");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_GT(info.st_mtim.tv_sec, 1000000000) << "written again, as far as its time says";
+    EXPECT_EQ(test::readWholeFile(path), "the same text");
+
+    // One byte more is a different file.
+    EXPECT_EQ(replaceFileWhole(path, "the same text!"), "");
+    EXPECT_EQ(test::readWholeFile(path), "the same text!");
+    EXPECT_EQ(filesIn(dir.path()), 1U);
 }
 
 TEST(FileReplace, AFailureLeavesTheOldFileAndNoTemporaryFile) {

@@ -9,9 +9,9 @@ std::optional<std::string> FakeEnvironment::readFile(const std::string& path) {
     return it->second;
 }
 
-std::string FakeEnvironment::writeFileWhole(const std::string& path, std::string_view bytes) {
+std::string FakeEnvironment::writeWhole(const std::string& path, std::string_view bytes) {
     if (unwritable.count(path) != 0)
-        return "cannot write " + path;
+        return "No space left on device";
     files[path] = std::string(bytes);
     writes.push_back(path);
     return {};
@@ -22,6 +22,15 @@ std::optional<std::string> FakeEnvironment::fileModifiedText(const std::string& 
         return std::nullopt;
     auto it = modified.find(path);
     return it == modified.end() ? std::string("2026-12-10 09:00:00") : it->second;
+}
+
+std::string FakeEnvironment::replaceFile(const std::string& from, const std::string& to) {
+    auto it = files.find(from);
+    if (it == files.end())
+        return "No such file or directory";
+    files[to] = it->second;
+    files.erase(it);
+    return {};
 }
 
 } // namespace travonix::test

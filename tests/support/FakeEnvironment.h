@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listing/Environment.h"
+#include "core/Environment.h"
 
 #include <map>
 #include <set>
@@ -9,8 +9,8 @@
 
 namespace travonix::test {
 
-// An in-memory file system with a fixed clock and user, for handler tests
-// that need no real files. Paths are plain keys.
+// An in-memory file system with a fixed clock and user, for tests that need
+// no real files. Paths are plain keys.
 class FakeEnvironment : public Environment {
   public:
     std::map<std::string, std::string> files;
@@ -23,8 +23,11 @@ class FakeEnvironment : public Environment {
 
     bool fileExists(const std::string& path) override { return files.count(path) != 0; }
     std::optional<std::string> readFile(const std::string& path) override;
-    std::string writeFileWhole(const std::string& path, std::string_view bytes) override;
+    std::string writeWhole(const std::string& path, std::string_view bytes) override;
+    using Environment::writeWhole;
     std::optional<std::string> fileModifiedText(const std::string& path) override;
+    std::string replaceFile(const std::string& from, const std::string& to) override;
+    void removeFile(const std::string& path) override { files.erase(path); }
     LocalDateTime now() override { return clock; }
     std::string userName() override { return user; }
     std::string pathSeparator() override { return separator; }

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "app/ElfWatcherTimer.h"
+#include "app/Orchestrator.h"
+#include "app/WidgetUserInterface.h"
+
+#include <QtWidgets/QMainWindow>
+
+#include <memory>
+#include <optional>
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QThread;
+
+namespace travonix {
+
+class FindingListModel;
+class FunctionListModel;
+class LinesModel;
+class ListingModel;
+class SettingsStore;
+class WindowDialogs;
+
+// What the window works with; the program passes the real ones, tests a
+// temporary settings file, scripted dialogs and a fake disassembler.
+struct WindowServices {
+    SettingsStore& store;
+    WindowDialogs& dialogs;
+    Environment& environment;
+    ProcessRunner& runner;
+};
+
+// The Travonix window: a view over the orchestrator. Each control's signal
+// is one orchestrator call; after each call the window shows the session,
+// the options and the control state anew, with the controls' signals
+// blocked, so nothing shown from code runs an action again. The disassembler
+// runs on a worker thread while the window stays responsive.
+class MainWindow : public QMainWindow {
+  public:
+    explicit MainWindow(WindowServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Applies the stored options (their messages come before the window is
+    // shown), then shows the result.
+    void startUp();
+
+    [[nodiscard]] const Orchestrator& orchestrator() const { return orchestrator_; }
+    [[nodiscard]] bool disassemblyRunning() const { return worker_ != nullptr; }
+    [[nodiscard]] const ElfWatcherTimer& watcher() const { return watcher_; }
+    // One tick of the ELF watcher (the timer's handler).
+    void watcherTimeout();
+    // Ends a running disassembly; the listing stays as it was.
+    void cancelDisassembly();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    void buildMenus();
+    void connectControls();
+
+    // Runs one step, then shows its result. A step started while another
+    // one waits in a box of its own is not run in the middle of it.
+    template <typename Step> void act(Step&& step);
+    void showState();
+    void showLists();
+    void showFunctionSelection();
+    void showFindings();
+    // Selects the listing line of the finding in the findings panel's row,
+    // scrolled into view, and makes its function the current one.
+    void showFindingLine(int row);
+    void enableWork(bool enabled);
+
+    void chooseElfFile();
+    void chooseOutputFolder();
+    void loadElfFile(const QString& path);
+    void copyWholeList(bool listing);
+    void openHelp();
+    void showAbout();
+
+    void launchDisassembly();
+    void finishDisassembly();
+    void endWorker();
+
+    SettingsStore& store_;
+    WindowDialogs& dialogs_;
+    ProcessRunner& runner_;
+    std::unique_ptr<WidgetUserInterface> ui_;
+    Orchestrator orchestrator_;
+    ElfWatcherTimer watcher_;
+
+    QLineEdit* elfName_ = nullptr;
+    QLineEdit* workingFolder_ = nullptr;
+    QLineEdit* listingName_ = nullptr;
+    QLineEdit* outputFolder_ = nullptr;
+    QLineEdit* mergedName_ = nullptr;
+    QLineEdit* size_ = nullptr;
+    QLineEdit* makeTime_ = nullptr;
+    QPushButton* pickElf_ = nullptr;
+    QPushButton* pickOutputFolder_ = nullptr;
+    QPushButton* refresh_ = nullptr;
+    QPushButton* make_ = nullptr;
+    QListView* listing_ = nullptr;
+    QListView* functions_ = nullptr;
+    QListView* source_ = nullptr;
+    QListView* findings_ = nullptr;
+    QLabel* findingsTitle_ = nullptr;
+    QRadioButton* merge_ = nullptr;
+    QRadioButton* singleFile_ = nullptr;
+    QRadioButton* individualFiles_ = nullptr;
+    QRadioButton* mplab_ = nullptr;
+    QRadioButton* mplabx_ = nullptr;
+    QButtonGroup* outputTypes_ = nullptr;
+    QButtonGroup* toolchains_ = nullptr;
+    QCheckBox* showAll_ = nullptr;
+    QCheckBox* selectAll_ = nullptr;
+    QCheckBox* includeMain_ = nullptr;
+    QCheckBox* saveDisasm_ = nullptr;
+    QCheckBox* autoLoad_ = nullptr;
+    QCheckBox* autoCheck_ = nullptr;
+    QCheckBox* autoGenerate_ = nullptr;
+    QProgressBar* busy_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+
+    ListingModel* listingModel_ = nullptr;
+    FunctionListModel* functionModel_ = nullptr;
+    LinesModel* sourceModel_ = nullptr;
+    FindingListModel* findingModel_ = nullptr;
+    int shownRevision_ = -1;
+
+    bool handling_ = false;
+    QThread* worker_ = nullptr;
+    std::optional<DisassemblyOutcome> outcome_;
+};
+
+} // namespace travonix

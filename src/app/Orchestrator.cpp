@@ -1,0 +1,517 @@
+#include "app/Orchestrator.h"
+
+#include "app/SettingsStore.h"
+#include "check/ConversionCheck.h"
+#include "core/Conversion.h"
+#include "core/FunctionSelection.h"
+#include "core/JumpRewriter.h"
+#include "core/ListingReader.h"
+#include "core/Paths.h"
+#include "core/SizeReport.h"
+#include "core/Text.h"
+#include "core/Version.h"
+
+#include <unordered_map>
+
+#include <cstdio>
+
+namespace travonix {
+
+namespace {
+
+constexpr const char* kNoListingMessage =
+    "No .DIS file available, use Select .ELF to select  a .ELF file which will automatically "
+    "create the required .DIS file.";
+constexpr const char* kNoOutputFolderMessage =
+    "No output folder specified for the CFunctions, please select a folder";
+constexpr const char* kNoSelectionMessage = "No Functions selected for conversion";
+constexpr const char* kJalrQuestion = "Warning : JALR instruction found - have you set '-fPIC "
+                                      "-mno-abicalls' in gcc options ?\r\nContinue ?";
+constexpr const char* kListingToolTip = "Disassembly of .ELF";
+
+int firstOrNone(std::size_t count) {
+    return count == 0 ? -1 : 0;
+}
+
+std::string countOf(std::int64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// "3 functions, 112 words: 3 files written to /work/out"
+std::string runSummary(std::size_t functions, std::int64_t words, std::size_t files,
+                       const std::string& folder) {
+    return countOf(static_cast<std::int64_t>(functions), "function", "functions") + ", " +
+           countOf(words, "word", "words") + ": " +
+           countOf(static_cast<std::int64_t>(files), "file", "files") + " written to " + folder;
+}
+
+// The line of a finding's address in the body that starts after `header`
+// (it ends as the block's body does); the header itself for a finding that
+// has no address of its own.
+std::size_t findingLineIn(const Listing& listing, std::size_t header,
+                          const check::Finding& finding) {
+    if (finding.kind == check::FindingKind::NameClash)
+        return header;
+    for (std::size_t i = header + 1; i < listing.size(); ++i) {
+        const std::string_view text = listing.text(i);
+        if (text.empty() || isHeaderText(text))
+            break;
+        if (listing.address(i) == finding.address)
+            return i;
+    }
+    return header;
+}
+
+// Where the window points for each finding: its listing line and its entry
+// of the function list, found through the block row that names its routine.
+// The rows and entries are indexed once, so a run of tens of thousands of
+// functions with as many findings stays linear.
+class FindingPlaces {
+  public:
+    FindingPlaces(const Session& session, const ConversionPlan& plan) : session_(session) {
+        rowByName_.reserve(plan.rows.size());
+        for (const BlockRow& row : plan.rows)
+            rowByName_.emplace(row.name, &row); // the first row of a name
+        entryByHeader_.reserve(session.functions.size());
+        for (std::size_t e = 0; e < session.functions.size(); ++e)
+            entryByHeader_.emplace(session.functions[e].headerLine, static_cast<int>(e));
+    }
+
+    ShownFinding placed(check::Finding finding) const {
+        ShownFinding shown{std::move(finding), -1, -1};
+        const auto row = rowByName_.find(shown.finding.function);
+        if (row == rowByName_.end())
+            return shown;
+        const std::size_t header = row->second->headerLine;
+        shown.listingLine =
+            static_cast<int>(findingLineIn(session_.listing, header, shown.finding));
+        if (const auto entry = entryByHeader_.find(header); entry != entryByHeader_.end())
+            shown.function = entry->second;
+        return shown;
+    }
+
+  private:
+    const Session& session_;
+    std::unordered_map<std::string_view, const BlockRow*> rowByName_;
+    std::unordered_map<std::size_t, int> entryByHeader_;
+};
+
+// The findings as warnings: the run still writes its files.
+Diagnostics findingWarnings(const std::vector<ShownFinding>& findings) {
+    Diagnostics warnings;
+    for (const ShownFinding& shown : findings) {
+        Diagnostic d = warning(findingText(shown.finding));
+        d.function = shown.finding.function;
+        if (shown.finding.kind != check::FindingKind::NameClash)
+            d.address = shown.finding.address;
+        warnings.push_back(std::move(d));
+    }
+    return warnings;
+}
+
+} // namespace
+
+std::string findingText(const check::Finding& finding) {
+    std::string text = finding.function + "  ";
+    if (finding.kind != check::FindingKind::NameClash) {
+        char address[16];
+        std::snprintf(address, sizeof address, "%08x", finding.address);
+        text += address;
+        text += "  ";
+    }
+    text += check::findingKindName(finding.kind);
+    return text + "  " + finding.sentence;
+}
+
+Orchestrator::Orchestrator(UserInterface& ui, Environment& environment, ProcessRunner& runner)
+    : ui_(ui), env_(environment), runner_(runner), options_(defaultOptions()) {}
+
+void Orchestrator::report(const Diagnostics& diagnostics) {
+    for (const Diagnostic& d : diagnostics) {
+        session_.lastReport.push_back(d);
+        if (d.kind == Diagnostic::Kind::Message) {
+            ui_.showMessage(d.text, kProductName);
+            continue;
+        }
+        session_.statusLine = d.text;
+        ui_.showStatus(d.text);
+    }
+}
+
+// Findings describe the blocks of one run; a view showing them after the
+// listing or the selection changed would point at the wrong lines.
+void Orchestrator::clearFindings() {
+    if (session_.findings.empty())
+        return;
+    session_.findings.clear();
+    changed();
+}
+
+// ---- start-up and exit -------------------------------------------------
+
+// The stored options go to their controls one by one; a control whose state
+// changes runs its action as a click would, so the order below is the order
+// in which those actions happen.
+void Orchestrator::startUp(SettingsStore& store) {
+    const Step step(*this);
+    controls_.loading = true;
+    if (auto text = store.readText(keys::kElfFileName))
+        options_.elfPath = *text;
+    if (auto text = store.readText(keys::kDisFileName))
+        options_.listingPath = *text;
+    if (auto text = store.readText(keys::kDisassemblerCommand))
+        options_.disassemblerCommand = *text;
+    options_.disassemblerCommand = withZeroWords(options_.disassemblerCommand);
+    controls_.listingToolTip = kListingToolTip;
+    if (auto text = store.readText(keys::kOutputFolder))
+        options_.conversion.outputFolder = *text;
+    if (auto text = store.readText(keys::kMergedName))
+        setMergedNameText(*text);
+    applyStoredToolchain(store);
+    if (auto on = store.readBool(keys::kAutoLoadElf))
+        options_.autoLoadElf = *on;
+    if (auto state = store.readCheckState(keys::kShowAllFunctions); state && *state != 0)
+        setShowAllFunctions(true);
+    // "Select ALL funcs" is ticked when the window opens: only a stored
+    // False changes it, and clears every function.
+    if (auto on = store.readBool(keys::kSelectAll)) {
+        options_.conversion.selectAll = *on;
+        if (!*on)
+            setSelectAll(false);
+    }
+    applyStoredOutputMode(store);
+    if (auto on = store.readBool(keys::kAutoGenerate); on && *on != options_.autoGenerate)
+        setAutoGenerate(*on);
+    if (auto on = store.readBool(keys::kIncludeMain))
+        setIncludeMain(*on);
+    if (auto on = store.readBool(keys::kKeepListingCopy))
+        options_.conversion.keepListingCopy = *on;
+    lastElfTime_.clear();
+    if (!options_.elfPath.empty() && env_.fileExists(options_.elfPath))
+        lastElfTime_ = env_.fileModifiedText(options_.elfPath).value_or("");
+    if (auto on = store.readBool(keys::kAutoCheck))
+        options_.autoCheck = *on;
+    controls_.watcherRunning = options_.autoCheck;
+    controls_.autoGenerateShown = options_.autoCheck;
+    controls_.loading = false;
+    changed();
+    if (options_.autoLoadElf)
+        refresh();
+}
+
+// MPLabX is the choice the window opens with: a stored MPLab changes it (and
+// disassembles at once); MPLabX then changes it back only after that.
+void Orchestrator::applyStoredToolchain(SettingsStore& store) {
+    const std::optional<bool> mplab = store.readBool(keys::kMPLab);
+    if (mplab && *mplab)
+        selectToolchain(Toolchain::MPLab);
+    const std::optional<bool> mplabx = store.readBool(keys::kMPLabX);
+    if (mplabx && *mplabx) {
+        if (options_.toolchain == Toolchain::MPLab)
+            selectToolchain(Toolchain::MPLabX);
+        else
+            options_.toolchain = Toolchain::MPLabX;
+    }
+}
+
+// "Single CFunc File" is the output type the window opens with; each stored
+// True selects its type (and runs its action when that changes the choice).
+void Orchestrator::applyStoredOutputMode(SettingsStore& store) {
+    std::optional<OutputMode> shown = OutputMode::SingleFile;
+    const auto apply = [&](const SettingKey& key, OutputMode mode) {
+        const std::optional<bool> on = store.readBool(key);
+        if (!on)
+            return;
+        if (*on && shown != mode) {
+            shown = mode;
+            selectOutputMode(mode);
+        } else if (*on) {
+            // Already the shown choice: no click, but the stored choice holds.
+            options_.conversion.mode = mode;
+        } else if (shown == mode) {
+            shown.reset();
+        }
+    };
+    apply(keys::kMerge, OutputMode::Merged);
+    apply(keys::kSingleFile, OutputMode::SingleFile);
+    apply(keys::kIndividualFiles, OutputMode::IndividualFiles);
+}
+
+void Orchestrator::saveAtUnload(SettingsStore& store) const {
+    store.writeText(keys::kShowAllFunctions, options_.conversion.fullReading ? "1" : "0");
+}
+
+void Orchestrator::saveAtEnd(SettingsStore& store) const {
+    const ConversionSettings& c = options_.conversion;
+    store.writeText(keys::kElfFileName, options_.elfPath);
+    store.writeText(keys::kDisFileName, options_.listingPath);
+    store.writeText(keys::kOutputFolder, c.outputFolder);
+    store.writeText(keys::kMergedName, c.mergedName);
+    store.writeBool(keys::kSelectAll, c.selectAll);
+    store.writeBool(keys::kAutoLoadElf, options_.autoLoadElf);
+    store.writeBool(keys::kAutoGenerate, options_.autoGenerate);
+    store.writeBool(keys::kIndividualFiles, c.mode == OutputMode::IndividualFiles);
+    store.writeBool(keys::kSingleFile, c.mode == OutputMode::SingleFile);
+    store.writeBool(keys::kMerge, c.mode == OutputMode::Merged);
+    store.writeBool(keys::kMPLab, options_.toolchain == Toolchain::MPLab);
+    store.writeBool(keys::kMPLabX, options_.toolchain == Toolchain::MPLabX);
+    store.writeText(keys::kDisassemblerCommand, options_.disassemblerCommand);
+    store.writeBool(keys::kIncludeMain, c.includeMain);
+    store.writeBool(keys::kKeepListingCopy, c.keepListingCopy);
+    store.writeBool(keys::kAutoCheck, options_.autoCheck);
+}
+
+// ---- the listing -------------------------------------------------------
+
+void Orchestrator::readListing() {
+    const Step step(*this);
+    const std::string& path = options_.listingPath;
+    if (path.empty()) {
+        report({message(kNoListingMessage)});
+        return;
+    }
+    if (!env_.fileExists(path))
+        return;
+    std::optional<std::string> text = env_.readFile(path);
+    if (!text) {
+        report({error("Cannot read the disassembly listing " + path)});
+        return;
+    }
+    const SavedSelection saved(session_.functions);
+    clearFindings();
+    session_.generatedSource.clear();
+    session_.makeTimeText.clear();
+    const ConversionSettings& c = options_.conversion;
+    ReadResult read =
+        travonix::readListing(std::move(*text), {c.includeMain, c.selectAll, c.fullReading});
+    session_.listing = std::move(read.listing);
+    session_.functions = std::move(read.functions);
+    session_.currentFunction = firstOrNone(session_.functions.size());
+    saved.applyTo(session_.functions);
+    report(read.diagnostics);
+    report(rewriteJumps(session_.listing).diagnostics);
+    changed();
+    if (options_.autoGenerate)
+        makeCFunctions();
+    session_.currentListingLine = firstOrNone(session_.listing.size());
+}
+
+// Runs only when the choice changes, as a click on the box would.
+void Orchestrator::setShowAllFunctions(bool on) {
+    const Step step(*this);
+    if (options_.conversion.fullReading == on)
+        return;
+    options_.conversion.fullReading = on;
+    readListing();
+}
+
+void Orchestrator::setSelectAll(bool on) {
+    options_.conversion.selectAll = on;
+    selectAll(session_.functions, on);
+    session_.currentFunction = firstOrNone(session_.functions.size());
+    changed();
+}
+
+// Runs only when the choice changes, as a click on the box would.
+void Orchestrator::setIncludeMain(bool on) {
+    const Step step(*this);
+    if (options_.conversion.includeMain == on)
+        return;
+    options_.conversion.includeMain = on;
+    readListing();
+}
+
+void Orchestrator::selectFunction(std::size_t index, bool selected) {
+    if (index < session_.functions.size())
+        session_.functions[index].selected = selected;
+}
+
+// ---- generation --------------------------------------------------------
+
+// Runs only when the choice changes, as a click on another option would.
+void Orchestrator::selectOutputMode(OutputMode mode) {
+    const Step step(*this);
+    if (options_.conversion.mode == mode)
+        return;
+    options_.conversion.mode = mode;
+    // A merged block's entry word points at main; single files leave it out.
+    if (mode == OutputMode::SingleFile)
+        setIncludeMain(false);
+    else if (mode == OutputMode::Merged)
+        setIncludeMain(true);
+    changed();
+    if (!controls_.loading)
+        makeCFunctions();
+}
+
+void Orchestrator::setMergedNameText(const std::string& text) {
+    options_.conversion.mergedName = std::string(trimBlanks(text));
+}
+
+void Orchestrator::makeCFunctions() {
+    const Step step(*this);
+    clearFindings();
+    ConversionSettings& settings = options_.conversion;
+    ConversionPlan plan = planConversion(session_.listing, session_.functions, settings);
+    if (plan.status == ConversionPlan::Status::NeedsMergedName) {
+        const std::string answer(trimBlanks(
+            ui_.askText("Enter a name for the CFunction", kProductName, "").value_or("")));
+        if (answer.empty()) {
+            ui_.showMessage("Enter a name for the Cfunction", kProductName);
+            ui_.focusMergedName();
+            return;
+        }
+        setMergedNameText(answer);
+        changed();
+        plan = planConversion(session_.listing, session_.functions, settings);
+    }
+    switch (plan.status) {
+    case ConversionPlan::Status::NoOutputFolder:
+        ui_.showMessage(kNoOutputFolderMessage, kProductName);
+        return;
+    case ConversionPlan::Status::NoSelection:
+        ui_.showMessage(kNoSelectionMessage, kProductName);
+        return;
+    case ConversionPlan::Status::Failed:
+    case ConversionPlan::Status::NeedsMergedName:
+        report(plan.diagnostics);
+        return;
+    case ConversionPlan::Status::Ready:
+        break;
+    }
+    report(plan.diagnostics);
+
+    const Stamp stamp{env_.now(), env_.userName()};
+    session_.generatedSource.clear();
+    session_.makeTimeText = "Created at " + formatDate(stamp.when) + "  " + formatTime(stamp.when);
+    GeneratedBlocks blocks =
+        buildBlocks(session_.listing, plan, settings, stamp, [this](const JalrLine&) {
+            return ui_.askYesNo(kJalrQuestion, kProductName, true);
+        });
+    session_.generatedSource = std::move(blocks.generatedSource);
+    changed();
+    if (blocks.abandoned)
+        return; // declined after a "jalr" warning: nothing is written
+    session_.sizeText = sizeReportText(blocks.wordCount);
+    // Checked before anything is written, on exactly the blocks the files
+    // get; reported before the run's summary, which then stays in view (the
+    // findings panel keeps them all).
+    const FindingPlaces places(session_, plan);
+    for (check::Finding& finding : check::checkConversion(session_.listing, plan, settings))
+        session_.findings.push_back(places.placed(std::move(finding)));
+    report(findingWarnings(session_.findings));
+
+    const std::string separator = env_.pathSeparator();
+    std::vector<OutputFile> files = basFiles(blocks, plan, settings, separator);
+    const WriteReport written = writeFiles(files, settings.outputFolder, separator, env_);
+    ui_.showRunSummary(runSummary(plan.rows.size(), blocks.wordCount, written.writtenNames.size(),
+                                  settings.outputFolder));
+    report(written.diagnostics);
+    // An unavailable clipboard is no failure of the run: the files are written.
+    if (written.clipboardFile)
+        (void)ui_.setClipboardParts(clipboardParts(files[*written.clipboardFile]));
+    files.clear();
+    const std::string completion = completionMessage(plan, settings, written.writtenNames);
+    if (!completion.empty() && !options_.autoGenerate)
+        ui_.showMessage(completion, std::string(kProductName) + " Maker");
+    if (settings.keepListingCopy)
+        report(writeFiles({listingCopyFile(blocks, settings, separator)}, settings.outputFolder,
+                          separator, env_)
+                   .diagnostics);
+}
+
+// ---- the disassembler --------------------------------------------------
+
+void Orchestrator::selectToolchain(Toolchain toolchain) {
+    const Step step(*this);
+    options_.toolchain = toolchain;
+    if (toolchain == Toolchain::MPLabX)
+        options_.disassemblerCommand = kMPLabXCommand;
+    else if (toolchain == Toolchain::MPLab)
+        options_.disassemblerCommand = kMPLabCommand;
+    controls_.listingToolTip = kListingToolTip;
+    changed();
+    refresh();
+}
+
+DisassemblyOutcome Orchestrator::runDisassembler() const {
+    return disassemble(options_, runner_, env_);
+}
+
+void Orchestrator::applyDisassembly(const DisassemblyOutcome& outcome) {
+    const Step step(*this);
+    if (outcome.elfTime)
+        lastElfTime_ = *outcome.elfTime;
+    report(outcome.diagnostics);
+    if (outcome.readListing)
+        readListing();
+}
+
+void Orchestrator::refresh() {
+    const Step step(*this);
+    if (launcher_ && !controls_.loading) {
+        launcher_();
+        return;
+    }
+    applyDisassembly(runDisassembler());
+}
+
+void Orchestrator::elfChosen(const std::string& path) {
+    const Step step(*this);
+    if (path.empty())
+        return;
+    options_.elfPath = path;
+    options_.listingPath = listingPathFor(path);
+    // Choosing an ELF file moves the output folder to the ELF file's folder.
+    options_.conversion.outputFolder = folderPart(path);
+    session_.listing = Listing();
+    session_.functions.clear();
+    session_.generatedSource.clear();
+    session_.findings.clear();
+    options_.conversion.mergedName.clear();
+    changed();
+    refresh();
+}
+
+void Orchestrator::outputFolderChosen(const std::string& folder) {
+    options_.conversion.outputFolder = folder;
+    changed();
+}
+
+// ---- the watcher -------------------------------------------------------
+
+void Orchestrator::setAutoCheck(bool on) {
+    if (controls_.loading)
+        return;
+    options_.autoCheck = on;
+    controls_.watcherRunning = on;
+    controls_.autoGenerateShown = on;
+    changed();
+}
+
+// Unticking it stops the watcher even while "AutoCheck ELF" stays ticked.
+void Orchestrator::setAutoGenerate(bool on) {
+    options_.autoGenerate = on;
+    controls_.watcherRunning = on;
+    changed();
+}
+
+void Orchestrator::watcherTick() {
+    const Step step(*this);
+    const std::string& elf = options_.elfPath;
+    if (elf.empty() || !env_.fileExists(elf))
+        return;
+    const std::optional<std::string> time = env_.fileModifiedText(elf);
+    if (!time || *time == lastElfTime_)
+        return;
+    // Noted before asking, so one change gives one question.
+    lastElfTime_ = *time;
+    if (options_.autoGenerate) {
+        refresh();
+        return;
+    }
+    if (ui_.askYesNo(fileNamePart(elf) + "\r\nhas changed, Reload .ELF file ?", kProductName, true))
+        refresh();
+}
+
+} // namespace travonix

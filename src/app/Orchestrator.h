@@ -1,0 +1,126 @@
+#pragma once
+
+#include "app/Session.h"
+#include "app/UserInterface.h"
+#include "core/Environment.h"
+#include "core/Options.h"
+#include "platform/Disassembler.h"
+#include "platform/ProcessRunner.h"
+
+#include <functional>
+#include <string>
+
+namespace travonix {
+
+class SettingsStore;
+
+// A finding as one line for the status line and the findings panel: the
+// function, the address as eight hexadecimal digits (left out for a name
+// clash, which has none), the kind and the sentence, two blanks apart.
+[[nodiscard]] std::string findingText(const check::Finding& finding);
+
+// What the window's controls show that is not an option.
+struct ControlState {
+    bool loading = false;        // start-up is applying the stored options
+    bool watcherRunning = false; // the 5-second ELF check is on
+    bool autoGenerateShown = true;
+    std::string listingToolTip = "Disassembled .ELF file";
+};
+
+// The window's handler chain in one place: what each user action does, what
+// follows which change, the start-up order and the saves at exit. The
+// window (and the headless tests) call these; each runs to its end, and the
+// window then shows the session, the options and the control state anew.
+class Orchestrator {
+  public:
+    Orchestrator(UserInterface& ui, Environment& environment, ProcessRunner& runner);
+
+    [[nodiscard]] const Session& session() const { return session_; }
+    [[nodiscard]] const Options& options() const { return options_; }
+    [[nodiscard]] const ControlState& controls() const { return controls_; }
+    [[nodiscard]] const std::string& lastElfTime() const { return lastElfTime_; }
+    // For tests and the command line: the options as given.
+    Options& editOptions() { return options_; }
+    Session& editSession() { return session_; }
+
+    // Start-up: every stored option applied in its fixed order, with the
+    // actions each change sets off, then the automatic load.
+    void startUp(SettingsStore& store);
+    // Exit: the "Show ALL funcs" state when the window unloads, the other
+    // options when its life ends.
+    void saveAtUnload(SettingsStore& store) const;
+    void saveAtEnd(SettingsStore& store) const;
+
+    // Reads the listing file anew (keeps the selection, rewrites the jumps,
+    // generates when "Auto Generate" is on).
+    void readListing();
+    // "&Make CFunction(s)".
+    void makeCFunctions();
+    // "&Refresh": disassembles the ELF file, then reads the listing.
+    void refresh();
+    // The two halves of refresh, so the window can run the first off its
+    // thread: the disassembler run, then what the window does with it.
+    [[nodiscard]] DisassemblyOutcome runDisassembler() const;
+    void applyDisassembly(const DisassemblyOutcome& outcome);
+    // Once set, a refresh outside start-up calls this instead of running the
+    // disassembler here; the window then runs runDisassembler() on a worker
+    // and applyDisassembly() on its own thread. Start-up's disassemblies stay
+    // in place, so the steps after them see what they read.
+    void setDisassemblyLauncher(std::function<void()> launch) { launcher_ = std::move(launch); }
+
+    void setShowAllFunctions(bool on);
+    void setSelectAll(bool on);
+    void setIncludeMain(bool on);
+    void selectOutputMode(OutputMode mode);
+    void setMergedNameText(const std::string& text);
+    void setKeepListingCopy(bool on) { options_.conversion.keepListingCopy = on; }
+    void setAutoLoadElf(bool on) { options_.autoLoadElf = on; }
+    void selectToolchain(Toolchain toolchain);
+    void setAutoCheck(bool on);
+    void setAutoGenerate(bool on);
+    void selectFunction(std::size_t index, bool selected);
+
+    // The ELF chooser's result (refresh follows) and the folder chooser's
+    // ("" when cancelled).
+    void elfChosen(const std::string& path);
+    void outputFolderChosen(const std::string& folder);
+
+    // One tick of the ELF watcher.
+    void watcherTick();
+
+  private:
+    // Marks a user action: the outermost one starts the session's report
+    // afresh, so the report holds what the last action (and everything it
+    // set off) said.
+    class Step {
+      public:
+        explicit Step(Orchestrator& o) : o_(o) {
+            if (o_.stepDepth_++ == 0)
+                o_.session_.lastReport.clear();
+        }
+        ~Step() { --o_.stepDepth_; }
+        Step(const Step&) = delete;
+        Step& operator=(const Step&) = delete;
+
+      private:
+        Orchestrator& o_;
+    };
+    int stepDepth_ = 0;
+
+    void report(const Diagnostics& diagnostics);
+    void changed() { ++session_.revision; }
+    void clearFindings();
+    void applyStoredToolchain(SettingsStore& store);
+    void applyStoredOutputMode(SettingsStore& store);
+
+    UserInterface& ui_;
+    Environment& env_;
+    ProcessRunner& runner_;
+    Options options_;
+    Session session_;
+    ControlState controls_;
+    std::string lastElfTime_;
+    std::function<void()> launcher_;
+};
+
+} // namespace travonix

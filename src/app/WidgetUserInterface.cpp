@@ -1,0 +1,58 @@
+#include "app/WidgetUserInterface.h"
+
+#include "app/WindowDialogs.h"
+#include "app/WindowText.h"
+
+#include <QtGui/QClipboard>
+#include <QtGui/QGuiApplication>
+#include <QtWidgets/QStatusBar>
+
+namespace travonix {
+
+WidgetUserInterface::WidgetUserInterface(QWidget& window, WindowDialogs& dialogs,
+                                         QStatusBar& statusBar,
+                                         std::function<void()> focusMergedName)
+    : window_(window), dialogs_(dialogs), statusBar_(statusBar),
+      focusMergedName_(std::move(focusMergedName)) {}
+
+void WidgetUserInterface::showMessage(std::string_view text, std::string_view title) {
+    dialogs_.showMessage(&window_, shown(text), shown(title));
+}
+
+bool WidgetUserInterface::askYesNo(std::string_view text, std::string_view title,
+                                   bool yesIsDefault) {
+    return dialogs_.askYesNo(&window_, shown(text), shown(title), yesIsDefault);
+}
+
+std::optional<std::string> WidgetUserInterface::askText(std::string_view prompt,
+                                                        std::string_view title,
+                                                        std::string_view defaultText) {
+    const std::optional<QString> answer =
+        dialogs_.askText(&window_, shown(prompt), shown(title), shown(defaultText));
+    if (!answer)
+        return std::nullopt;
+    return bytesOf(*answer);
+}
+
+bool WidgetUserInterface::setClipboardText(std::string_view text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr)
+        return false;
+    clipboard->clear();
+    clipboard->setText(shown(text));
+    return true;
+}
+
+void WidgetUserInterface::focusMergedName() {
+    focusMergedName_();
+}
+
+void WidgetUserInterface::showStatus(std::string_view text) {
+    statusBar_.showMessage(shown(text));
+}
+
+void WidgetUserInterface::showRunSummary(std::string_view text) {
+    statusBar_.showMessage(shown(text));
+}
+
+} // namespace travonix

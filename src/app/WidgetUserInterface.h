@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/UserInterface.h"
+
+#include <functional>
+
+class QStatusBar;
+class QWidget;
+
+namespace travonix {
+
+class WindowDialogs;
+
+// The steps' boxes, clipboard, focus and status line on the window's
+// widgets. Every box is modal over the window and titled as the step says.
+class WidgetUserInterface : public UserInterface {
+  public:
+    WidgetUserInterface(QWidget& window, WindowDialogs& dialogs, QStatusBar& statusBar,
+                        std::function<void()> focusMergedName);
+
+    void showMessage(std::string_view text, std::string_view title) override;
+    bool askYesNo(std::string_view text, std::string_view title, bool yesIsDefault) override;
+    std::optional<std::string> askText(std::string_view prompt, std::string_view title,
+                                       std::string_view defaultText) override;
+    bool setClipboardText(std::string_view text) override;
+    void focusMergedName() override;
+    void showStatus(std::string_view text) override;
+    void showRunSummary(std::string_view text) override;
+
+  private:
+    QWidget& window_;
+    WindowDialogs& dialogs_;
+    QStatusBar& statusBar_;
+    std::function<void()> focusMergedName_;
+};
+
+} // namespace travonix

@@ -1,0 +1,62 @@
+#include "app/WindowDialogs.h"
+
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QInputDialog>
+#include <QtWidgets/QMessageBox>
+
+namespace travonix {
+
+namespace {
+
+// QMessageBox turns "\r\n" into two breaks; the steps' texts use it for one.
+QString oneBreakPerLine(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+void QtWindowDialogs::showMessage(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, title, oneBreakPerLine(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool QtWindowDialogs::askYesNo(QWidget* parent, const QString& text, const QString& title,
+                               bool yesIsDefault) {
+    QMessageBox box(QMessageBox::NoIcon, title, oneBreakPerLine(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtWindowDialogs::askText(QWidget* parent, const QString& prompt,
+                                                const QString& title, const QString& defaultText) {
+    bool ok = false;
+    QString text =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QString QtWindowDialogs::chooseElfFile(QWidget* parent) {
+    QFileDialog dialog(parent, QStringLiteral("Select ELF File"));
+    dialog.setObjectName(QStringLiteral("elfFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The name is checked when the disassembly starts, not here.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("Apps (*.elf)"), QStringLiteral("All files (*.*)")});
+    dialog.setDefaultSuffix(QStringLiteral("elf"));
+    if (!lastElfFile_.isEmpty())
+        dialog.selectFile(lastElfFile_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    lastElfFile_ = dialog.selectedFiles().front();
+    return lastElfFile_;
+}
+
+QString QtWindowDialogs::chooseFolder(QWidget* parent, const QString& title,
+                                      const QString& startFolder) {
+    return QFileDialog::getExistingDirectory(parent, title, startFolder);
+}
+
+} // namespace travonix

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QtCore/QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace travonix {
+
+// The window's modal boxes and choosers. The window asks through this, so a
+// test can answer from a script while the rest of the window is real.
+class WindowDialogs {
+  public:
+    virtual ~WindowDialogs() = default;
+
+    // A box with an OK button and no icon.
+    virtual void showMessage(QWidget* parent, const QString& text, const QString& title) = 0;
+    // Yes and No, no icon; true means Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& text, const QString& title,
+                          bool yesIsDefault) = 0;
+    // std::nullopt when cancelled.
+    virtual std::optional<QString> askText(QWidget* parent, const QString& prompt,
+                                           const QString& title, const QString& defaultText) = 0;
+    // The ELF file to load; "" when cancelled.
+    virtual QString chooseElfFile(QWidget* parent) = 0;
+    // A folder, starting at startFolder; "" when cancelled.
+    virtual QString chooseFolder(QWidget* parent, const QString& title,
+                                 const QString& startFolder) = 0;
+};
+
+// The platform's own dialogs.
+class QtWindowDialogs : public WindowDialogs {
+  public:
+    void showMessage(QWidget* parent, const QString& text, const QString& title) override;
+    bool askYesNo(QWidget* parent, const QString& text, const QString& title,
+                  bool yesIsDefault) override;
+    std::optional<QString> askText(QWidget* parent, const QString& prompt, const QString& title,
+                                   const QString& defaultText) override;
+    // Titled "Select ELF File", "Apps (*.elf)" and "All files (*.*)", the
+    // extension "elf" added to a name typed without one. It opens with the
+    // file chosen last.
+    QString chooseElfFile(QWidget* parent) override;
+    QString chooseFolder(QWidget* parent, const QString& title,
+                         const QString& startFolder) override;
+
+  private:
+    QString lastElfFile_;
+};
+
+} // namespace travonix

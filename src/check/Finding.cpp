@@ -1,0 +1,25 @@
+#include "check/Finding.h"
+
+namespace travonix::check {
+
+std::string_view findingKindName(FindingKind kind) {
+    switch (kind) {
+    case FindingKind::AbsoluteAddress:
+        return "absolute-address";
+    case FindingKind::UnemittedSection:
+        return "unemitted-section";
+    case FindingKind::GpRelative:
+        return "gp-relative";
+    case FindingKind::OutsideCall:
+        return "outside-call";
+    case FindingKind::OutOfReach:
+        return "out-of-reach";
+    case FindingKind::IndirectJump:
+        return "indirect-jump";
+    case FindingKind::NameClash:
+        return "name-clash";
+    }
+    return "unknown";
+}
+
+} // namespace travonix::check

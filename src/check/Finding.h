@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace travonix::check {
+
+// What keeps a CFunction from running where the interpreter loads it.
+enum class FindingKind {
+    AbsoluteAddress,  // an address of the program's own image, built or stored
+    UnemittedSection, // an address in a section that no block carries (.data, .bss, ...)
+    GpRelative,       // an access through $gp
+    OutsideCall,      // a branch whose target is not where it expects inside the block
+    OutOfReach,       // a jal/j that could not become a relative branch
+    IndirectJump,     // jalr, or jr through a register other than ra
+    NameClash,        // two blocks under one CFunction name
+};
+
+// The kind's name as the user sees it ("absolute-address", "name-clash", ...).
+[[nodiscard]] std::string_view findingKindName(FindingKind kind);
+
+struct Finding {
+    FindingKind kind = FindingKind::AbsoluteAddress;
+    std::string function;      // the routine (or, for a name clash, the block) concerned
+    std::uint32_t address = 0; // the listing line's address; 0 for a name clash
+    std::string sentence;      // what will go wrong and what to do about it
+};
+
+} // namespace travonix::check

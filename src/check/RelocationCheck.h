@@ -1,0 +1,57 @@
+#pragma once
+
+#include "check/Finding.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace travonix::check {
+
+// A routine as it goes into a block: its name and the lines after its header
+// up to the next empty line, as they stand after the jump rewriting.
+struct RoutineBody {
+    std::string name;
+    std::vector<std::string> lines;
+};
+
+// One CFunction block about to be written: one routine in the individual and
+// single-file modes, every selected routine in listing order when merged.
+struct BlockContent {
+    std::string name; // the CFunction name
+    std::vector<RoutineBody> routines;
+};
+
+// The same as views into a text that outlives the check (the loaded
+// listing): a run of tens of thousands of routines is checked without
+// copying its lines.
+struct RoutineLines {
+    std::string_view name;
+    std::vector<std::string_view> lines;
+};
+struct BlockLines {
+    std::string_view name;
+    std::vector<RoutineLines> routines;
+};
+
+// The sections a block can carry (the ones the listing reader keeps). An
+// address in any other section of the image gives an unemitted-section
+// finding instead of an absolute-address one: the data is not in the
+// output at all.
+[[nodiscard]] bool isCarriedSection(std::string_view sectionName);
+
+// Looks at every line of every block for what will break once the
+// interpreter loads the block at an address of its choosing. `listing` is
+// the whole listing as objdump wrote it; it gives the extent of the program's
+// image. Each line gives at most one finding, the most specific one:
+// out-of-reach, indirect-jump, gp-relative, then an address in a section no
+// block carries (unemitted-section) before one of the carried sections
+// (absolute-address), and outside-call. Routines of sections other than code
+// are data and are only checked for words holding an address of the image.
+// Findings come in block, routine and line order.
+[[nodiscard]] std::vector<Finding> checkRelocation(std::string_view listing,
+                                                   const std::vector<BlockContent>& blocks);
+[[nodiscard]] std::vector<Finding> checkRelocation(std::string_view listing,
+                                                   const std::vector<BlockLines>& blocks);
+
+} // namespace travonix::check

@@ -1,0 +1,224 @@
+#include "core/BlockWords.h"
+#include "core/Conversion.h"
+#include "core/Text.h"
+
+#include <string_view>
+
+namespace travonix {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kBalMark = "     <---------------------";
+constexpr std::string_view kEndCFunction = "End CFunction";
+constexpr std::string_view kEntryWordPlaceholder = "00000000";
+constexpr std::size_t kWordsPerLine = 8;
+// A view line that grows past this holds three words and a new one starts.
+constexpr std::size_t kDisplayLineWidth = 26;
+
+bool endsWithCrLf(std::string_view text) {
+    return text.size() >= kCrLf.size() && text.substr(text.size() - kCrLf.size()) == kCrLf;
+}
+
+// The question is about the instruction, so only the mnemonic field counts: a
+// symbol such as <do_jalr_free> in the operands is no register jump.
+bool isJalrMnemonic(std::string_view field) {
+    const std::string_view mnemonic = trimBlanks(field);
+    return mnemonic.size() >= 4 && equalsNoCase(mnemonic.substr(0, 4), "jalr") &&
+           (mnemonic.size() == 4 || mnemonic[4] == '.');
+}
+
+class BlockBuilder {
+  public:
+    BlockBuilder(const Listing& listing, const ConversionPlan& plan,
+                 const ConversionSettings& settings, const Stamp& stamp,
+                 const JalrQuestion& continueAfterJalr)
+        : listing_(listing), rows_(plan.rows), settings_(settings), stamp_(stamp),
+          continueAfterJalr_(continueAfterJalr), merge_(settings.mode == OutputMode::Merged) {
+        out_.blockTexts.resize(rows_.size());
+    }
+
+    GeneratedBlocks run() {
+        for (std::size_t k = 0; k < rows_.size(); ++k) {
+            if (!buildRow(k)) {
+                out_.abandoned = true;
+                return std::move(out_);
+            }
+        }
+        if (merge_)
+            writeEntryOffset();
+        return std::move(out_);
+    }
+
+  private:
+    bool buildRow(std::size_t k);
+    void writeHead(std::size_t k);
+    bool scanBody(std::size_t k);
+    void appendWord(std::string& block, std::string_view word, bool fromLongLine);
+    void copyListingLine(std::string_view line, bool markBal);
+    void closeBlock(std::size_t k);
+    void writeEntryOffset();
+
+    const Listing& listing_;
+    const std::vector<BlockRow>& rows_;
+    const ConversionSettings& settings_;
+    const Stamp& stamp_;
+    const JalrQuestion& continueAfterJalr_;
+    const bool merge_;
+    GeneratedBlocks out_;
+    std::size_t displayLine_ = 0;
+    // Merge mode: the word count at the first word of "main" (0 when main
+    // comes first or is absent), and the length of the first block just
+    // before its entry word.
+    std::int64_t entryOffset_ = 0;
+    std::size_t headLength_ = 0;
+};
+
+bool BlockBuilder::buildRow(std::size_t k) {
+    const BlockRow& row = rows_[k];
+    copyListingLine(listing_.text(row.headerLine), false);
+    if (merge_ && k > 0) {
+        if (toLowerAscii(row.name) == "main")
+            entryOffset_ = out_.wordCount;
+    } else {
+        writeHead(k);
+    }
+    displayLine_ = out_.generatedSource.size();
+    if (!scanBody(k))
+        return false;
+    closeBlock(k);
+    if (merge_) {
+        const bool lastRow = k + 1 == rows_.size();
+        out_.generatedSource.push_back(lastRow ? std::string("'") : "'" + rows_[k + 1].name);
+    }
+    return true;
+}
+
+// The block's head; in merge mode the first block carries the merged name and,
+// in a comment, the first function's own name.
+void BlockBuilder::writeHead(std::size_t k) {
+    const BlockRow& row = rows_[k];
+    const std::string& name = merge_ ? settings_.mergedName : row.name;
+    std::string& block = out_.blockTexts[k];
+    block += "'";
+    block += kCrLf;
+    block += commentStampLine(name, row.readOnlyData, stamp_);
+    block += kCrLf;
+    block += "'";
+    block += kCrLf;
+    block += "CFunction " + withoutUnderscores(name);
+    block += kCrLf;
+    if (merge_) {
+        block += "'" + row.name;
+        block += kCrLf;
+    }
+    if (k == 0)
+        headLength_ = block.size();
+    block += '\t';
+    block += kEntryWordPlaceholder;
+    block += kCrLf;
+
+    TextLines& view = out_.generatedSource;
+    if (k > 0)
+        view.emplace_back();
+    view.push_back(withoutUnderscores(name));
+    if (merge_)
+        view.push_back("'" + row.name);
+}
+
+// Reads the body after the header line up to the empty line that ends it. The
+// next function's header ends it as well: objdump always puts an empty line
+// before a header, and a listing without one must not make every function
+// carry the bodies of all that follow it.
+bool BlockBuilder::scanBody(std::size_t k) {
+    for (std::size_t i = rows_[k].headerLine + 1;; ++i) {
+        const std::string_view line = listing_.text(i);
+        if (isHeaderText(line))
+            return true;
+        if (i < listing_.size() && isJalrMnemonic(listing_.field(listing_.line(i), 2)) &&
+            !continueAfterJalr_({rows_[k].name, listing_.address(i)}))
+            return false;
+        copyListingLine(line, true);
+        if (line.empty())
+            return true;
+        // A short line's word is the start of its second field, which the
+        // listing's record already knows.
+        if (line.size() <= kLongLineLength) {
+            const ListingLine& record = listing_.line(i);
+            if (record.tabCount > 0) {
+                const std::string_view word = listing_.field(record, 1).substr(0, 8);
+                if (!word.empty())
+                    appendWord(out_.blockTexts[k], word, false);
+            }
+            continue;
+        }
+        const LineWords taken = takeLineWords(line);
+        for (std::string_view word : taken.words)
+            appendWord(out_.blockTexts[k], word, taken.fromLongLine);
+    }
+}
+
+void BlockBuilder::appendWord(std::string& block, std::string_view word, bool fromLongLine) {
+    // The word always goes to the last view line, or starts a new one.
+    TextLines& view = out_.generatedSource;
+    if (displayLine_ >= view.size())
+        view.emplace_back();
+    view.appendToLast(word);
+    view.appendToLast(" ");
+    if (view[view.size() - 1].size() > kDisplayLineWidth)
+        ++displayLine_;
+
+    if (!fromLongLine && out_.wordCount % kWordsPerLine == 0)
+        block += '\t';
+    block += word;
+    block += ' ';
+    ++out_.wordCount;
+    if (out_.wordCount % kWordsPerLine == 0)
+        block += kCrLf;
+}
+
+// The header goes into the listing copy as it stands; body lines that hold a
+// "bal" are marked so the user finds the rewritten branches.
+void BlockBuilder::copyListingLine(std::string_view line, bool markBal) {
+    if (!settings_.keepListingCopy)
+        return;
+    out_.listingCopy += line;
+    if (markBal && containsNoCase(line, "bal"))
+        out_.listingCopy += kBalMark;
+    out_.listingCopy += kCrLf;
+}
+
+void BlockBuilder::closeBlock(std::size_t k) {
+    std::string& block = out_.blockTexts[k];
+    const bool lastRow = k + 1 == rows_.size();
+    if (!endsWithCrLf(block))
+        block += kCrLf;
+    if (!merge_ || lastRow)
+        block += kEndCFunction;
+    // Tens of thousands of blocks stay until they are written: without the
+    // room each grew into.
+    block.shrink_to_fit();
+}
+
+// Puts the entry offset (eight upper-case hexadecimal digits) in place of the
+// first block's "00000000".
+void BlockBuilder::writeEntryOffset() {
+    if (out_.blockTexts.empty())
+        return;
+    std::string& head = out_.blockTexts[0];
+    const std::size_t at = headLength_ + 1; // after the TAB that opens the entry line
+    if (head.size() < at + kEntryWordPlaceholder.size())
+        return;
+    head.replace(at, kEntryWordPlaceholder.size(),
+                 hexUpperPadded(static_cast<std::uint32_t>(entryOffset_), 8));
+}
+
+} // namespace
+
+GeneratedBlocks buildBlocks(const Listing& listing, const ConversionPlan& plan,
+                            const ConversionSettings& settings, const Stamp& stamp,
+                            const JalrQuestion& continueAfterJalr) {
+    return BlockBuilder(listing, plan, settings, stamp, continueAfterJalr).run();
+}
+
+} // namespace travonix

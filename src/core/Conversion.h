@@ -1,0 +1,124 @@
+#pragma once
+
+#include "core/CommentStamp.h"
+#include "core/Diagnostic.h"
+#include "core/FileWriter.h"
+#include "core/Listing.h"
+#include "core/Options.h"
+#include "core/TextLines.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace travonix {
+
+// One block of a conversion: a selected function and where its header lies.
+struct BlockRow {
+    std::string name;        // the name the block and its file carry
+    std::string listingName; // the name in the listing (differs for name_2 and the like)
+    bool readOnlyData = false;
+    std::size_t headerLine = 0;
+};
+
+// What a conversion will do, decided before anything is built or asked.
+struct ConversionPlan {
+    enum class Status {
+        Ready,
+        NoOutputFolder,  // nothing to write to
+        NeedsMergedName, // merge mode without a name: ask for one
+        NoSelection,     // no function selected
+        Failed,          // a function could not be found again (see diagnostics)
+    };
+    Status status = Status::Ready;
+    std::vector<BlockRow> rows;
+    Diagnostics diagnostics;
+};
+
+// Checks the output folder, the merged name and the selection, and finds
+// every selected function's own header line. Two functions of one name keep
+// their own bodies; in one-file-per-function mode the later ones are named
+// name_2, name_3 (reported as warnings); in single-file mode the clash is
+// reported. A function whose header is no longer in the listing is an error
+// by name; in merge mode it fails the plan, since every later call in the
+// merged block would land in the wrong place.
+[[nodiscard]] ConversionPlan planConversion(const Listing& listing,
+                                            const std::vector<FunctionEntry>& functions,
+                                            const ConversionSettings& settings);
+
+// A body line holding a jalr: the user is asked before the conversion goes on.
+struct JalrLine {
+    std::string function;
+    std::uint32_t address = 0;
+};
+// true: go on; false: abandon the run.
+using JalrQuestion = std::function<bool(const JalrLine&)>;
+
+// The blocks of a run, and everything shown about them.
+struct GeneratedBlocks {
+    std::vector<std::string> blockTexts; // one per plan row, in row order
+    TextLines generatedSource;           // the view lines
+    std::int64_t wordCount = 0;
+    std::string listingCopy; // the converted functions' lines, for "DisAsm.txt"
+    bool abandoned = false;  // declined at a jalr question: nothing may be written
+};
+
+// Builds every row's block from the listing: comment stamp, "CFunction "
+// line, entry word, the words eight to a line, "End CFunction"; in merge mode
+// one block whose entry word holds the offset of main.
+[[nodiscard]] GeneratedBlocks buildBlocks(const Listing& listing, const ConversionPlan& plan,
+                                          const ConversionSettings& settings, const Stamp& stamp,
+                                          const JalrQuestion& continueAfterJalr);
+
+// One file a conversion writes.
+struct OutputFile {
+    std::string name; // as the completion message names it ("blk.bas")
+    std::string path; // folder, separator, name
+    // What the file holds, in pieces: the blocks' texts are moved in, not
+    // copied, so a large run holds its text once.
+    std::vector<std::string> parts;
+    bool toClipboard = false;           // a .bas file: its text goes to the clipboard
+    std::optional<std::string> refusal; // why the name cannot be a file name
+
+    // The whole text, joined (for a check, or a writer that takes one piece).
+    [[nodiscard]] std::string bytes() const;
+};
+
+// The .bas files of a run by output mode (a name that cannot be a file name
+// carries its refusal; the file is then not written). The blocks' texts are
+// moved into the files.
+[[nodiscard]] std::vector<OutputFile> basFiles(GeneratedBlocks& blocks, const ConversionPlan& plan,
+                                               const ConversionSettings& settings,
+                                               std::string_view separator);
+// What the clipboard gets for a written .bas file: the file without its empty
+// third line and its last line end, as views into the file's parts (a large
+// merged file is not copied once more on its way to the clipboard).
+[[nodiscard]] std::vector<std::string_view> clipboardParts(const OutputFile& file);
+// "DisAsm.txt", the converted listing.
+[[nodiscard]] OutputFile listingCopyFile(const GeneratedBlocks& blocks,
+                                         const ConversionSettings& settings,
+                                         std::string_view separator);
+
+// The message after a run, naming only the files that were written; empty
+// when none was.
+[[nodiscard]] std::string completionMessage(const ConversionPlan& plan,
+                                            const ConversionSettings& settings,
+                                            const std::vector<std::string>& writtenNames);
+
+// What writing a run's files did.
+struct WriteReport {
+    std::vector<std::string> writtenNames; // as OutputFile::name, in order
+    std::vector<std::string> writtenPaths;
+    std::optional<std::size_t> clipboardFile; // the last written .bas file, if any
+    Diagnostics diagnostics;
+};
+
+// Writes each file that may be written, inside the output folder only; a
+// file that cannot be written is reported with its reason and the others are
+// still written.
+WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& outputFolder,
+                       std::string_view separator, FileWriter& writer);
+
+} // namespace travonix

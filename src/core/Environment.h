@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "core/FileWriter.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace travonix {
+
+// The files, clock and user that the steps are handed. The platform layer
+// implements it; tests use the real one on a temporary folder or a fake.
+class Environment : public FileWriter {
+  public:
+    // Whether an ordinary file of that name exists.
+    virtual bool fileExists(const std::string& path) = 0;
+    // The whole file as bytes, or std::nullopt when it cannot be read.
+    virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // The file's modification time as text, stable while the time is
+    // unchanged; std::nullopt when the file is missing or unreadable.
+    virtual std::optional<std::string> fileModifiedText(const std::string& path) = 0;
+    // Replaces `to` with `from` (a file written beside it); "" when done,
+    // else the system's reason.
+    virtual std::string replaceFile(const std::string& from, const std::string& to) = 0;
+    virtual void removeFile(const std::string& path) = 0;
+
+    virtual LocalDateTime now() = 0;
+    // The user name for the comment stamp.
+    virtual std::string userName() = 0;
+    // "\\" on Windows, "/" elsewhere: joins the output folder and a file name.
+    virtual std::string pathSeparator() = 0;
+};
+
+} // namespace travonix

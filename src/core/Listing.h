@@ -1,0 +1,123 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace travonix {
+
+// What a line of the loaded listing is. The reader decides it once.
+enum class LineKind : std::uint8_t {
+    Empty,       // ends a function's body
+    Header,      // "9d000040 <name>:"
+    Instruction, // "9d000040:<TAB>word <TAB>mnemonic<TAB>operands" in a code section
+    Data,        // a line of a data section: never rewritten as a jump
+    Filler,      // a zero word put back where objdump printed "..."
+    Other,       // anything else that is shown (objdump's file-format line...)
+};
+
+// One line of the listing. Its text lives in the listing's text store; the
+// TAB positions are found once, so no step splits the line again. A record
+// is 16 bytes: a large program's listing has close to a million lines.
+struct ListingLine {
+    std::uint32_t textStart = 0;
+    std::uint32_t textLength = 0;
+    std::uint8_t tabs[3] = {0, 0, 0}; // offsets of the first three TABs (when near)
+    std::uint8_t tabCount = 0;        // TABs in the line, counted up to 4
+    LineKind kind = LineKind::Empty;
+    bool inEdits : 1 = false;   // the text is in the edit store, not the file's text
+    bool rewritten : 1 = false; // a jump the rewriting turned into a branch (highlighted)
+    bool tabsFar : 1 = false;   // a TAB lies past offset 255: found again when asked
+};
+
+// What one pass over a line's characters found: where its TABs are and
+// which of the characters that the reader's tests look for it holds, so a
+// line that cannot match a test is not searched at all.
+struct LineScan {
+    std::uint32_t tabs[3] = {0, 0, 0};
+    std::uint8_t tabCount = 0;  // counted up to 4
+    bool hasDot = false;        // "..." needs one
+    bool hasUnderscore = false; // the system functions' names have one
+    bool hasLessThan = false;   // "<main>:" has one
+    bool hasY = false;          // "Disassembly of section" has one (either case)
+};
+[[nodiscard]] LineScan scanLine(std::string_view line);
+
+// The loaded listing: the file's text read once, the lines as records over
+// it, and a small store for the lines the tool made or changed (filler, cut
+// data lines, rewritten jumps). Copying it copies the text once.
+class Listing {
+  public:
+    Listing() = default;
+    explicit Listing(std::string fileText) : fileText_(std::move(fileText)) {}
+
+    [[nodiscard]] std::size_t size() const { return lines_.size(); }
+    [[nodiscard]] bool empty() const { return lines_.empty(); }
+    [[nodiscard]] const ListingLine& line(std::size_t index) const { return lines_[index]; }
+    [[nodiscard]] const std::vector<ListingLine>& lines() const { return lines_; }
+
+    // The text of a line as it is shown and copied. An index past the end
+    // reads as an empty line.
+    [[nodiscard]] std::string_view text(std::size_t index) const {
+        return index < lines_.size() ? text(lines_[index]) : std::string_view();
+    }
+    [[nodiscard]] std::string_view text(const ListingLine& line) const {
+        const std::string& store = line.inEdits ? edits_ : fileText_;
+        return std::string_view(store.data() + line.textStart, line.textLength);
+    }
+
+    // The TAB-separated fields of a line: 0 the address, 1 the word, 2 the
+    // mnemonic, 3 the operands. Field 3 runs to the end of the line. An
+    // absent field is empty.
+    [[nodiscard]] std::string_view field(const ListingLine& line, std::size_t which) const;
+    // How many TAB-separated fields the line has, counted up to 5.
+    [[nodiscard]] std::size_t fieldCount(const ListingLine& line) const {
+        return static_cast<std::size_t>(line.tabCount) + 1;
+    }
+
+    // The line's hexadecimal address (the digits it starts with); 0 without one.
+    [[nodiscard]] std::uint32_t address(std::size_t index) const;
+
+    // Adds a line whose text is part of the file's text.
+    void addFileLine(std::size_t start, std::size_t length, LineKind kind);
+    // The same, with the TABs its scan found.
+    void addFileLine(std::size_t start, std::size_t length, LineKind kind, const LineScan& scan);
+    // Adds a line whose text the tool made.
+    void addMadeLine(std::string_view text, LineKind kind);
+    // Frees the room the stores grew into once a read is done.
+    void shrinkToFit();
+    // Replaces a line's text (the jump rewriting); its kind and address stay.
+    void replaceText(std::size_t index, std::string_view text);
+    void markRewritten(std::size_t index) { lines_[index].rewritten = true; }
+    void reserve(std::size_t lines) { lines_.reserve(lines); }
+
+    [[nodiscard]] std::string_view fileText() const { return fileText_; }
+
+  private:
+    void findTabs(ListingLine& line) const;
+    void setTabs(ListingLine& line, const std::uint32_t* tabs, std::uint8_t count) const;
+
+    std::string fileText_;
+    std::string edits_;
+    std::vector<ListingLine> lines_;
+};
+
+// One function of the function list: its name exactly as between " <" and
+// ">:" in its header line, whether it is read-only data, whether it is
+// selected, and the listing line of its own header.
+struct FunctionEntry {
+    std::string name;
+    bool readOnlyData = false;
+    bool selected = false;
+    std::size_t headerLine = 0;
+};
+
+// The name a header line carries: between its first " <" and the ">:" after
+// it. Only a line whose last two characters are ">:" is a header line.
+[[nodiscard]] bool isHeaderText(std::string_view text);
+[[nodiscard]] std::optional<std::string_view> headerNameOf(std::string_view text);
+
+} // namespace travonix

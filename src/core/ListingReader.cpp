@@ -1,0 +1,46 @@
+#include "core/ListingReader.h"
+
+#include "core/SectionReading.h"
+#include "core/Text.h"
+
+#include <limits>
+
+namespace travonix {
+
+namespace {
+
+std::vector<LineSpan> lineSpans(std::string_view text) {
+    std::vector<LineSpan> spans;
+    spans.reserve(text.size() / 32);
+    forEachLine(text, [&spans](std::size_t start, std::size_t length) {
+        spans.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)});
+    });
+    return spans;
+}
+
+} // namespace
+
+std::string fillerLimitWarning() {
+    return "The listing's gaps hold more than 4 MiB of zero words: later gaps were filled "
+           "with two words each";
+}
+
+ReadResult readListing(std::string fileText, const ReadOptions& options) {
+    ReadResult result;
+    // Lines are kept as 32-bit offsets into the text; no PIC32 listing comes
+    // near 4 GiB, and a file that does is refused rather than misread.
+    if (fileText.size() >= std::numeric_limits<std::uint32_t>::max() / 2) {
+        result.diagnostics.push_back(error("The listing is larger than 2 GiB: not read"));
+        return result;
+    }
+    const std::vector<LineSpan> spans = lineSpans(fileText);
+    result.listing = Listing(std::move(fileText));
+    if (options.fullReading)
+        readWholeFile(spans, options, result);
+    else
+        readSections(spans, options, result);
+    result.listing.shrinkToFit();
+    return result;
+}
+
+} // namespace travonix

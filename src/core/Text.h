@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace travonix {
+
+// Text rules shared by the reader, the rewriting and generation. Trimming
+// removes blanks only: a TAB is part of the listing's structure.
+[[nodiscard]] std::string_view trimBlanks(std::string_view text);
+
+[[nodiscard]] char lowerAscii(char c);
+[[nodiscard]] char upperAscii(char c);
+[[nodiscard]] std::string toLowerAscii(std::string_view text);
+[[nodiscard]] std::string toUpperAscii(std::string_view text);
+
+// Substring tests on listing lines ignore letter case.
+[[nodiscard]] bool containsNoCase(std::string_view text, std::string_view part);
+// Position of `part` in `text`, letter case ignored, or npos.
+[[nodiscard]] std::size_t findNoCase(std::string_view text, std::string_view part);
+
+// A text looked for in many lines, letter case ignored: made once, so each
+// search starts from the part's rarest character at once.
+class NoCaseNeedle {
+  public:
+    explicit NoCaseNeedle(std::string_view part);
+    [[nodiscard]] std::size_t findIn(std::string_view text) const;
+    [[nodiscard]] bool isIn(std::string_view text) const {
+        return findIn(text) != std::string_view::npos;
+    }
+
+  private:
+    std::string_view part_; // a literal: it outlives the needle
+    std::size_t anchor_;
+};
+[[nodiscard]] bool equalsNoCase(std::string_view a, std::string_view b);
+
+// The hexadecimal digits at the start of a field (at most eight) as an
+// unsigned 32-bit value; 0 when the field starts with no digit.
+[[nodiscard]] std::uint32_t hexValue(std::string_view field);
+
+// Upper-case hexadecimal without leading zeros ("9D000014"), as filler lines
+// carry their addresses.
+[[nodiscard]] std::string hexUpper(std::uint32_t value);
+// Upper-case hexadecimal padded with "0" to `width` digits.
+[[nodiscard]] std::string hexUpperPadded(std::uint32_t value, int width);
+
+// Split at every TAB, into at most `maxFields` fields; the last field keeps
+// the rest of the text, TABs included.
+[[nodiscard]] std::vector<std::string_view> splitTabs(std::string_view text, std::size_t maxFields);
+
+// The text without every "_": the name a CFunction line carries.
+[[nodiscard]] std::string withoutUnderscores(std::string_view name);
+
+// The lines of a file's text, with the line ends of forEachLine.
+[[nodiscard]] std::vector<std::string_view> splitLines(std::string_view text);
+
+// Calls `onLine` with each line of a file's text: CR LF, LF and a lone CR all
+// end a line. A final line without a line end counts; a text that ends with a
+// line end has no empty line after it.
+template <typename OnLine> void forEachLine(std::string_view text, OnLine&& onLine) {
+    const std::size_t n = text.size();
+    const char* data = text.data();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = data[i];
+        if (c > '\r' || (c != '\n' && c != '\r'))
+            continue;
+        onLine(start, i - start);
+        if (c == '\r' && i + 1 < n && data[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        onLine(start, n - start);
+}
+
+} // namespace travonix

@@ -1,0 +1,205 @@
+#ifndef _WIN32
+
+// The runner on systems without cmd.exe. No shell is started: the program is
+// found on PATH and gets its arguments as they are, so nothing in a file name
+// ("$(...)", backquotes, quotes) is ever interpreted. Standard output goes to
+// the named file, which is created or emptied first; standard error goes to
+// an anonymous temporary file whose first line is kept for the report.
+
+#include "platform/ProcessRunner.h"
+#include "platform/ProgramSearch.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace travonix::detail {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    [[nodiscard]] int get() const { return fd_; }
+    [[nodiscard]] bool valid() const { return fd_ >= 0; }
+
+  private:
+    int fd_;
+};
+
+int openStandardOutput(const std::string& path) {
+    if (path.empty())
+        return ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+int openErrorCapture() {
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    if (ec)
+        folder = "/tmp";
+    std::string name = (folder / "travonix-stderr-XXXXXX").string();
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0)
+        ::unlink(name.c_str());
+    return fd;
+}
+
+std::string firstLineOf(int fd) {
+    char buffer[1024];
+    const ssize_t got = ::pread(fd, buffer, sizeof buffer, 0);
+    if (got <= 0)
+        return {};
+    std::string text(buffer, static_cast<std::size_t>(got));
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+// The current environment with LC_ALL=C, so the listing never depends on the
+// user's language.
+std::vector<std::string> childEnvironment() {
+    std::vector<std::string> entries;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry)
+        if (std::strncmp(*entry, "LC_ALL=", 7) != 0)
+            entries.emplace_back(*entry);
+    entries.emplace_back("LC_ALL=C");
+    return entries;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// posix_spawn's result: 0, or the errno of a failed start.
+int spawn(pid_t& pid, const std::string& program, std::vector<std::string> arguments, int outFd,
+          int errFd) {
+    std::vector<std::string> environment = childEnvironment();
+    std::vector<char*> argv = pointersTo(arguments);
+    std::vector<char*> envp = pointersTo(environment);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+    // A group of its own, so a time-out ends whatever the program started too.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    const int result =
+        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return result;
+}
+
+bool isProgramFault(int error) {
+    return error == ENOENT || error == EACCES || error == ENOEXEC || error == ENOTDIR ||
+           error == ELOOP || error == ENAMETOOLONG || error == ETXTBSY || error == EISDIR;
+}
+
+std::int32_t exitCodeOf(int status) {
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
+    return 0;
+}
+
+// A program still running when the wait ends is ended with everything it
+// started, so it cannot go on writing the listing after the tool moved on.
+void endProcessGroup(pid_t pid) {
+    ::kill(-pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+    }
+}
+
+// Waits for the child at most `bound`. A child still running then, or when
+// the caller cancels, is ended and reported as timed out or cancelled.
+ProcessResult waitForExit(pid_t pid, std::chrono::milliseconds bound,
+                          const std::atomic<bool>& cancel) {
+    const Clock::time_point deadline = Clock::now() + bound;
+    std::chrono::milliseconds pause{1};
+    for (;;) {
+        int status = 0;
+        const pid_t result = ::waitpid(pid, &status, WNOHANG);
+        if (result == pid)
+            return {ProcessResult::Status::Exited, exitCodeOf(status), {}};
+        if (result == -1 && errno != EINTR)
+            return {
+                ProcessResult::Status::CouldNotStart, 0,
+                startFailureText(kErrExitCodeUnavailable,
+                                 "Failed to retrieve exit code, error " + std::to_string(errno))};
+        if (cancel.load()) {
+            endProcessGroup(pid);
+            return {ProcessResult::Status::Cancelled, kStillActive, {}};
+        }
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline) {
+            endProcessGroup(pid);
+            return {ProcessResult::Status::TimedOut, kStillActive, {}};
+        }
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, std::chrono::milliseconds{50});
+    }
+}
+
+} // namespace
+
+ProcessResult runAndWait(const ProcessCommand& command, std::int32_t /*windowStyle: no windows*/,
+                         std::chrono::milliseconds waitBound, const std::atomic<bool>& cancel) {
+    using Status = ProcessResult::Status;
+    // The output file is created or emptied before anything else, as the
+    // shell's redirection does even for a program that turns out missing.
+    FileDescriptor out(openStandardOutput(command.standardOutputFile));
+    if (!out.valid())
+        return {Status::Exited, 1,
+                "cannot write " + command.standardOutputFile + ": " + std::strerror(errno)};
+    const std::string name = command.arguments.empty() ? std::string() : command.arguments[0];
+    const std::optional<std::string> program = findProgramOnPath(name);
+    if (!program)
+        return {Status::NotFound, kProgramNotFound,
+                name.empty() ? "no program given" : name + ": program not found"};
+    const std::string shellFailed =
+        startFailureText(kErrShellFailed, "Failed to Shell child process");
+    FileDescriptor err(openErrorCapture());
+    if (!err.valid())
+        return {Status::CouldNotStart, 0, shellFailed};
+    pid_t pid = 0;
+    const int started = spawn(pid, *program, command.arguments, out.get(), err.get());
+    if (started != 0 && isProgramFault(started))
+        return {Status::CouldNotStart, kProgramNotRunnable,
+                *program + ": " + std::strerror(started)};
+    if (started != 0 || pid == 0)
+        return {Status::CouldNotStart, 0, shellFailed};
+    ProcessResult result = waitForExit(pid, waitBound, cancel);
+    if (result.errorLine.empty())
+        result.errorLine = firstLineOf(err.get());
+    return result;
+}
+
+} // namespace travonix::detail
+
+#endif

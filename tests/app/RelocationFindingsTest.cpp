@@ -1,0 +1,164 @@
+// What a make run's relocation check leaves in the session and on the status
+// line, on the committed fixtures.
+
+#include "AppTestDoubles.h"
+
+#include "support/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <ostream>
+
+namespace travonix::test {
+namespace {
+
+constexpr const char* kDisPath = "C:\\work\\prog.dis";
+
+struct ExpectedFinding {
+    std::string function;
+    std::uint32_t address;
+    check::FindingKind kind;
+};
+
+struct RunCase {
+    const char* name;
+    const char* fixture;
+    OutputMode mode;
+    std::vector<ExpectedFinding> findings;
+    std::string firstStatusStart; // how the first finding reads on the status line
+};
+
+void PrintTo(const RunCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+using check::FindingKind;
+
+const RunCase kRuns[] = {
+    {"TablesAndCallsBetweenBlocks",
+     "calls.dis",
+     OutputMode::IndividualFiles,
+     {{"crc_step", 0x9d000010, FindingKind::AbsoluteAddress},
+      {"my_crc32", 0x9d000054, FindingKind::OutsideCall},
+      {"my_crc32", 0x9d000060, FindingKind::OutsideCall},
+      {"scale_reading", 0x9d0000c8, FindingKind::AbsoluteAddress},
+      {"average_of", 0x9d000138, FindingKind::OutsideCall},
+      {"limited_average", 0x9d000184, FindingKind::OutsideCall}},
+     "crc_step  9d000010  absolute-address  Builds the absolute address 9d000210 (crc_nibble "},
+    // A name clash has no address: it points at the routine's header.
+    {"NameClash",
+     "reloc/names.dis",
+     OutputMode::IndividualFiles,
+     {{"setx", 0, FindingKind::NameClash}},
+     "setx  name-clash  set_x and setx both become CFunction setx"},
+    // Merged, every call stays inside the block.
+    {"CleanRoutinesMerged", "reloc/clean.dis", OutputMode::Merged, {}, ""},
+};
+
+class RelocationFindings : public ::testing::TestWithParam<RunCase> {
+  protected:
+    AppUnderTest t;
+
+    void makeRun(const RunCase& c) {
+        t.env.files[kDisPath] = readWholeFile(fixturePath(c.fixture));
+        ConversionSettings& settings = t.app.editOptions().conversion;
+        t.app.editOptions().listingPath = kDisPath;
+        settings.outputFolder = "C:\\out";
+        settings.selectAll = true;
+        settings.mode = c.mode;
+        settings.includeMain = c.mode == OutputMode::Merged;
+        t.app.setMergedNameText("clean");
+        t.app.readListing();
+        t.app.makeCFunctions();
+    }
+};
+
+TEST_P(RelocationFindings, MakeRunKeepsThemWithTheirLinesAndReportsThemAsWarnings) {
+    const RunCase& c = GetParam();
+    makeRun(c);
+    const Session& s = t.app.session();
+
+    ASSERT_EQ(s.findings.size(), c.findings.size());
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < c.findings.size(); ++i) {
+        const ShownFinding& shown = s.findings[i];
+        SCOPED_TRACE(shown.finding.function);
+        EXPECT_EQ(shown.finding.function, c.findings[i].function);
+        EXPECT_EQ(shown.finding.address, c.findings[i].address);
+        EXPECT_EQ(shown.finding.kind, c.findings[i].kind);
+        EXPECT_FALSE(shown.finding.sentence.empty());
+
+        // The function entry it marks, and its line in that function's body
+        // (the header itself for a name clash).
+        ASSERT_GE(shown.function, 0);
+        const FunctionEntry& entry = s.functions[static_cast<std::size_t>(shown.function)];
+        EXPECT_EQ(entry.name, shown.finding.function);
+        ASSERT_GE(shown.listingLine, 0);
+        const auto line = static_cast<std::size_t>(shown.listingLine);
+        if (shown.finding.kind == FindingKind::NameClash) {
+            EXPECT_EQ(line, entry.headerLine);
+        } else {
+            EXPECT_GT(line, entry.headerLine);
+            EXPECT_EQ(s.listing.address(line), shown.finding.address);
+            for (std::size_t between = entry.headerLine + 1; between <= line; ++between)
+                EXPECT_NE(s.listing.line(between).kind, LineKind::Header) << between;
+        }
+        texts.push_back(findingText(shown.finding));
+    }
+
+    // Each on the status line as a warning naming its function and address;
+    // the run still writes its files.
+    EXPECT_EQ(t.ui.statusLines, texts);
+    if (!texts.empty()) {
+        EXPECT_EQ(texts[0].rfind(c.firstStatusStart, 0), 0U) << texts[0];
+        EXPECT_EQ(s.statusLine, texts.back());
+    }
+    std::size_t warnings = 0;
+    for (const Diagnostic& d : s.lastReport) {
+        if (d.kind != Diagnostic::Kind::Warning)
+            continue;
+        ASSERT_LT(warnings, c.findings.size()) << d.text;
+        EXPECT_EQ(d.function, c.findings[warnings].function);
+        EXPECT_EQ(d.address.has_value(), c.findings[warnings].kind != FindingKind::NameClash);
+        EXPECT_EQ(d.address.value_or(0), c.findings[warnings].address);
+        ++warnings;
+    }
+    EXPECT_EQ(warnings, c.findings.size());
+    EXPECT_FALSE(s.generatedSource.empty());
+    bool wroteBas = false;
+    for (const std::string& path : t.env.writes)
+        wroteBas = wroteBas || path.rfind("C:\\out\\", 0) == 0;
+    EXPECT_TRUE(wroteBas);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, RelocationFindings, ::testing::ValuesIn(kRuns),
+                         [](const ::testing::TestParamInfo<RunCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(RelocationFindingsLife, ANewReadClearsThemAndTheNextRunFindsThemAgain) {
+    AppUnderTest t;
+    t.env.files[kDisPath] = readWholeFile(fixturePath("calls.dis"));
+    t.app.editOptions().listingPath = kDisPath;
+    t.app.editOptions().conversion.outputFolder = "C:\\out";
+    t.app.editOptions().conversion.selectAll = true;
+    t.app.readListing();
+    t.app.makeCFunctions();
+    ASSERT_FALSE(t.app.session().findings.empty());
+
+    const int before = t.app.session().revision;
+    t.app.readListing();
+    EXPECT_TRUE(t.app.session().findings.empty());
+    EXPECT_GT(t.app.session().revision, before);
+
+    // With one routine left, only its own finding remains.
+    for (std::size_t i = 0; i < t.app.session().functions.size(); ++i)
+        t.app.selectFunction(i, t.app.session().functions[i].name == "crc_step");
+    t.app.makeCFunctions();
+    ASSERT_EQ(t.app.session().findings.size(), 1U);
+    EXPECT_EQ(t.app.session().findings[0].finding.function, "crc_step");
+}
+
+} // namespace
+} // namespace travonix::test

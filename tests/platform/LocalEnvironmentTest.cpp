@@ -1,0 +1,132 @@
+#include "platform/LocalEnvironment.h"
+
+#include "PlatformTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QFile>
+
+#include <filesystem>
+
+namespace travonix {
+namespace {
+
+using test::TempDir;
+
+std::vector<std::string> folderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+TEST(LocalEnvironment, WritesAFileWholeAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    LocalEnvironment env;
+    const std::string path = dir.file("Blink.bas");
+    EXPECT_EQ(env.writeWhole(path, "a much longer first content\r\n"), "");
+    EXPECT_EQ(env.writeWhole(path, std::string("CFunction\r\n\0x\r\n", 15)), "");
+    EXPECT_EQ(env.readFile(path), std::string("CFunction\r\n\0x\r\n", 15));
+    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"Blink.bas"});
+}
+
+TEST(LocalEnvironment, ReportsAFileThatCannotBeWrittenInOneLine) {
+    TempDir dir;
+    LocalEnvironment env;
+    const std::string path = dir.file("missing folder/Blink.bas");
+    const std::string reason = env.writeWhole(path, "x");
+    // The reason alone: the caller's report names the path.
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(reason.find(path), std::string::npos) << reason;
+    EXPECT_EQ(reason.find('\n'), std::string::npos);
+    EXPECT_TRUE(folderEntries(dir.path()).empty());
+}
+
+TEST(LocalEnvironment, ReplacesAFileByTheOneWrittenBesideItAndRemovesFiles) {
+    TempDir dir;
+    LocalEnvironment env;
+    const std::string listing = dir.file("demo.dis");
+    const std::string partial = dir.file("demo.dis.travonix-partial");
+    test::writeFile(listing, "old listing");
+    test::writeFile(partial, "new listing");
+    EXPECT_EQ(env.replaceFile(partial, listing), "");
+    EXPECT_EQ(env.readFile(listing), "new listing");
+    EXPECT_FALSE(env.fileExists(partial));
+
+    const std::string reason = env.replaceFile(partial, listing);
+    EXPECT_FALSE(reason.empty()) << "nothing to move";
+    EXPECT_EQ(reason.find('\n'), std::string::npos);
+    EXPECT_EQ(env.readFile(listing), "new listing");
+
+    env.removeFile(listing);
+    EXPECT_FALSE(env.fileExists(listing));
+    env.removeFile(listing); // already gone: nothing happens
+    EXPECT_TRUE(folderEntries(dir.path()).empty());
+}
+
+TEST(LocalEnvironment, SeesOnlyOrdinaryFiles) {
+    TempDir dir;
+    LocalEnvironment env;
+    test::writeFile(dir.file("demo.elf"), "x");
+    EXPECT_TRUE(env.fileExists(dir.file("demo.elf")));
+    EXPECT_FALSE(env.fileExists(dir.path()));
+    EXPECT_FALSE(env.fileExists(dir.file("other.elf")));
+    EXPECT_FALSE(env.fileExists(""));
+    EXPECT_EQ(env.readFile(dir.file("other.elf")), std::nullopt);
+    EXPECT_EQ(env.fileModifiedText(dir.file("other.elf")), std::nullopt);
+    EXPECT_EQ(env.fileModifiedText(dir.path()), std::nullopt);
+}
+
+TEST(LocalEnvironment, ModificationTextIsStableAndFollowsEverySecond) {
+    TempDir dir;
+    LocalEnvironment env;
+    const std::string path = dir.file("demo.elf");
+    test::writeFile(path, "x");
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QDateTime base(QDate(2026, 3, 4), QTime(5, 6, 7, 100));
+    ASSERT_TRUE(file.setFileTime(base, QFileDevice::FileModificationTime));
+    const auto first = env.fileModifiedText(path);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(*first, "2026-03-04 05:06:07");
+    // Less than a second later: the same text.
+    ASSERT_TRUE(file.setFileTime(base.addMSecs(800), QFileDevice::FileModificationTime));
+    EXPECT_EQ(env.fileModifiedText(path), first);
+    ASSERT_TRUE(file.setFileTime(base.addSecs(1), QFileDevice::FileModificationTime));
+    EXPECT_NE(env.fileModifiedText(path), first);
+}
+
+TEST(LocalEnvironment, HonoursSourceDateEpochInUtc) {
+    LocalEnvironment env;
+    {
+        test::ScopedEnv epoch("SOURCE_DATE_EPOCH", "1700000000");
+        const LocalDateTime t = env.now();
+        EXPECT_EQ(formatDate(t) + " " + formatTime(t), "2023-11-14 22:13:20");
+    }
+    for (const char* invalid : {"", "abc", "-5", "17e8", "99999999999999999999"}) {
+        test::ScopedEnv epoch("SOURCE_DATE_EPOCH", invalid);
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        const LocalDateTime t = env.now();
+        const QDateTime seen(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+        EXPECT_GE(seen, before.addMSecs(-before.time().msec())) << invalid;
+        EXPECT_LE(seen, QDateTime::currentDateTime()) << invalid;
+    }
+}
+
+TEST(LocalEnvironment, TakesUsernameThenUser) {
+    LocalEnvironment env;
+    test::ScopedEnv username("USERNAME", "alice");
+    test::ScopedEnv user("USER", "bob");
+    EXPECT_EQ(env.userName(), "alice");
+    {
+        test::ScopedEnv noUsername("USERNAME", std::nullopt);
+        EXPECT_EQ(env.userName(), "bob");
+        test::ScopedEnv noUser("USER", std::nullopt);
+        EXPECT_EQ(env.userName(), "");
+    }
+    EXPECT_EQ(env.pathSeparator(), "/");
+}
+
+} // namespace
+} // namespace travonix
