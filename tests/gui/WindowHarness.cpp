@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 namespace travonix::test {
 
@@ -23,7 +24,10 @@ template <typename Item> Item takeFront(std::deque<Item>& script, const char* wh
         ADD_FAILURE() << "unscripted " << what;
         return Item{};
     }
-    Item front = std::move(script.front());
+    // Swapped out rather than move-constructed: gcc 12 at -O2 takes a moved
+    // std::optional<QString> for one that may be uninitialised.
+    Item front{};
+    std::swap(front, script.front());
     script.pop_front();
     return front;
 }
