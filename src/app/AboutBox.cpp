@@ -39,7 +39,7 @@ QFrame* separator(QWidget* parent) {
 
 } // namespace
 
-QString versionText() {
+QString versionLabelText() {
     return QStringLiteral("Version %1.%2.%3")
         .arg(kVersionMajor)
         .arg(kVersionMinor)
@@ -69,7 +69,7 @@ AboutBox::AboutBox(WindowDialogs& dialogs, QWidget* parent) : QDialog(parent), d
     heading->addWidget(icon, 0, Qt::AlignTop);
     auto* names = new QVBoxLayout;
     names->addWidget(title);
-    names->addWidget(label(this, "version", versionText()));
+    names->addWidget(label(this, "version", versionLabelText()));
     names->addWidget(label(this, "description", descriptionText()));
     heading->addLayout(names, 1);
 

@@ -19,7 +19,7 @@ class AboutBox : public QDialog {
 };
 
 // "Version 1.0.21", from the build's version.
-[[nodiscard]] QString versionText();
+[[nodiscard]] QString versionLabelText();
 // The product name, the comments and an information line, one per line.
 [[nodiscard]] QString descriptionText();
 

@@ -166,6 +166,10 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent)
     setStyleSheet(text(kWindowStyle));
     connectControls();
     orchestrator_.setDisassemblyLauncher([this] { launchDisassembly(); });
+    orchestrator_.setConversionLauncher(
+        [this](std::function<void()> work, std::function<void()> done) {
+            launchConversion(std::move(work), std::move(done));
+        });
     resize(1180, 720);
 }
 
@@ -648,6 +652,37 @@ void MainWindow::finishDisassembly() {
     outcome_.reset();
     statusBar()->clearMessage();
     act([this, &outcome] { orchestrator_.applyDisassembly(outcome); });
+}
+
+// A large conversion builds, checks and writes on the worker; the window
+// stays responsive, shows that it works, and keeps every control that could
+// change the listing disabled until the run's end is shown.
+void MainWindow::launchConversion(std::function<void()> work, std::function<void()> done) {
+    if (disassemblyRunning()) {
+        work();
+        done();
+        return;
+    }
+    conversionDone_ = std::move(done);
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    busy_->show();
+    statusBar()->showMessage(QStringLiteral("Making CFunctions ..."));
+    worker_ = QThread::create(std::move(work));
+    connect(worker_, &QThread::finished, this, [this] { finishConversion(); });
+    worker_->start();
+}
+
+void MainWindow::finishConversion() {
+    if (handling_) {
+        QTimer::singleShot(50, this, [this] { finishConversion(); });
+        return;
+    }
+    endWorker();
+    std::function<void()> done = std::move(conversionDone_);
+    conversionDone_ = nullptr;
+    statusBar()->clearMessage();
+    if (done)
+        act([&done] { done(); });
 }
 
 void MainWindow::endWorker() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "app/ElfWatcherTimer.h"
 #include "app/Orchestrator.h"
 #include "app/WidgetUserInterface.h"
@@ -93,6 +95,8 @@ class MainWindow : public QMainWindow {
 
     void launchDisassembly();
     void finishDisassembly();
+    void launchConversion(std::function<void()> work, std::function<void()> done);
+    void finishConversion();
     void endWorker();
 
     SettingsStore& store_;
@@ -143,6 +147,7 @@ class MainWindow : public QMainWindow {
 
     bool handling_ = false;
     QThread* worker_ = nullptr;
+    std::function<void()> conversionDone_; // what a conversion on the worker ends with
     std::optional<DisassemblyOutcome> outcome_;
 };
 

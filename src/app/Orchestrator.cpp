@@ -381,42 +381,79 @@ void Orchestrator::makeCFunctions() {
     }
     report(plan.diagnostics);
 
-    const Stamp stamp{env_.now(), env_.userName()};
+    auto job = std::make_shared<ConversionJob>();
+    job->plan = std::move(plan);
+    job->settings = settings;
+    job->stamp = Stamp{env_.now(), env_.userName()};
+    job->separator = env_.pathSeparator();
     session_.generatedSource.clear();
-    session_.makeTimeText = "Created at " + formatDate(stamp.when) + "  " + formatTime(stamp.when);
-    GeneratedBlocks blocks =
-        buildBlocks(session_.listing, plan, settings, stamp, [this](const JalrLine&) {
-            return ui_.askYesNo(kJalrQuestion, kProductName, true);
-        });
-    session_.generatedSource = std::move(blocks.generatedSource);
-    changed();
-    if (blocks.abandoned)
+    session_.makeTimeText =
+        "Created at " + formatDate(job->stamp.when) + "  " + formatTime(job->stamp.when);
+    // The questions come first, in the order the build meets the lines, so
+    // the build itself needs no one to answer and can run off the window's
+    // thread.
+    for (const JalrLine& line : jalrLinesOf(session_.listing, job->plan)) {
+        (void)line;
+        const bool goOn = ui_.askYesNo(kJalrQuestion, kProductName, true);
+        job->answers.push_back(goOn);
+        if (!goOn)
+            break;
+    }
+    auto work = [this, job] { buildAndWrite(*job); };
+    auto done = [this, job] { finishConversion(*job); };
+    // A large run goes to the window's worker; a small one is done at once.
+    if (conversionLauncher_ && !controls_.loading && session_.listing.size() > kLargeListingLines) {
+        conversionLauncher_(std::move(work), std::move(done));
+        return;
+    }
+    work();
+    done();
+}
+
+// The heavy half of a run: build the blocks, check them, write the .bas
+// files. It reads the listing and writes files only; the window keeps every
+// control that could change the session disabled while it runs.
+void Orchestrator::buildAndWrite(ConversionJob& job) const {
+    std::size_t asked = 0;
+    job.blocks = buildBlocks(session_.listing, job.plan, job.settings, job.stamp,
+                             [&job, &asked](const JalrLine&) {
+                                 return asked < job.answers.size() ? job.answers[asked++] : true;
+                             });
+    if (job.blocks.abandoned)
         return; // declined after a "jalr" warning: nothing is written
-    session_.sizeText = sizeReportText(blocks.wordCount);
-    // Checked before anything is written, on exactly the blocks the files
-    // get; reported before the run's summary, which then stays in view (the
+    job.findings = check::checkConversion(session_.listing, job.plan, job.settings);
+    job.files = basFiles(job.blocks, job.plan, job.settings, job.separator);
+    job.written = writeFiles(job.files, job.settings.outputFolder, job.separator, env_);
+}
+
+// What the user sees of a run, in the order the steps happened.
+void Orchestrator::finishConversion(ConversionJob& job) {
+    session_.generatedSource = std::move(job.blocks.generatedSource);
+    changed();
+    if (job.blocks.abandoned)
+        return;
+    session_.sizeText = sizeReportText(job.blocks.wordCount);
+    // Checked before anything was written, on exactly the blocks the files
+    // got; reported before the run's summary, which then stays in view (the
     // findings panel keeps them all).
-    const FindingPlaces places(session_, plan);
-    for (check::Finding& finding : check::checkConversion(session_.listing, plan, settings))
+    const FindingPlaces places(session_, job.plan);
+    for (check::Finding& finding : job.findings)
         session_.findings.push_back(places.placed(std::move(finding)));
     report(findingWarnings(session_.findings));
-
-    const std::string separator = env_.pathSeparator();
-    std::vector<OutputFile> files = basFiles(blocks, plan, settings, separator);
-    const WriteReport written = writeFiles(files, settings.outputFolder, separator, env_);
-    ui_.showRunSummary(runSummary(plan.rows.size(), blocks.wordCount, written.writtenNames.size(),
-                                  settings.outputFolder));
+    const WriteReport& written = job.written;
+    ui_.showRunSummary(runSummary(job.plan.rows.size(), job.blocks.wordCount,
+                                  written.writtenNames.size(), job.settings.outputFolder));
     report(written.diagnostics);
     // An unavailable clipboard is no failure of the run: the files are written.
     if (written.clipboardFile)
-        (void)ui_.setClipboardParts(clipboardParts(files[*written.clipboardFile]));
-    files.clear();
-    const std::string completion = completionMessage(plan, settings, written.writtenNames);
+        (void)ui_.setClipboardParts(clipboardParts(job.files[*written.clipboardFile]));
+    job.files.clear();
+    const std::string completion = completionMessage(job.plan, job.settings, written.writtenNames);
     if (!completion.empty() && !options_.autoGenerate)
         ui_.showMessage(completion, std::string(kProductName) + " Maker");
-    if (settings.keepListingCopy)
-        report(writeFiles({listingCopyFile(blocks, settings, separator)}, settings.outputFolder,
-                          separator, env_)
+    if (job.settings.keepListingCopy)
+        report(writeFiles({listingCopyFile(job.blocks, job.settings, job.separator)},
+                          job.settings.outputFolder, job.separator, env_)
                    .diagnostics);
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/Session.h"
 #include "app/UserInterface.h"
+#include "check/Finding.h"
+#include "core/Conversion.h"
 #include "core/Environment.h"
 #include "core/Options.h"
 #include "platform/Disassembler.h"
@@ -67,6 +69,16 @@ class Orchestrator {
     // and applyDisassembly() on its own thread. Start-up's disassemblies stay
     // in place, so the steps after them see what they read.
     void setDisassemblyLauncher(std::function<void()> launch) { launcher_ = std::move(launch); }
+    // The window runs `work` (the build, the check, the writing) off its
+    // thread and then `done` on it, for a run on a large listing; without a
+    // launcher, and during start-up, a run is done in place.
+    using ConversionLauncher =
+        std::function<void(std::function<void()> work, std::function<void()> done)>;
+    void setConversionLauncher(ConversionLauncher launch) {
+        conversionLauncher_ = std::move(launch);
+    }
+    // A listing longer than this makes a run large.
+    static constexpr std::size_t kLargeListingLines = 100000;
 
     void setShowAllFunctions(bool on);
     void setSelectAll(bool on);
@@ -121,6 +133,22 @@ class Orchestrator {
     ControlState controls_;
     std::string lastElfTime_;
     std::function<void()> launcher_;
+    ConversionLauncher conversionLauncher_;
+
+    // One make run between its questions and what the user sees of it.
+    struct ConversionJob {
+        ConversionPlan plan;
+        ConversionSettings settings;
+        Stamp stamp;
+        std::string separator;
+        std::vector<bool> answers; // to the jalr questions, asked beforehand
+        GeneratedBlocks blocks;
+        std::vector<check::Finding> findings;
+        std::vector<OutputFile> files;
+        WriteReport written;
+    };
+    void buildAndWrite(ConversionJob& job) const;
+    void finishConversion(ConversionJob& job);
 };
 
 } // namespace travonix

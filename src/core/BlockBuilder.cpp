@@ -215,6 +215,20 @@ void BlockBuilder::writeEntryOffset() {
 
 } // namespace
 
+std::vector<JalrLine> jalrLinesOf(const Listing& listing, const ConversionPlan& plan) {
+    std::vector<JalrLine> lines;
+    for (const BlockRow& row : plan.rows) {
+        for (std::size_t i = row.headerLine + 1; i < listing.size(); ++i) {
+            const std::string_view text = listing.text(i);
+            if (text.empty() || isHeaderText(text))
+                break;
+            if (isJalrMnemonic(listing.field(listing.line(i), 2)))
+                lines.push_back({row.name, listing.address(i)});
+        }
+    }
+    return lines;
+}
+
 GeneratedBlocks buildBlocks(const Listing& listing, const ConversionPlan& plan,
                             const ConversionSettings& settings, const Stamp& stamp,
                             const JalrQuestion& continueAfterJalr) {

@@ -56,6 +56,10 @@ struct JalrLine {
 // true: go on; false: abandon the run.
 using JalrQuestion = std::function<bool(const JalrLine&)>;
 
+// The jalr lines of the planned blocks' bodies, in the order a build meets
+// them, so the questions can be asked before the build runs elsewhere.
+[[nodiscard]] std::vector<JalrLine> jalrLinesOf(const Listing& listing, const ConversionPlan& plan);
+
 // The blocks of a run, and everything shown about them.
 struct GeneratedBlocks {
     std::vector<std::string> blockTexts; // one per plan row, in row order
