@@ -37,7 +37,7 @@ std::string countOf(std::int64_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// "3 functions, 112 words: 3 files written to /work/out"
+// "3 functions, 112 words: 3 files written to C:\out"
 std::string runSummary(std::size_t functions, std::int64_t words, std::size_t files,
                        const std::string& folder) {
     return countOf(static_cast<std::int64_t>(functions), "function", "functions") + ", " +
