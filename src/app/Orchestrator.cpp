@@ -11,6 +11,8 @@
 #include "core/Text.h"
 #include "core/Version.h"
 
+#include <future>
+#include <system_error>
 #include <unordered_map>
 
 #include <cstdio>
@@ -128,14 +130,25 @@ Orchestrator::Orchestrator(UserInterface& ui, Environment& environment, ProcessR
 
 void Orchestrator::report(const Diagnostics& diagnostics) {
     for (const Diagnostic& d : diagnostics) {
+        announce(d);
         session_.lastReport.push_back(d);
-        if (d.kind == Diagnostic::Kind::Message) {
-            ui_.showMessage(d.text, kProductName);
-            continue;
-        }
-        session_.statusLine = d.text;
-        ui_.showStatus(d.text);
     }
+}
+
+void Orchestrator::report(Diagnostics&& diagnostics) {
+    for (Diagnostic& d : diagnostics) {
+        announce(d);
+        session_.lastReport.push_back(std::move(d));
+    }
+}
+
+void Orchestrator::announce(const Diagnostic& d) {
+    if (d.kind == Diagnostic::Kind::Message) {
+        ui_.showMessage(d.text, kProductName);
+        return;
+    }
+    session_.statusLine = d.text;
+    ui_.showStatus(d.text);
 }
 
 // Findings describe the blocks of one run; a view showing them after the
@@ -414,16 +427,30 @@ void Orchestrator::makeCFunctions() {
 // files. It reads the listing and writes files only; the window keeps every
 // control that could change the session disabled while it runs.
 void Orchestrator::buildAndWrite(ConversionJob& job) const {
+    // The relocation check only reads the listing and the plan, as the build
+    // does, so it runs beside the build and the writes, on another core.
+    std::future<std::vector<check::Finding>> findings;
+    auto check = [this, &job] {
+        return check::checkConversion(session_.listing, job.plan, job.settings);
+    };
+    try {
+        findings = std::async(std::launch::async, check);
+    } catch (const std::system_error&) {
+        findings = std::async(std::launch::deferred, check); // no thread to be had
+    }
     std::size_t asked = 0;
     job.blocks = buildBlocks(session_.listing, job.plan, job.settings, job.stamp,
                              [&job, &asked](const JalrLine&) {
                                  return asked < job.answers.size() ? job.answers[asked++] : true;
                              });
-    if (job.blocks.abandoned)
-        return; // declined after a "jalr" warning: nothing is written
-    job.findings = check::checkConversion(session_.listing, job.plan, job.settings);
-    job.files = basFiles(job.blocks, job.plan, job.settings, job.separator);
-    job.written = writeFiles(job.files, job.settings.outputFolder, job.separator, env_);
+    if (!job.blocks.abandoned) {
+        job.files = basFiles(job.blocks, job.plan, job.settings, job.separator);
+        job.written = writeFiles(job.files, job.settings.outputFolder, job.separator, env_);
+    }
+    // Declined after a "jalr" warning: nothing is written, nothing reported.
+    std::vector<check::Finding> found = findings.get();
+    if (!job.blocks.abandoned)
+        job.findings = std::move(found);
 }
 
 // What the user sees of a run, in the order the steps happened.
@@ -433,8 +460,8 @@ void Orchestrator::finishConversion(ConversionJob& job) {
     if (job.blocks.abandoned)
         return;
     session_.sizeText = sizeReportText(job.blocks.wordCount);
-    // Checked before anything was written, on exactly the blocks the files
-    // got; reported before the run's summary, which then stays in view (the
+    // Checked on exactly the blocks the files got; reported before the
+    // run's summary, which then stays in view (the
     // findings panel keeps them all).
     const FindingPlaces places(session_, job.plan);
     for (check::Finding& finding : job.findings)

@@ -120,6 +120,8 @@ class Orchestrator {
     int stepDepth_ = 0;
 
     void report(const Diagnostics& diagnostics);
+    void report(Diagnostics&& diagnostics); // the texts move into the last report
+    void announce(const Diagnostic& diagnostic);
     void changed() { ++session_.revision; }
     void clearFindings();
     void applyStoredToolchain(SettingsStore& store);

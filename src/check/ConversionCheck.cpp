@@ -9,33 +9,41 @@ namespace travonix::check {
 
 namespace {
 
-// A routine's lines as its block gets them: after its header, up to the
-// empty line (or the next header) that ends its body.
-RoutineLines routineOf(const Listing& listing, const BlockRow& row) {
-    RoutineLines routine{row.name, {}};
-    for (std::size_t i = row.headerLine + 1; i < listing.size(); ++i) {
-        const std::string_view text = listing.text(i);
-        if (text.empty() || isHeaderText(text))
-            break;
-        routine.lines.push_back(text);
-    }
-    return routine;
-}
+// The blocks of a planned conversion, read from the loaded listing: a
+// routine's lines run after its header up to the empty line (or the next
+// header) that ends its body, as its block gets them.
+class PlannedBlocks : public BlockSource {
+  public:
+    PlannedBlocks(const Listing& listing, const ConversionPlan& plan, bool merged)
+        : listing_(listing), plan_(plan), merged_(merged) {}
 
-std::vector<BlockLines> blocksOf(const Listing& listing, const ConversionPlan& plan,
-                                 const ConversionSettings& settings) {
-    std::vector<BlockLines> blocks;
-    if (settings.mode == OutputMode::Merged) {
-        BlockLines merged{settings.mergedName, {}};
-        for (const BlockRow& row : plan.rows)
-            merged.routines.push_back(routineOf(listing, row));
-        blocks.push_back(std::move(merged));
-        return blocks;
+    std::size_t blockCount() const override {
+        return merged_ ? (plan_.rows.empty() ? 0 : 1) : plan_.rows.size();
     }
-    for (const BlockRow& row : plan.rows)
-        blocks.push_back({row.name, {routineOf(listing, row)}});
-    return blocks;
-}
+    std::size_t routineCount(std::size_t) const override { return merged_ ? plan_.rows.size() : 1; }
+    std::string_view routineName(std::size_t block, std::size_t routine) const override {
+        return row(block, routine).name;
+    }
+    void routineLines(std::size_t block, std::size_t routine,
+                      std::vector<std::string_view>& lines) const override {
+        lines.clear();
+        for (std::size_t i = row(block, routine).headerLine + 1; i < listing_.size(); ++i) {
+            const std::string_view text = listing_.text(i);
+            if (text.empty() || isHeaderText(text))
+                break;
+            lines.push_back(text);
+        }
+    }
+
+  private:
+    const BlockRow& row(std::size_t block, std::size_t routine) const {
+        return plan_.rows[merged_ ? routine : block];
+    }
+
+    const Listing& listing_;
+    const ConversionPlan& plan_;
+    bool merged_;
+};
 
 std::vector<BlockFile> filesOf(const ConversionPlan& plan, const ConversionSettings& settings) {
     std::vector<BlockFile> files;
@@ -61,8 +69,8 @@ std::vector<BlockFile> filesOf(const ConversionPlan& plan, const ConversionSetti
 
 std::vector<Finding> checkConversion(const Listing& listing, const ConversionPlan& plan,
                                      const ConversionSettings& settings) {
-    std::vector<Finding> findings =
-        checkRelocation(listing.fileText(), blocksOf(listing, plan, settings));
+    std::vector<Finding> findings = checkRelocation(
+        listing.fileText(), PlannedBlocks(listing, plan, settings.mode == OutputMode::Merged));
     std::vector<Finding> clashes = findNameClashes(filesOf(plan, settings));
     findings.insert(findings.end(), clashes.begin(), clashes.end());
     return findings;

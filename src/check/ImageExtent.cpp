@@ -27,82 +27,165 @@ std::optional<ImageSymbol> headerSymbol(std::string_view line) {
     return ImageSymbol{*address, std::string(line.substr(open + 2, line.size() - open - 4))};
 }
 
-struct SectionBuilder {
-    ImageSection section;
-    bool seen = false;
+bool isLineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
 
-    void cover(std::uint32_t from, std::uint32_t to) {
-        if (!seen) {
-            section.start = from;
-            section.end = to;
-            seen = true;
+// The line around position `at`, without its line end and blanks.
+std::string_view lineAround(std::string_view text, std::size_t at) {
+    std::size_t start = at;
+    while (start > 0 && !isLineEnd(text[start - 1]))
+        --start;
+    std::size_t end = at;
+    while (end < text.size() && !isLineEnd(text[end]))
+        ++end;
+    return trimBlanks(text.substr(start, end - start));
+}
+
+// The start of the line after the one holding `at`.
+std::size_t nextLineStart(std::string_view text, std::size_t at) {
+    while (at < text.size() && !isLineEnd(text[at]))
+        ++at;
+    if (at < text.size() && text[at] == '\r')
+        ++at;
+    if (at < text.size() && text[at] == '\n')
+        ++at;
+    return at;
+}
+
+// A section's lines: from the line after its "Disassembly of section" line
+// up to the next one.
+struct SectionText {
+    std::string_view name;
+    std::string_view body;
+};
+
+std::vector<SectionText> sectionTexts(std::string_view listing) {
+    std::vector<SectionText> sections;
+    std::size_t headerStart = 0;
+    for (std::size_t at = listing.find(kSectionHeader); at != std::string_view::npos;
+         at = listing.find(kSectionHeader, at + 1)) {
+        const std::string_view line = lineAround(listing, at);
+        if (line.data() != listing.data() + at)
+            continue; // the words are not at the start of their line
+        if (!sections.empty())
+            sections.back().body = listing.substr(headerStart, at - headerStart);
+        std::string_view name = line.substr(kSectionHeader.size());
+        if (!name.empty() && name.back() == ':')
+            name.remove_suffix(1);
+        headerStart = nextLineStart(listing, at);
+        sections.push_back({name, {}});
+    }
+    if (!sections.empty())
+        sections.back().body = listing.substr(headerStart);
+    return sections;
+}
+
+// The address range a line covers: a header line its address, a word line
+// its address to the end of its word.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> coveredBy(std::string_view line) {
+    if (auto symbol = headerSymbol(line))
+        return std::pair{symbol->address, symbol->address};
+    if (auto word = parseWordLineHead(line))
+        return std::pair{word->address,
+                         word->address + static_cast<std::uint32_t>(word->wordBytes)};
+    return std::nullopt;
+}
+
+// objdump prints a section's lines in address order, so its extent runs
+// from its first line with an address to the end of its last word; only the
+// lines at both ends are read, not the (possibly huge) body between.
+std::optional<ImageSection> sectionExtent(const SectionText& text) {
+    std::optional<ImageSection> section;
+    auto cover = [&section](std::pair<std::uint32_t, std::uint32_t> range) {
+        if (!section) {
+            section = ImageSection{{}, range.first, range.second};
             return;
         }
-        section.start = std::min(section.start, from);
-        section.end = std::max(section.end, to);
+        section->start = std::min(section->start, range.first);
+        section->end = std::max(section->end, range.second);
+    };
+    std::size_t firstEnd = 0;
+    for (std::size_t at = 0; at < text.body.size(); at = nextLineStart(text.body, at)) {
+        if (auto range = coveredBy(lineAround(text.body, at))) {
+            cover(*range);
+            firstEnd = nextLineStart(text.body, at);
+            break;
+        }
     }
-};
+    if (!section)
+        return std::nullopt;
+    // Backwards to the last word; header lines after it still count.
+    std::size_t end = text.body.size();
+    while (end > firstEnd) {
+        std::size_t start = end;
+        while (start > firstEnd && isLineEnd(text.body[start - 1]))
+            --start;
+        end = start;
+        while (start > firstEnd && !isLineEnd(text.body[start - 1]))
+            --start;
+        const std::string_view line = trimBlanks(text.body.substr(start, end - start));
+        end = start;
+        if (auto word = parseWordLineHead(line)) {
+            cover({word->address, word->address + static_cast<std::uint32_t>(word->wordBytes)});
+            break;
+        }
+        if (auto symbol = headerSymbol(line))
+            cover({symbol->address, symbol->address});
+    }
+    section->name = std::string(text.name);
+    return section;
+}
 
-// What the extent needs of a word line: its address, its word and the
-// word's size, read in place (every line of the listing passes here).
-struct WordExtent {
-    std::uint32_t address = 0;
-    std::uint32_t word = 0;
-    int wordBytes = 0;
-};
+// .reginfo is a few words: every line of it is read.
+std::optional<std::uint32_t> gpOf(const SectionText& text, std::uint32_t sectionStart) {
+    std::optional<std::uint32_t> gp;
+    forEachLine(text.body, [&](std::size_t start, std::size_t length) {
+        if (auto word = parseWordLineHead(text.body.substr(start, length)))
+            if (word->address == sectionStart + kReginfoGpOffset)
+                gp = word->word;
+    });
+    return gp;
+}
 
-std::optional<WordExtent> wordExtent(std::string_view line) {
-    const std::size_t colon = line.find(':');
-    if (colon == std::string_view::npos || colon == 0)
-        return std::nullopt;
-    const std::size_t tab = line.find('\t', colon);
-    if (tab == std::string_view::npos || trimBlanks(line.substr(colon + 1, tab - colon - 1)) != "")
-        return std::nullopt;
-    const auto address = parseHex(line.substr(0, colon));
-    std::string_view word = line.substr(tab + 1);
-    word = trimBlanks(word.substr(0, word.find('\t')));
-    const auto value = parseHex(word);
-    if (!address || !value || word.size() % 2 != 0)
-        return std::nullopt;
-    return WordExtent{*address, *value, static_cast<int>(word.size() / 2)};
+// Every header line after the first section header: found by its ">:" at
+// the end of a line, so the lines between are not read one by one.
+std::vector<ImageSymbol> headerSymbols(std::string_view listing, std::size_t from) {
+    std::vector<ImageSymbol> symbols;
+    for (std::size_t at = listing.find(">:", from); at != std::string_view::npos;
+         at = listing.find(">:", at + 2)) {
+        std::size_t after = at + 2;
+        while (after < listing.size() && listing[after] == ' ')
+            ++after;
+        if (after < listing.size() && !isLineEnd(listing[after]))
+            continue;
+        if (auto symbol = headerSymbol(lineAround(listing, at)))
+            symbols.push_back(std::move(*symbol));
+    }
+    return symbols;
 }
 
 } // namespace
 
 ImageExtent ImageExtent::fromListing(std::string_view listing) {
     ImageExtent extent;
-    std::vector<SectionBuilder> builders;
-    std::vector<ImageSymbol> symbols;
-    forEachLine(listing, [&](std::size_t start, std::size_t length) {
-        std::string_view line = trimBlanks(listing.substr(start, length));
-        if (line.rfind(kSectionHeader, 0) == 0) {
-            std::string_view name = line.substr(kSectionHeader.size());
-            if (!name.empty() && name.back() == ':')
-                name.remove_suffix(1);
-            builders.push_back({ImageSection{std::string(name), 0, 0}, false});
-            return;
-        }
-        if (builders.empty())
-            return;
-        SectionBuilder& current = builders.back();
-        if (auto symbol = headerSymbol(line)) {
-            current.cover(symbol->address, symbol->address);
-            symbols.push_back(*symbol);
-        } else if (auto word = wordExtent(line)) {
-            current.cover(word->address,
-                          word->address + static_cast<std::uint32_t>(word->wordBytes));
-            if (current.section.name == ".reginfo" &&
-                word->address == current.section.start + kReginfoGpOffset)
-                extent.gp_ = word->word;
-        }
-    });
-    for (const SectionBuilder& builder : builders)
-        if (builder.seen && builder.section.start != 0 &&
-            builder.section.end > builder.section.start)
-            extent.sections_.push_back(builder.section);
-    for (const ImageSymbol& symbol : symbols)
+    const std::vector<SectionText> texts = sectionTexts(listing);
+    for (const SectionText& text : texts) {
+        auto section = sectionExtent(text);
+        if (!section)
+            continue;
+        if (section->name == ".reginfo")
+            if (auto gp = gpOf(text, section->start))
+                extent.gp_ = gp;
+        if (section->start != 0 && section->end > section->start)
+            extent.sections_.push_back(std::move(*section));
+    }
+    if (texts.empty())
+        return extent;
+    const auto firstBody = static_cast<std::size_t>(texts.front().body.data() - listing.data());
+    for (ImageSymbol& symbol : headerSymbols(listing, firstBody))
         if (extent.sectionAt(symbol.address) != nullptr)
-            extent.symbols_.push_back(symbol);
+            extent.symbols_.push_back(std::move(symbol));
     std::stable_sort(
         extent.symbols_.begin(), extent.symbols_.end(),
         [](const ImageSymbol& a, const ImageSymbol& b) { return a.address < b.address; });

@@ -3,20 +3,11 @@
 #include "core/Text.h"
 
 #include <array>
+#include <initializer_list>
 
 namespace travonix::check {
 
 namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // The ABI names objdump uses by default, in register order; "s8" is also
 // printed as "fp".
@@ -25,45 +16,47 @@ constexpr std::array<std::string_view, 32> kRegisterNames = {
     "t3",   "t4", "t5", "t6", "t7", "s0", "s1", "s2", "s3", "s4", "s5",
     "s6",   "s7", "t8", "t9", "k0", "k1", "gp", "sp", "s8", "ra"};
 
+// Every two-letter register name by its letters: each operand of each line
+// is looked up here.
+constexpr std::size_t pairIndex(char first, char second) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(first)) * 256 +
+           static_cast<unsigned char>(second);
+}
+const std::array<std::int8_t, 256 * 256>& twoLetterRegisters() {
+    static const auto table = [] {
+        std::array<std::int8_t, 256 * 256> t{};
+        t.fill(-1);
+        for (std::size_t i = 1; i < kRegisterNames.size(); ++i)
+            t[pairIndex(kRegisterNames[i][0], kRegisterNames[i][1])] = static_cast<std::int8_t>(i);
+        t[pairIndex('f', 'p')] = 30;
+        return t;
+    }();
+    return table;
+}
+
 std::string_view firstWord(std::string_view text) {
     text = trimBlanks(text);
-    std::size_t end = text.find_first_of(" \t");
-    return end == std::string_view::npos ? text : text.substr(0, end);
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != ' ' && text[end] != '\t')
+        ++end;
+    return text.substr(0, end);
 }
 
+// Split at commas up to the symbol in <>, each part trimmed, in one pass.
 Operands splitOperands(std::string_view text) {
-    std::size_t symbol = text.find('<');
-    if (symbol != std::string_view::npos)
-        text = text.substr(0, symbol);
     Operands operands;
     std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t comma = text.find(',', start);
-        std::string_view part =
-            text.substr(start, comma == std::string_view::npos ? text.npos : comma - start);
-        part = trimBlanks(part);
-        if (!part.empty())
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] != '<'; ++i) {
+        if (text[i] != ',')
+            continue;
+        if (auto part = trimBlanks(text.substr(start, i - start)); !part.empty())
             operands.push_back(part);
-        if (comma == std::string_view::npos)
-            break;
-        start = comma + 1;
+        start = i + 1;
     }
+    if (auto part = trimBlanks(text.substr(start, i - start)); !part.empty())
+        operands.push_back(part);
     return operands;
-}
-
-} // namespace
-
-std::optional<std::uint32_t> parseHex(std::string_view text) {
-    if (text.empty() || text.size() > 8)
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (char c : text) {
-        int d = hexDigit(c);
-        if (d < 0)
-            return std::nullopt;
-        value = (value << 4) | static_cast<std::uint32_t>(d);
-    }
-    return value;
 }
 
 // The line's TAB-separated fields, at most four (the last one keeps the
@@ -71,37 +64,125 @@ std::optional<std::uint32_t> parseHex(std::string_view text) {
 std::size_t fieldsOf(std::string_view line, std::array<std::string_view, 4>& fields) {
     std::size_t count = 0;
     std::size_t start = 0;
-    while (count + 1 < fields.size()) {
-        const std::size_t tab = line.find('\t', start);
-        if (tab == std::string_view::npos)
-            break;
-        fields[count++] = line.substr(start, tab - start);
-        start = tab + 1;
+    for (std::size_t i = 0; i < line.size() && count + 1 < fields.size(); ++i) {
+        if (line[i] != '\t')
+            continue;
+        fields[count++] = line.substr(start, i - start);
+        start = i + 1;
     }
     fields[count++] = line.substr(start);
     return count;
 }
 
-std::optional<InstructionLine> parseInstructionLine(std::string_view line) {
-    std::array<std::string_view, 4> fields;
-    const std::size_t count = fieldsOf(trimBlanks(line), fields);
+bool isOneOf(std::string_view text, std::initializer_list<std::string_view> names) {
+    for (std::string_view name : names)
+        if (text == name)
+            return true;
+    return false;
+}
+
+Mnemonic jumpKind(std::string_view m) {
+    if (m == "j")
+        return Mnemonic::AbsoluteJump;
+    if (m == "jal" || m == "jalx")
+        return Mnemonic::AbsoluteCall;
+    if (m == "jalr" || m == "jalr.hb")
+        return Mnemonic::RegisterCall;
+    if (m == "jr" || m == "jr.hb")
+        return Mnemonic::RegisterJump;
+    return Mnemonic::LeavesFirstAlone; // other jumps write no register the check follows
+}
+
+Mnemonic branchKind(std::string_view m) {
+    if (m == "break")
+        return Mnemonic::LeavesFirstAlone;
+    if (isOneOf(m, {"bal", "bgezal", "bltzal", "bgezall", "bltzall"}))
+        return Mnemonic::BranchAndLink;
+    return Mnemonic::Branch;
+}
+
+} // namespace
+
+Mnemonic mnemonicKind(std::string_view m) {
+    if (m.empty() || m.front() == '.')
+        return Mnemonic::Data;
+    switch (m.front()) {
+    case 'j':
+        return jumpKind(m);
+    case 'b':
+        return branchKind(m);
+    case 't':
+        return Mnemonic::LeavesFirstAlone; // traps (teq, tne, ...) and TLB operations
+    case 'l':
+        return m == "lui" ? Mnemonic::Lui : Mnemonic::Other;
+    case 'a':
+        if (m == "addiu" || m == "addi")
+            return Mnemonic::AddImmediate;
+        if (m == "addu" || m == "add")
+            return Mnemonic::AddRegisters;
+        return Mnemonic::Other;
+    case 'o':
+        return m == "ori" ? Mnemonic::OrImmediate : Mnemonic::Other;
+    default:
+        break;
+    }
+    if (m == "move")
+        return Mnemonic::Move;
+    if (isOneOf(m,
+                {"sb",    "sh",    "sw",    "swl",    "swr",   "sc",    "swc1",    "sdc1",  "swc2",
+                 "sdc2",  "swxc1", "sdxc1", "suxc1",  "mult",  "multu", "div",     "divu",  "madd",
+                 "maddu", "msub",  "msubu", "mthi",   "mtlo",  "mtc0",  "mtc1",    "mthc1", "ctc1",
+                 "mtc2",  "ctc2",  "mthc2", "wrpgpr", "cache", "pref",  "prefx",   "sync",  "synci",
+                 "nop",   "ssnop", "ehb",   "eret",   "deret", "wait",  "syscall", "sdbbp"}))
+        return Mnemonic::LeavesFirstAlone;
+    return Mnemonic::Other;
+}
+
+namespace {
+
+// The head of a word line and where its mnemonic field starts.
+std::optional<WordLineHead> headOf(const std::array<std::string_view, 4>& fields,
+                                   std::size_t count) {
     if (count < 2)
         return std::nullopt;
     std::string_view address = trimBlanks(fields[0]);
     if (address.size() < 2 || address.back() != ':')
         return std::nullopt;
-    auto addressValue = parseHex(address.substr(0, address.size() - 1));
-    std::string_view word = trimBlanks(fields[1]);
-    auto wordValue = parseHex(word);
-    if (!addressValue || !wordValue || word.size() % 2 != 0)
+    const std::string_view word = trimBlanks(fields[1]);
+    if (word.size() % 2 != 0)
         return std::nullopt;
+    const auto addressValue = travonix::parseHex(address.substr(0, address.size() - 1));
+    const auto wordValue = travonix::parseHex(word);
+    if (!addressValue || !wordValue)
+        return std::nullopt;
+    return WordLineHead{*addressValue, *wordValue, static_cast<int>(word.size() / 2)};
+}
 
+} // namespace
+
+std::optional<WordLineHead> parseWordLineHead(std::string_view line) {
+    std::array<std::string_view, 4> fields;
+    const std::size_t count = fieldsOf(trimBlanks(line), fields);
+    return headOf(fields, count);
+}
+
+std::optional<InstructionLine> parseInstructionLine(std::string_view line) {
+    std::array<std::string_view, 4> fields;
+    const std::size_t count = fieldsOf(trimBlanks(line), fields);
+    const auto head = headOf(fields, count);
+    if (!head)
+        return std::nullopt;
     InstructionLine parsed;
-    parsed.address = *addressValue;
-    parsed.word = *wordValue;
-    parsed.wordBytes = static_cast<int>(word.size() / 2);
-    if (count >= 3)
-        parsed.mnemonic = toLowerAscii(firstWord(fields[2]));
+    parsed.address = head->address;
+    parsed.word = head->word;
+    parsed.wordBytes = head->wordBytes;
+    if (count >= 3) {
+        const std::string_view mnemonic = firstWord(fields[2]);
+        parsed.mnemonic.assign(mnemonic);
+        for (char& c : parsed.mnemonic)
+            c = lowerAscii(c);
+        parsed.kind = mnemonicKind(parsed.mnemonic);
+    }
     if (count >= 4) {
         parsed.operandText = trimBlanks(fields[3]);
         parsed.operands = splitOperands(parsed.operandText);
@@ -119,16 +200,12 @@ std::optional<int> registerNumber(std::string_view name) {
             return std::nullopt;
         }
     }
-    if (name == "fp")
-        return 30;
+    if (name.size() == 2) {
+        const int number = twoLetterRegisters()[pairIndex(name[0], name[1])];
+        return number < 0 ? std::nullopt : std::optional<int>(number);
+    }
     if (name == "zero")
         return 0;
-    // Every other name has two letters: compare them without a call.
-    if (name.size() != 2)
-        return std::nullopt;
-    for (std::size_t i = 1; i < kRegisterNames.size(); ++i)
-        if (name[0] == kRegisterNames[i][0] && name[1] == kRegisterNames[i][1])
-            return static_cast<int>(i);
     return std::nullopt;
 }
 
@@ -142,7 +219,7 @@ std::optional<std::int64_t> immediateValue(std::string_view text) {
         return std::nullopt;
     std::int64_t value = 0;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        auto hex = parseHex(text.substr(2));
+        auto hex = travonix::parseHex(text.substr(2));
         if (!hex)
             return std::nullopt;
         value = *hex;
@@ -181,7 +258,7 @@ std::optional<std::uint32_t> targetAddress(const InstructionLine& line) {
     // register name such as a0 that happens to read as hexadecimal.
     if (line.operands.empty() || line.operands.back().size() != 8)
         return std::nullopt;
-    return parseHex(line.operands.back());
+    return travonix::parseHex(line.operands.back());
 }
 
 std::string hexAddress(std::uint32_t address) {

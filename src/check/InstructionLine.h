@@ -34,27 +34,72 @@ class Operands {
     std::size_t count_ = 0;
 };
 
+// What the check needs to know of an instruction, decided once from its
+// mnemonic when the line is read, so the check compares no text per line.
+enum class Mnemonic : std::uint8_t {
+    Other,            // any other instruction
+    Data,             // a data directive (".word", ".short") or no mnemonic at all
+    Lui,              // lui
+    AddImmediate,     // addiu, addi
+    OrImmediate,      // ori
+    AddRegisters,     // addu, add
+    Move,             // move
+    AbsoluteJump,     // j
+    AbsoluteCall,     // jal, jalx
+    RegisterCall,     // jalr, jalr.hb
+    RegisterJump,     // jr, jr.hb
+    Branch,           // b, beq, bnez, ... (any mnemonic starting with b but break)
+    BranchAndLink,    // bal, bgezal, bltzal, bgezall, bltzall
+    LeavesFirstAlone, // reads its first operand or has none: stores, traps, sync, ...
+};
+
 struct InstructionLine {
     std::uint32_t address = 0;
     std::uint32_t word = 0;
-    int wordBytes = 0;    // 4 for a word; objdump prints a shorter tail of a section
-    std::string mnemonic; // lower case; empty when the line has none
+    int wordBytes = 0; // 4 for a word; objdump prints a shorter tail of a section
+    // Lower case; empty when the line has none. Longer than any MIPS
+    // mnemonic only in a line that is not an instruction.
+    std::string mnemonic;
+    Mnemonic kind = Mnemonic::Data;
     // As printed, symbol included ("9d000000 <crc_step>"); a view into the
     // line, which outlives the check.
     std::string_view operandText;
     Operands operands; // split at commas, the symbol in <> left out
 
-    // A data directive (".word", ".short", ".byte") or no mnemonic at all:
-    // the word is data, not an instruction.
-    [[nodiscard]] bool isData() const { return mnemonic.empty() || mnemonic.front() == '.'; }
+    [[nodiscard]] bool isData() const { return kind == Mnemonic::Data; }
+    [[nodiscard]] bool isBranch() const {
+        return kind == Mnemonic::Branch || kind == Mnemonic::BranchAndLink;
+    }
+    // Calls: the registers a called routine may change are lost after the
+    // delay slot.
+    [[nodiscard]] bool isCall() const {
+        return kind == Mnemonic::AbsoluteCall || kind == Mnemonic::RegisterCall ||
+               kind == Mnemonic::BranchAndLink;
+    }
+    // Whether the instruction writes the register of its first operand.
+    [[nodiscard]] bool writesFirstOperand() const {
+        return kind != Mnemonic::Data && kind != Mnemonic::LeavesFirstAlone && !isBranch() &&
+               kind != Mnemonic::AbsoluteJump && kind != Mnemonic::AbsoluteCall &&
+               kind != Mnemonic::RegisterCall && kind != Mnemonic::RegisterJump;
+    }
 };
 
-// The word line's parts, or nothing for a line of another kind (header,
-// empty line, section header, objdump's "..." marker).
-[[nodiscard]] std::optional<InstructionLine> parseInstructionLine(std::string_view line);
+// What the check asks of the lower-case mnemonic.
+[[nodiscard]] Mnemonic mnemonicKind(std::string_view lowerCase);
 
-// Hexadecimal digits (1 to 8, nothing else) as a 32-bit value.
-[[nodiscard]] std::optional<std::uint32_t> parseHex(std::string_view text);
+// The address, word and word size of a word line, or nothing for a line of
+// another kind (header, empty line, section header, objdump's "..." marker):
+// the first half of parseInstructionLine, for a pass that needs only where
+// each word lies.
+struct WordLineHead {
+    std::uint32_t address = 0;
+    std::uint32_t word = 0;
+    int wordBytes = 0;
+};
+[[nodiscard]] std::optional<WordLineHead> parseWordLineHead(std::string_view line);
+
+// The word line's parts, or nothing for a line of another kind.
+[[nodiscard]] std::optional<InstructionLine> parseInstructionLine(std::string_view line);
 
 // A general-purpose register as objdump names it ("v0", "ra", "$31",
 // "$sp"), as its number; nothing for anything else.

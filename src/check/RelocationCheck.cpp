@@ -21,43 +21,16 @@ constexpr int kRa = 31;
 constexpr std::int64_t kLowHalfMin = -0x8000; // addiu and loads add a signed 16-bit half
 constexpr std::int64_t kLowHalfMax = 0xFFFF;  // ori adds an unsigned one
 
-bool isOneOf(std::string_view text, std::initializer_list<std::string_view> names) {
-    for (std::string_view name : names)
-        if (text == name)
-            return true;
-    return false;
-}
-
-bool isAbsoluteJump(std::string_view mnemonic) {
-    return isOneOf(mnemonic, {"j", "jal", "jalx"});
-}
-
-bool isCall(std::string_view mnemonic) {
-    return isOneOf(mnemonic, {"jal", "jalx", "jalr", "jalr.hb", "bal", "bgezal", "bltzal",
-                              "bgezall", "bltzall"});
-}
-
-bool isBranch(std::string_view mnemonic) {
-    return !mnemonic.empty() && mnemonic.front() == 'b' && mnemonic != "break";
-}
-
-// Instructions whose first operand is read, not written (stores, jumps,
-// traps, moves to other units) or that have no register operand.
-bool writesFirstOperand(std::string_view mnemonic) {
-    if (mnemonic.empty())
-        return false;
-    if (isBranch(mnemonic) || mnemonic.front() == 'j' || mnemonic.front() == 't')
-        return false; // branches, jumps, traps (teq, tne, ...) and TLB operations
-    return !isOneOf(mnemonic,
-                    {"sb",    "sh",    "sw",      "swl",   "swr",   "sc",    "swc1",   "sdc1",
-                     "swc2",  "sdc2",  "swxc1",   "sdxc1", "suxc1", "mult",  "multu",  "div",
-                     "divu",  "madd",  "maddu",   "msub",  "msubu", "mthi",  "mtlo",   "mtc0",
-                     "mtc1",  "mthc1", "ctc1",    "mtc2",  "ctc2",  "mthc2", "wrpgpr", "cache",
-                     "pref",  "prefx", "sync",    "synci", "nop",   "ssnop", "ehb",    "eret",
-                     "deret", "wait",  "syscall", "sdbbp"});
+// Whether the line names $gp, as "gp" or "$28", before the symbol: most lines
+// do not, and are let through without a look at each operand.
+bool mayUseGp(const InstructionLine& line) {
+    const std::string_view text = line.operandText.substr(0, line.operandText.find('<'));
+    return text.find("gp") != std::string_view::npos || text.find("$28") != std::string_view::npos;
 }
 
 bool usesGp(const InstructionLine& line) {
+    if (!mayUseGp(line))
+        return false;
     for (std::string_view operand : line.operands) {
         if (registerNumber(operand) == kGp)
             return true;
@@ -70,15 +43,32 @@ bool usesGp(const InstructionLine& line) {
 // Where each word of a block lands: its index among the block's words.
 class BlockLayout {
   public:
-    void place(std::uint32_t address) { positions_.push_back({address, count_++}); }
-    // Sorted by address once every word is placed; the first word placed at
-    // an address keeps it.
+    void place(std::uint32_t address) {
+        inOrder_ = inOrder_ && (addresses_.empty() || addresses_.back() < address);
+        addresses_.push_back(address);
+    }
+    // Once every word is placed. A block's words normally come in address
+    // order, and then a word's position is its index; otherwise the
+    // positions are sorted by address, and the first word placed at an
+    // address keeps it.
     void seal() {
+        if (inOrder_)
+            return;
+        positions_.reserve(addresses_.size());
+        for (std::size_t i = 0; i < addresses_.size(); ++i)
+            positions_.push_back({addresses_[i], static_cast<std::uint32_t>(i)});
+        addresses_ = {};
         std::stable_sort(
             positions_.begin(), positions_.end(),
             [](const Position& a, const Position& b) { return a.address < b.address; });
     }
     [[nodiscard]] std::optional<std::uint32_t> positionOf(std::uint32_t address) const {
+        if (inOrder_) {
+            auto it = std::lower_bound(addresses_.begin(), addresses_.end(), address);
+            if (it == addresses_.end() || *it != address)
+                return std::nullopt;
+            return static_cast<std::uint32_t>(it - addresses_.begin());
+        }
         auto it = std::lower_bound(
             positions_.begin(), positions_.end(), address,
             [](const Position& p, std::uint32_t value) { return p.address < value; });
@@ -92,8 +82,9 @@ class BlockLayout {
         std::uint32_t address;
         std::uint32_t position;
     };
+    std::vector<std::uint32_t> addresses_;
     std::vector<Position> positions_;
-    std::uint32_t count_ = 0;
+    bool inOrder_ = true;
 };
 
 struct PlacedRoutine {
@@ -106,6 +97,26 @@ struct UpperHalf {
     std::uint32_t value = 0;
     std::size_t origin = 0; // index of the lui line
     bool indexed = false;   // an index was added to it (addu)
+};
+
+// The upper halves held in the 32 registers, with a mask of the registers
+// that hold one.
+class UpperHalves {
+  public:
+    const std::optional<UpperHalf>& operator[](int r) const {
+        return halves_[static_cast<std::size_t>(r)];
+    }
+    void set(int r, const std::optional<UpperHalf>& half) {
+        halves_[static_cast<std::size_t>(r)] = half;
+        const std::uint32_t bit = std::uint32_t{1} << r;
+        held_ = half ? (held_ | bit) : (held_ & ~bit);
+    }
+    void reset(int r) { set(r, std::nullopt); }
+    [[nodiscard]] bool any() const { return held_ != 0; }
+
+  private:
+    std::array<std::optional<UpperHalf>, 32> halves_{};
+    std::uint32_t held_ = 0;
 };
 
 class RoutineCheck {
@@ -201,26 +212,25 @@ class RoutineCheck {
 
     void checkInstruction(std::size_t i) {
         const InstructionLine& here = line(i);
-        const std::string& mnemonic = here.mnemonic;
         if (here.isData()) {
             checkDataWord(i);
             applyPendingClobber();
             return;
         }
-        if (isAbsoluteJump(mnemonic))
+        if (here.kind == Mnemonic::AbsoluteJump || here.kind == Mnemonic::AbsoluteCall)
             reportOutOfReach(i);
-        if (isOneOf(mnemonic, {"jalr", "jalr.hb"}) ||
-            (isOneOf(mnemonic, {"jr", "jr.hb"}) &&
+        if (here.kind == Mnemonic::RegisterCall ||
+            (here.kind == Mnemonic::RegisterJump &&
              (here.operands.empty() || registerNumber(here.operands.front()) != kRa)))
             reportIndirect(i);
         if (usesGp(here))
             reportGp(i);
         trackAddresses(i);
-        if (isBranch(mnemonic))
+        if (here.isBranch())
             checkBranchTarget(i);
         applyPendingClobber();
         // A call's delay slot still sees the registers as they were.
-        clobberAfterNext_ = isCall(mnemonic);
+        clobberAfterNext_ = here.isCall();
     }
 
     void reportOutOfReach(std::size_t i) {
@@ -238,7 +248,7 @@ class RoutineCheck {
     void reportIndirect(std::size_t i) {
         const InstructionLine& here = line(i);
         const std::string instruction = here.mnemonic + " " + std::string(here.operandText);
-        if (here.mnemonic.rfind("jalr", 0) == 0 && !here.operands.empty() &&
+        if (here.kind == Mnemonic::RegisterCall && !here.operands.empty() &&
             registerNumber(here.operands.back()) == 25) {
             report(i, FindingKind::IndirectJump,
                    "The call " + instruction +
@@ -248,7 +258,7 @@ class RoutineCheck {
                        "relative branches.");
             return;
         }
-        if (here.mnemonic.rfind("jalr", 0) == 0) {
+        if (here.kind == Mnemonic::RegisterCall) {
             report(i, FindingKind::IndirectJump,
                    "The call " + instruction +
                        " goes through a function pointer, which holds the address the routine "
@@ -329,7 +339,6 @@ class RoutineCheck {
     // often adds an index first (addu) or copies the register (move).
     void trackAddresses(std::size_t i) {
         const InstructionLine& here = line(i);
-        const std::string& mnemonic = here.mnemonic;
         const auto& ops = here.operands;
         auto reg = [&](std::size_t k) {
             return k < ops.size() ? registerNumber(ops[k]) : std::nullopt;
@@ -338,46 +347,52 @@ class RoutineCheck {
             return k < ops.size() ? immediateValue(ops[k]) : std::nullopt;
         };
 
-        if (mnemonic == "lui") {
+        if (here.kind == Mnemonic::Lui) {
             auto rt = reg(0);
             auto value = imm(1);
             if (rt && value) {
-                halves_[*rt] = UpperHalf{static_cast<std::uint32_t>(*value << 16), i, false};
+                halves_.set(*rt, UpperHalf{static_cast<std::uint32_t>(*value << 16), i, false});
                 luiLines_.push_back(i);
             }
             return;
         }
-        if (isOneOf(mnemonic, {"addiu", "addi", "ori"}) && ops.size() == 3) {
+        // Without an upper half in any register, nothing below can build an
+        // address: most lines end here.
+        if (!halves_.any())
+            return;
+        if ((here.kind == Mnemonic::AddImmediate || here.kind == Mnemonic::OrImmediate) &&
+            ops.size() == 3) {
             auto rt = reg(0);
             auto rs = reg(1);
             auto value = imm(2);
             if (rt && rs && value && halves_[*rs]) {
                 const UpperHalf half = *halves_[*rs];
                 const std::uint32_t address =
-                    mnemonic == "ori" ? half.value | static_cast<std::uint32_t>(*value & 0xFFFF)
-                                      : half.value + static_cast<std::uint32_t>(*value);
+                    here.kind == Mnemonic::OrImmediate
+                        ? half.value | static_cast<std::uint32_t>(*value & 0xFFFF)
+                        : half.value + static_cast<std::uint32_t>(*value);
                 luiConsumed_[half.origin] = true;
                 reportAddress(i, address, Use::Built);
-                halves_[*rt].reset(); // the address is whole: its uses are not new findings
+                halves_.reset(*rt); // the address is whole: its uses are not new findings
                 return;
             }
         }
-        if (isOneOf(mnemonic, {"addu", "add"}) && ops.size() == 3) {
+        if (here.kind == Mnemonic::AddRegisters && ops.size() == 3) {
             auto rd = reg(0);
             auto rs = reg(1);
             auto rt = reg(2);
             if (rd && rs && rt && (halves_[*rs].has_value() != halves_[*rt].has_value())) {
                 UpperHalf half = halves_[*rs] ? *halves_[*rs] : *halves_[*rt];
                 half.indexed = true;
-                halves_[*rd] = half;
+                halves_.set(*rd, half);
                 return;
             }
         }
-        if (mnemonic == "move" && ops.size() == 2) {
+        if (here.kind == Mnemonic::Move && ops.size() == 2) {
             auto rd = reg(0);
             auto rs = reg(1);
             if (rd && rs) {
-                halves_[*rd] = halves_[*rs];
+                halves_.set(*rd, halves_[*rs]);
                 return;
             }
         }
@@ -390,9 +405,9 @@ class RoutineCheck {
                               Use::Accessed);
             }
         }
-        if (writesFirstOperand(mnemonic))
+        if (here.writesFirstOperand())
             if (auto rd = reg(0))
-                halves_[*rd].reset();
+                halves_.reset(*rd);
     }
 
     void applyPendingClobber() {
@@ -401,7 +416,7 @@ class RoutineCheck {
         clobberAfterNext_ = false;
         // The registers a called routine may change: at, v0-v1, a0-a3, t0-t9, ra.
         for (int r : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 24, 25, 31})
-            halves_[static_cast<std::size_t>(r)].reset();
+            halves_.reset(r);
     }
 
     // A lui whose lower half the tracking did not see (the register went
@@ -431,7 +446,7 @@ class RoutineCheck {
     std::vector<std::optional<Finding>> found_;
     std::vector<bool> luiConsumed_;
     std::vector<std::size_t> luiLines_;
-    std::array<std::optional<UpperHalf>, 32> halves_{};
+    UpperHalves halves_;
     bool clobberAfterNext_ = false;
 };
 
@@ -444,50 +459,85 @@ bool isCodeRoutine(const ImageExtent& image, const PlacedRoutine& routine) {
     return section == nullptr || section->name.rfind(".text", 0) == 0;
 }
 
+void parseRoutine(const BlockSource& blocks, std::size_t block, std::size_t routine,
+                  std::vector<std::string_view>& lines, PlacedRoutine& placed) {
+    blocks.routineLines(block, routine, lines);
+    placed.name = blocks.routineName(block, routine);
+    placed.lines.clear();
+    for (std::string_view text : lines)
+        if (auto parsed = parseInstructionLine(text))
+            placed.lines.push_back(std::move(*parsed));
+}
+
 } // namespace
 
 bool isCarriedSection(std::string_view sectionName) {
     return sectionName == ".text" || sectionName == ".rodata";
 }
 
-std::vector<Finding> checkRelocation(std::string_view listing,
-                                     const std::vector<BlockLines>& blocks) {
+std::vector<Finding> checkRelocation(std::string_view listing, const BlockSource& blocks) {
     const ImageExtent image = ImageExtent::fromListing(listing);
     std::vector<Finding> findings;
-    for (const BlockLines& block : blocks) {
+    std::vector<std::string_view> lines;
+    for (std::size_t b = 0; b < blocks.blockCount(); ++b) {
         // Where each word lies in the block first; then one routine at a time
         // is parsed and checked, so a merged block of a whole program never
         // holds all its parsed lines at once.
         BlockLayout layout;
-        for (const RoutineLines& body : block.routines)
-            for (std::string_view text : body.lines)
-                if (auto parsed = parseInstructionLine(text))
-                    layout.place(parsed->address);
+        PlacedRoutine placed;
+        const std::size_t routines = blocks.routineCount(b);
+        if (routines == 1) {
+            // A block of one routine: its parsed lines give the layout.
+            parseRoutine(blocks, b, 0, lines, placed);
+            for (const InstructionLine& parsed : placed.lines)
+                layout.place(parsed.address);
+            layout.seal();
+            RoutineCheck(image, layout, placed).run(isCodeRoutine(image, placed), findings);
+            continue;
+        }
+        for (std::size_t r = 0; r < routines; ++r) {
+            blocks.routineLines(b, r, lines);
+            for (std::string_view text : lines)
+                if (auto head = parseWordLineHead(text))
+                    layout.place(head->address);
+        }
         layout.seal();
-        for (const RoutineLines& body : block.routines) {
-            PlacedRoutine placed{body.name, {}};
-            placed.lines.reserve(body.lines.size());
-            for (std::string_view text : body.lines)
-                if (auto parsed = parseInstructionLine(text))
-                    placed.lines.push_back(std::move(*parsed));
+        for (std::size_t r = 0; r < routines; ++r) {
+            parseRoutine(blocks, b, r, lines, placed);
             RoutineCheck(image, layout, placed).run(isCodeRoutine(image, placed), findings);
         }
     }
     return findings;
 }
 
+namespace {
+
+// Blocks a caller holds as text (tests, tools).
+class ContentSource : public BlockSource {
+  public:
+    explicit ContentSource(const std::vector<BlockContent>& blocks) : blocks_(blocks) {}
+    std::size_t blockCount() const override { return blocks_.size(); }
+    std::size_t routineCount(std::size_t block) const override {
+        return blocks_[block].routines.size();
+    }
+    std::string_view routineName(std::size_t block, std::size_t routine) const override {
+        return blocks_[block].routines[routine].name;
+    }
+    void routineLines(std::size_t block, std::size_t routine,
+                      std::vector<std::string_view>& lines) const override {
+        const std::vector<std::string>& body = blocks_[block].routines[routine].lines;
+        lines.assign(body.begin(), body.end());
+    }
+
+  private:
+    const std::vector<BlockContent>& blocks_;
+};
+
+} // namespace
+
 std::vector<Finding> checkRelocation(std::string_view listing,
                                      const std::vector<BlockContent>& blocks) {
-    std::vector<BlockLines> views;
-    views.reserve(blocks.size());
-    for (const BlockContent& block : blocks) {
-        BlockLines view{block.name, {}};
-        for (const RoutineBody& body : block.routines)
-            view.routines.push_back(
-                {body.name, std::vector<std::string_view>(body.lines.begin(), body.lines.end())});
-        views.push_back(std::move(view));
-    }
-    return checkRelocation(listing, views);
+    return checkRelocation(listing, ContentSource(blocks));
 }
 
 } // namespace travonix::check

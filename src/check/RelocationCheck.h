@@ -22,16 +22,20 @@ struct BlockContent {
     std::vector<RoutineBody> routines;
 };
 
-// The same as views into a text that outlives the check (the loaded
-// listing): a run of tens of thousands of routines is checked without
-// copying its lines.
-struct RoutineLines {
-    std::string_view name;
-    std::vector<std::string_view> lines;
-};
-struct BlockLines {
-    std::string_view name;
-    std::vector<RoutineLines> routines;
+// The blocks a conversion writes, as the check reads them: one routine's
+// lines at a time, so a merged block of a whole program is never held as a
+// whole, and no line is copied.
+class BlockSource {
+  public:
+    virtual ~BlockSource() = default;
+    [[nodiscard]] virtual std::size_t blockCount() const = 0;
+    [[nodiscard]] virtual std::size_t routineCount(std::size_t block) const = 0;
+    [[nodiscard]] virtual std::string_view routineName(std::size_t block,
+                                                       std::size_t routine) const = 0;
+    // Replaces `lines` with the routine's lines, as views into a text that
+    // outlives the check.
+    virtual void routineLines(std::size_t block, std::size_t routine,
+                              std::vector<std::string_view>& lines) const = 0;
 };
 
 // The sections a block can carry (the ones the listing reader keeps). An
@@ -52,6 +56,6 @@ struct BlockLines {
 [[nodiscard]] std::vector<Finding> checkRelocation(std::string_view listing,
                                                    const std::vector<BlockContent>& blocks);
 [[nodiscard]] std::vector<Finding> checkRelocation(std::string_view listing,
-                                                   const std::vector<BlockLines>& blocks);
+                                                   const BlockSource& blocks);
 
 } // namespace travonix::check

@@ -1,6 +1,7 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace travonix {
@@ -109,15 +110,25 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 }
 
 namespace {
+
+// The value of each hexadecimal digit, -1 for any other character: every
+// address and word of a listing goes through here.
+constexpr std::array<std::int8_t, 256> kHexDigits = [] {
+    std::array<std::int8_t, 256> table{};
+    table.fill(-1);
+    for (int c = '0'; c <= '9'; ++c)
+        table[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c)
+        table[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c)
+        table[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - 'A' + 10);
+    return table;
+}();
+
 int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return kHexDigits[static_cast<unsigned char>(c)];
 }
+
 } // namespace
 
 std::uint32_t hexValue(std::string_view field) {
@@ -126,6 +137,19 @@ std::uint32_t hexValue(std::string_view field) {
         const int d = hexDigit(field[i]);
         if (d < 0)
             break;
+        value = (value << 4) | static_cast<std::uint32_t>(d);
+    }
+    return value;
+}
+
+std::optional<std::uint32_t> parseHex(std::string_view text) {
+    if (text.empty() || text.size() > 8)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : text) {
+        const int d = hexDigit(c);
+        if (d < 0)
+            return std::nullopt;
         value = (value << 4) | static_cast<std::uint32_t>(d);
     }
     return value;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,8 @@ class NoCaseNeedle {
 // The hexadecimal digits at the start of a field (at most eight) as an
 // unsigned 32-bit value; 0 when the field starts with no digit.
 [[nodiscard]] std::uint32_t hexValue(std::string_view field);
+// Hexadecimal digits (1 to 8, nothing else) as a 32-bit value.
+[[nodiscard]] std::optional<std::uint32_t> parseHex(std::string_view text);
 
 // Upper-case hexadecimal without leading zeros ("9D000014"), as filler lines
 // carry their addresses.
