@@ -4,6 +4,7 @@
 // and writes real files, as the window and the command-line tool do.
 #include "QuietUserInterface.h"
 #include "ScaleRun.h"
+#include "check/ConversionCheck.h"
 #include "core/Conversion.h"
 #include "core/JumpRewriter.h"
 #include "core/ListingReader.h"
@@ -163,6 +164,32 @@ void BM_Scale_ReadRewriteMergeSteps(benchmark::State& state) {
     reportListing(state, *input);
 }
 
+// The relocation check alone over the merged block of every function, the
+// listing read and planned beforehand: the work the window's merge run does
+// beside the build and the writes.
+void BM_Scale_RelocationCheck(benchmark::State& state) {
+    const ScaleInput* input = inputFor(state);
+    if (input == nullptr)
+        return;
+    LocalEnvironment env;
+    ConversionSettings settings;
+    settings.mode = OutputMode::Merged;
+    settings.mergedName = bench::kMergedName;
+    settings.outputFolder = "out";
+    settings.selectAll = true;
+    std::optional<std::string> text = env.readFile(input->listing);
+    ReadResult read = readListing(std::move(text).value_or(""), {false, true, false});
+    (void)rewriteJumps(read.listing);
+    const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
+    std::size_t findings = 0;
+    for (auto _ : state)
+        findings = check::checkConversion(read.listing, plan, settings).size();
+    if (findings == 0)
+        state.SkipWithError("the check found nothing");
+    state.counters["findings"] = static_cast<double>(findings);
+    reportListing(state, *input);
+}
+
 // One .bas file per function, the listing read beforehand: the generation and
 // the writing of tens of thousands of small files.
 void BM_Scale_IndividualMode(benchmark::State& state) {
@@ -302,6 +329,7 @@ void scaleRuns(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Scale_GetlineBaseline)->Arg(kSmall)->Arg(kLarge)->Apply(scaleRuns);
 BENCHMARK(BM_Scale_ReadRewriteMerge)->Arg(kSmall)->Arg(kLarge)->Apply(scaleRuns);
 BENCHMARK(BM_Scale_ReadRewriteMergeSteps)->Arg(kSmall)->Arg(kLarge)->Apply(scaleRuns);
+BENCHMARK(BM_Scale_RelocationCheck)->Arg(kSmall)->Arg(kLarge)->Apply(scaleRuns);
 BENCHMARK(BM_Scale_PlainWriteBaseline)->Arg(kLarge)->Apply(scaleRuns);
 BENCHMARK(BM_Scale_IndividualMode)->Arg(kLarge)->Apply(scaleRuns);
 BENCHMARK(BM_Scale_ObjdumpBaseline)->Arg(kLarge)->Apply(scaleRuns);

@@ -11,6 +11,7 @@
 #include "core/Text.h"
 #include "core/Version.h"
 
+#include <algorithm>
 #include <future>
 #include <system_error>
 #include <unordered_map>
@@ -136,6 +137,11 @@ void Orchestrator::report(const Diagnostics& diagnostics) {
 }
 
 void Orchestrator::report(Diagnostics&& diagnostics) {
+    // A run's findings come as one batch of tens of thousands: room for
+    // them at once, not by doubling.
+    const std::size_t needed = session_.lastReport.size() + diagnostics.size();
+    if (needed > session_.lastReport.capacity())
+        session_.lastReport.reserve(std::max(needed, 2 * session_.lastReport.capacity()));
     for (Diagnostic& d : diagnostics) {
         announce(d);
         session_.lastReport.push_back(std::move(d));
@@ -446,6 +452,10 @@ void Orchestrator::buildAndWrite(ConversionJob& job) const {
     if (!job.blocks.abandoned) {
         job.files = basFiles(job.blocks, job.plan, job.settings, job.separator);
         job.written = writeFiles(job.files, job.settings.outputFolder, job.separator, env_);
+        // Only the clipboard still needs a file's text once it is written.
+        for (std::size_t i = 0; i < job.files.size(); ++i)
+            if (!job.written.clipboardFile || *job.written.clipboardFile != i)
+                job.files[i].parts = {};
     }
     // Declined after a "jalr" warning: nothing is written, nothing reported.
     std::vector<check::Finding> found = findings.get();
@@ -464,6 +474,7 @@ void Orchestrator::finishConversion(ConversionJob& job) {
     // run's summary, which then stays in view (the
     // findings panel keeps them all).
     const FindingPlaces places(session_, job.plan);
+    session_.findings.reserve(job.findings.size());
     for (check::Finding& finding : job.findings)
         session_.findings.push_back(places.placed(std::move(finding)));
     report(findingWarnings(session_.findings));

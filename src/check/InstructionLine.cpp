@@ -166,16 +166,19 @@ std::optional<WordLineHead> parseWordLineHead(std::string_view line) {
     return headOf(fields, count);
 }
 
-std::optional<InstructionLine> parseInstructionLine(std::string_view line) {
+bool parseInstructionLine(std::string_view line, InstructionLine& parsed) {
     std::array<std::string_view, 4> fields;
     const std::size_t count = fieldsOf(trimBlanks(line), fields);
     const auto head = headOf(fields, count);
     if (!head)
-        return std::nullopt;
-    InstructionLine parsed;
+        return false;
     parsed.address = head->address;
     parsed.word = head->word;
     parsed.wordBytes = head->wordBytes;
+    parsed.mnemonic.clear();
+    parsed.kind = Mnemonic::Data;
+    parsed.operandText = {};
+    parsed.operands = {};
     if (count >= 3) {
         const std::string_view mnemonic = firstWord(fields[2]);
         parsed.mnemonic.assign(mnemonic);
@@ -187,6 +190,13 @@ std::optional<InstructionLine> parseInstructionLine(std::string_view line) {
         parsed.operandText = trimBlanks(fields[3]);
         parsed.operands = splitOperands(parsed.operandText);
     }
+    return true;
+}
+
+std::optional<InstructionLine> parseInstructionLine(std::string_view line) {
+    InstructionLine parsed;
+    if (!parseInstructionLine(line, parsed))
+        return std::nullopt;
     return parsed;
 }
 

@@ -100,6 +100,9 @@ struct WordLineHead {
 
 // The word line's parts, or nothing for a line of another kind.
 [[nodiscard]] std::optional<InstructionLine> parseInstructionLine(std::string_view line);
+// The same into a line kept from before (its mnemonic's room is reused);
+// false, with `parsed` left as it was, for a line of another kind.
+[[nodiscard]] bool parseInstructionLine(std::string_view line, InstructionLine& parsed);
 
 // A general-purpose register as objdump names it ("v0", "ra", "$31",
 // "$sp"), as its number; nothing for anything else.

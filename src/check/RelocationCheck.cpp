@@ -24,8 +24,14 @@ constexpr std::int64_t kLowHalfMax = 0xFFFF;  // ori adds an unsigned one
 // Whether the line names $gp, as "gp" or "$28", before the symbol: most lines
 // do not, and are let through without a look at each operand.
 bool mayUseGp(const InstructionLine& line) {
-    const std::string_view text = line.operandText.substr(0, line.operandText.find('<'));
-    return text.find("gp") != std::string_view::npos || text.find("$28") != std::string_view::npos;
+    const std::string_view text = line.operandText;
+    for (std::size_t i = 0; i + 1 < text.size() && text[i] != '<'; ++i) {
+        if (text[i] == 'g' && text[i + 1] == 'p')
+            return true;
+        if (text[i] == '$' && text[i + 1] == '2' && i + 2 < text.size() && text[i + 2] == '8')
+            return true;
+    }
+    return false;
 }
 
 bool usesGp(const InstructionLine& line) {
@@ -62,6 +68,8 @@ class BlockLayout {
             positions_.begin(), positions_.end(),
             [](const Position& a, const Position& b) { return a.address < b.address; });
     }
+    // Before the seal, only while the words came in order: a placed word
+    // keeps its position whatever is placed after it.
     [[nodiscard]] std::optional<std::uint32_t> positionOf(std::uint32_t address) const {
         if (inOrder_) {
             auto it = std::lower_bound(addresses_.begin(), addresses_.end(), address);
@@ -119,13 +127,69 @@ class UpperHalves {
     std::uint32_t held_ = 0;
 };
 
+// A finding with the routine and line it belongs to, so the findings of a
+// block can be put in routine and line order once its branches are checked.
+struct PlacedFinding {
+    std::size_t routine = 0;
+    std::size_t line = 0;
+    Finding finding;
+};
+
+// A branch whose target can only be looked up once every word of its block
+// has its place.
+struct PendingBranch {
+    std::size_t routine = 0;
+    std::size_t line = 0;
+    std::string_view routineName;
+    std::uint32_t address = 0;
+    std::uint32_t target = 0;
+    std::string mnemonic;
+    std::string_view operandText;
+};
+
+// A branch keeps its distance from the linked program; in the block its
+// target may be missing, or lie nearer or farther when words between are
+// missing.
+std::optional<Finding> branchFinding(const BlockLayout& layout, const PendingBranch& branch) {
+    auto from = layout.positionOf(branch.address);
+    auto to = layout.positionOf(branch.target);
+    if (!from)
+        return std::nullopt; // every parsed line has its place; nothing to compare without one
+    const std::string jump = "The " + branch.mnemonic + " to " + std::string(branch.operandText);
+    const std::string name(branch.routineName);
+    if (!to)
+        return Finding{FindingKind::OutsideCall, name, branch.address,
+                       jump + " leaves this CFunction: a branch keeps its distance, so once the "
+                              "block is loaded it lands on whatever lies that far away in the "
+                              "interpreter's memory. Write the routines into one block with merge "
+                              "mode, including the target, or drop the call."};
+    const std::int64_t linked =
+        static_cast<std::int64_t>(branch.target) - (static_cast<std::int64_t>(branch.address) + 4);
+    const std::int64_t placed =
+        (static_cast<std::int64_t>(*to) - static_cast<std::int64_t>(*from) - 1) * 4;
+    if (linked == placed)
+        return std::nullopt;
+    const std::int64_t off = linked - placed;
+    return Finding{FindingKind::OutsideCall, name, branch.address,
+                   jump + " lands " + std::to_string(off < 0 ? -off : off) + " bytes " +
+                       (off > 0 ? "after" : "before") +
+                       " its target in this CFunction, because the block does not hold the same "
+                       "words between them as the linked program (a routine between them is "
+                       "left out, or a run of zeros was shortened). Include every routine that "
+                       "lies between them, in listing order, and convert a listing made with "
+                       "objdump -z."};
+}
+
 class RoutineCheck {
   public:
-    RoutineCheck(const ImageExtent& image, const BlockLayout& layout, const PlacedRoutine& routine)
-        : image_(image), layout_(layout), routine_(routine), found_(routine.lines.size()),
+    RoutineCheck(const ImageExtent& image, const PlacedRoutine& routine, std::size_t index)
+        : image_(image), routine_(routine), index_(index), found_(routine.lines.size()),
           luiConsumed_(routine.lines.size(), false) {}
 
-    void run(bool isCode, std::vector<Finding>& out) {
+    // The routine's words are placed in `layout` already; the words of the
+    // routines after it are not.
+    void run(bool isCode, const BlockLayout& layout, std::vector<PlacedFinding>& out,
+             std::vector<PendingBranch>& branches) {
         for (std::size_t i = 0; i < routine_.lines.size(); ++i) {
             if (isCode)
                 checkInstruction(i);
@@ -134,9 +198,29 @@ class RoutineCheck {
         }
         if (isCode)
             checkUnfinishedUpperHalves();
-        for (std::optional<Finding>& finding : found_)
-            if (finding)
-                out.push_back(std::move(*finding));
+        // A branch is the last thing looked at on its line: one that has a
+        // finding already keeps it. A target placed already keeps its place,
+        // so most branches (loops, calls back) are looked up at once; the
+        // others wait for the end of the block.
+        for (std::size_t i : branchLines_) {
+            if (found_[i])
+                continue;
+            const InstructionLine& here = line(i);
+            PendingBranch branch{index_,
+                                 i,
+                                 routine_.name,
+                                 here.address,
+                                 *targetAddress(here),
+                                 here.mnemonic,
+                                 here.operandText};
+            if (layout.positionOf(branch.target))
+                found_[i] = branchFinding(layout, branch);
+            else
+                branches.push_back(std::move(branch));
+        }
+        for (std::size_t i = 0; i < found_.size(); ++i)
+            if (found_[i])
+                out.push_back({index_, i, std::move(*found_[i])});
     }
 
   private:
@@ -226,8 +310,8 @@ class RoutineCheck {
         if (usesGp(here))
             reportGp(i);
         trackAddresses(i);
-        if (here.isBranch())
-            checkBranchTarget(i);
+        if (here.isBranch() && targetAddress(here))
+            branchLines_.push_back(i);
         applyPendingClobber();
         // A call's delay slot still sees the registers as they were.
         clobberAfterNext_ = here.isCall();
@@ -294,44 +378,6 @@ class RoutineCheck {
                    "the access lands there. Build with -G0 so no variable is addressed through "
                    "$gp, and keep variables out of the routine (pass their address from "
                    "BASIC).");
-    }
-
-    void checkBranchTarget(std::size_t i) {
-        const InstructionLine& here = line(i);
-        auto target = targetAddress(here);
-        if (!target)
-            return;
-        auto from = layout_.positionOf(here.address);
-        auto to = layout_.positionOf(*target);
-        if (!from)
-            return; // every parsed line has its place; nothing to compare without one
-        if (!to) {
-            report(i, FindingKind::OutsideCall,
-                   "The " + here.mnemonic + " to " + std::string(here.operandText) +
-                       " leaves this CFunction: a branch keeps its distance, so once the block "
-                       "is loaded it lands on whatever lies that far away in the interpreter's "
-                       "memory. Write the routines into one block with merge mode, including the "
-                       "target, or drop the call.");
-            return;
-        }
-        // The branch keeps its distance from the linked program; in the block
-        // the target may lie nearer or farther when words between are missing.
-        const std::int64_t linked =
-            static_cast<std::int64_t>(*target) - (static_cast<std::int64_t>(here.address) + 4);
-        const std::int64_t placed =
-            (static_cast<std::int64_t>(*to) - static_cast<std::int64_t>(*from) - 1) * 4;
-        if (linked != placed) {
-            const std::int64_t off = linked - placed;
-            report(i, FindingKind::OutsideCall,
-                   "The " + here.mnemonic + " to " + std::string(here.operandText) + " lands " +
-                       std::to_string(off < 0 ? -off : off) + " bytes " +
-                       (off > 0 ? "after" : "before") +
-                       " its target in this CFunction, because the block does not hold the same "
-                       "words between them as the linked program (a routine between them is "
-                       "left out, or a run of zeros was shortened). Include every routine that "
-                       "lies between them, in listing order, and convert a listing made with "
-                       "objdump -z.");
-        }
     }
 
     // lui puts the upper half of an address into a register; addiu or ori
@@ -441,11 +487,12 @@ class RoutineCheck {
     }
 
     const ImageExtent& image_;
-    const BlockLayout& layout_;
     const PlacedRoutine& routine_;
+    std::size_t index_; // of the routine in its block
     std::vector<std::optional<Finding>> found_;
     std::vector<bool> luiConsumed_;
     std::vector<std::size_t> luiLines_;
+    std::vector<std::size_t> branchLines_; // with a target to look up
     UpperHalves halves_;
     bool clobberAfterNext_ = false;
 };
@@ -463,10 +510,15 @@ void parseRoutine(const BlockSource& blocks, std::size_t block, std::size_t rout
                   std::vector<std::string_view>& lines, PlacedRoutine& placed) {
     blocks.routineLines(block, routine, lines);
     placed.name = blocks.routineName(block, routine);
-    placed.lines.clear();
-    for (std::string_view text : lines)
-        if (auto parsed = parseInstructionLine(text))
-            placed.lines.push_back(std::move(*parsed));
+    // The lines of the routine before are parsed over, not made anew.
+    std::size_t count = 0;
+    for (std::string_view text : lines) {
+        if (count == placed.lines.size())
+            placed.lines.emplace_back();
+        if (parseInstructionLine(text, placed.lines[count]))
+            ++count;
+    }
+    placed.lines.resize(count);
 }
 
 } // namespace
@@ -479,33 +531,34 @@ std::vector<Finding> checkRelocation(std::string_view listing, const BlockSource
     const ImageExtent image = ImageExtent::fromListing(listing);
     std::vector<Finding> findings;
     std::vector<std::string_view> lines;
+    PlacedRoutine placed;
     for (std::size_t b = 0; b < blocks.blockCount(); ++b) {
-        // Where each word lies in the block first; then one routine at a time
-        // is parsed and checked, so a merged block of a whole program never
-        // holds all its parsed lines at once.
+        // One pass over the block's lines: each routine is parsed and checked
+        // on its own, so a merged block of a whole program never holds all
+        // its parsed lines at once; its branches are looked up at the end,
+        // when every word has its place.
         BlockLayout layout;
-        PlacedRoutine placed;
-        const std::size_t routines = blocks.routineCount(b);
-        if (routines == 1) {
-            // A block of one routine: its parsed lines give the layout.
-            parseRoutine(blocks, b, 0, lines, placed);
+        std::vector<PlacedFinding> found;
+        std::vector<PendingBranch> branches;
+        for (std::size_t r = 0; r < blocks.routineCount(b); ++r) {
+            parseRoutine(blocks, b, r, lines, placed);
             for (const InstructionLine& parsed : placed.lines)
                 layout.place(parsed.address);
-            layout.seal();
-            RoutineCheck(image, layout, placed).run(isCodeRoutine(image, placed), findings);
-            continue;
-        }
-        for (std::size_t r = 0; r < routines; ++r) {
-            blocks.routineLines(b, r, lines);
-            for (std::string_view text : lines)
-                if (auto head = parseWordLineHead(text))
-                    layout.place(head->address);
+            RoutineCheck(image, placed, r)
+                .run(isCodeRoutine(image, placed), layout, found, branches);
         }
         layout.seal();
-        for (std::size_t r = 0; r < routines; ++r) {
-            parseRoutine(blocks, b, r, lines, placed);
-            RoutineCheck(image, layout, placed).run(isCodeRoutine(image, placed), findings);
-        }
+        const std::size_t checked = found.size();
+        for (const PendingBranch& branch : branches)
+            if (auto finding = branchFinding(layout, branch))
+                found.push_back({branch.routine, branch.line, std::move(*finding)});
+        if (found.size() != checked)
+            std::stable_sort(
+                found.begin(), found.end(), [](const PlacedFinding& a, const PlacedFinding& b) {
+                    return a.routine != b.routine ? a.routine < b.routine : a.line < b.line;
+                });
+        for (PlacedFinding& finding : found)
+            findings.push_back(std::move(finding.finding));
     }
     return findings;
 }

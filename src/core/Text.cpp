@@ -109,47 +109,12 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
            });
 }
 
-namespace {
-
-// The value of each hexadecimal digit, -1 for any other character: every
-// address and word of a listing goes through here.
-constexpr std::array<std::int8_t, 256> kHexDigits = [] {
-    std::array<std::int8_t, 256> table{};
-    table.fill(-1);
-    for (int c = '0'; c <= '9'; ++c)
-        table[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - '0');
-    for (int c = 'a'; c <= 'f'; ++c)
-        table[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - 'a' + 10);
-    for (int c = 'A'; c <= 'F'; ++c)
-        table[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - 'A' + 10);
-    return table;
-}();
-
-int hexDigit(char c) {
-    return kHexDigits[static_cast<unsigned char>(c)];
-}
-
-} // namespace
-
 std::uint32_t hexValue(std::string_view field) {
     std::uint32_t value = 0;
     for (std::size_t i = 0; i < field.size() && i < 8; ++i) {
         const int d = hexDigit(field[i]);
         if (d < 0)
             break;
-        value = (value << 4) | static_cast<std::uint32_t>(d);
-    }
-    return value;
-}
-
-std::optional<std::uint32_t> parseHex(std::string_view text) {
-    if (text.empty() || text.size() > 8)
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (const char c : text) {
-        const int d = hexDigit(c);
-        if (d < 0)
-            return std::nullopt;
         value = (value << 4) | static_cast<std::uint32_t>(d);
     }
     return value;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -42,8 +43,38 @@ class NoCaseNeedle {
 // The hexadecimal digits at the start of a field (at most eight) as an
 // unsigned 32-bit value; 0 when the field starts with no digit.
 [[nodiscard]] std::uint32_t hexValue(std::string_view field);
+
+// The value of each hexadecimal digit, -1 for any other character: every
+// address and word of a listing goes through here.
+inline constexpr std::array<std::int8_t, 256> kHexDigits = [] {
+    std::array<std::int8_t, 256> table{};
+    table.fill(-1);
+    for (int c = '0'; c <= '9'; ++c)
+        table[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c)
+        table[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c)
+        table[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - 'A' + 10);
+    return table;
+}();
+
+[[nodiscard]] inline int hexDigit(char c) {
+    return kHexDigits[static_cast<unsigned char>(c)];
+}
+
 // Hexadecimal digits (1 to 8, nothing else) as a 32-bit value.
-[[nodiscard]] std::optional<std::uint32_t> parseHex(std::string_view text);
+[[nodiscard]] inline std::optional<std::uint32_t> parseHex(std::string_view text) {
+    if (text.empty() || text.size() > 8)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : text) {
+        const int d = hexDigit(c);
+        if (d < 0)
+            return std::nullopt;
+        value = (value << 4) | static_cast<std::uint32_t>(d);
+    }
+    return value;
+}
 
 // Upper-case hexadecimal without leading zeros ("9D000014"), as filler lines
 // carry their addresses.
