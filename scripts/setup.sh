@@ -15,7 +15,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
 if [[ "${TRAVONIX_SETUP:-full}" != example ]]; then
     packages+=(
         clang-format clang libclang-rt-dev libgtest-dev libgmock-dev libbenchmark-dev
-        gcc-mipsel-linux-gnu libunicorn-dev g++-mingw-w64-x86-64-posix
+        gcc-mipsel-linux-gnu libunicorn-dev g++-mingw-w64-x86-64-posix wine64
         xvfb xauth
     )
 fi

@@ -12,6 +12,7 @@ ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
     -DTRAVONIX_BUILD_BENCHMARKS=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
+bash "$root/scripts/test-windows.sh" "$root/build-wine"
 
 # A short fuzzing run over the whole conversion on every build.
 bash "$root/scripts/fuzz.sh" 60

@@ -10,8 +10,16 @@
 namespace travonix {
 
 // The line cmd.exe runs: "cmd.exe /C ", the command, a blank, the quoted ELF
-// path, " >" and the quoted listing path. The command is not quoted and the
-// paths are not escaped (Windows file names cannot hold a double quote).
+// path, " >" and the quoted listing path. The command is put in unchanged;
+// the paths are quoted so that cmd.exe and the program take them literally,
+// whatever they hold (Windows file names cannot hold a double quote):
+// - a "%" is written outside the quotes, so that no "%NAME%" in a path is
+//   expanded;
+// - a path that holds "!" adds "/V:OFF", so that delayed expansion, which
+//   the registry can switch on, leaves it alone;
+// - a command that starts with a double quote (a program path in quotes) is
+//   wrapped in one more pair, which cmd.exe strips instead of the command's.
+// Ordinary paths give the plain line above, character for character.
 [[nodiscard]] std::string disassemblyCommandLine(const Options& options,
                                                  const std::string& listingPath);
 

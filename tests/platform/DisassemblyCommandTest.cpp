@@ -44,6 +44,52 @@ TEST(DisassemblyCommandLine, IsBuiltCharacterForCharacter) {
         "cmd.exe /C xc32-objdump.exe -D \"C:\\my work\\demo.elf\" >\"C:\\my work\\demo.dis\"");
 }
 
+TEST(DisassemblyCommandLine, QuotesPathsSoThatCmdTakesThemLiterally) {
+    struct Case {
+        const char* elf;
+        const char* listing;
+        const char* line;
+    };
+    const Case cases[] = {
+        // Inside quotes cmd.exe keeps these as text: nothing changes.
+        {"C:\\a&b ^(c)|d\\x.elf", "C:\\e.dis",
+         "cmd.exe /C objdump -D \"C:\\a&b ^(c)|d\\x.elf\" >\"C:\\e.dis\""},
+        // Every "%" between two quoted stretches, in both paths.
+        {"C:\\a%OS%b\\x.elf", "C:\\%TEMP%\\x.dis",
+         "cmd.exe /C objdump -D \"C:\\a\"%\"OS\"%\"b\\x.elf\" >\"C:\"\\%\"TEMP\"%\"\\x.dis\""},
+        {"%%\\%x.elf", "y.dis%", "cmd.exe /C objdump -D %%\"\"\\%\"x.elf\" >\"y.dis\"%"},
+        // Backslashes never stand before a closing quote.
+        {"C:\\dir\\", "C:\\e.dis", "cmd.exe /C objdump -D \"C:\\dir\"\\ >\"C:\\e.dis\""},
+        // "!" switches delayed expansion off, whichever path holds it.
+        {"C:\\a!OS!b.elf", "C:\\e.dis",
+         "cmd.exe /V:OFF /C objdump -D \"C:\\a!OS!b.elf\" >\"C:\\e.dis\""},
+        {"C:\\x.elf", "C:\\!.dis", "cmd.exe /V:OFF /C objdump -D \"C:\\x.elf\" >\"C:\\!.dis\""},
+        {"-x%.elf", "e.dis", "cmd.exe /C objdump -D \".\\-x\"%\".elf\" >\"e.dis\""},
+    };
+    for (const Case& c : cases) {
+        Options options = demoOptions("objdump -D");
+        options.elfPath = c.elf;
+        EXPECT_EQ(disassemblyCommandLine(options, c.listing), c.line) << c.elf;
+    }
+}
+
+TEST(DisassemblyCommandLine, KeepsTheQuotesOfAQuotedProgram) {
+    struct Case {
+        const char* command;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"\"C:\\my tools\\xc32-objdump.exe\" -D",
+         "cmd.exe /C \"\"C:\\my tools\\xc32-objdump.exe\" -D \"C:\\work\\demo.elf\" "
+         ">\"C:\\work\\demo.dis\"\""},
+        {"  \"x\" -D", "cmd.exe /C \"  \"x\" -D \"C:\\work\\demo.elf\" >\"C:\\work\\demo.dis\"\""},
+        // A quote later in the command is no first character to drop.
+        {"x \"-D\"", "cmd.exe /C x \"-D\" \"C:\\work\\demo.elf\" >\"C:\\work\\demo.dis\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(disassemblyCommandLine(demoOptions(c.command), kListing), c.line) << c.command;
+}
+
 TEST(SplitCommandWords, SeparatesAtBlanksAndGroupsQuotedText) {
     using Words = std::vector<std::string>;
     struct Case {
@@ -78,8 +124,9 @@ TEST(DisassemblyCommand, PassesTheElfPathAsOneArgumentAndTheDisAsOutput) {
     // The output goes where the caller says, not to the listing itself.
     EXPECT_EQ(command.standardOutputFile, partial);
     EXPECT_EQ(command.commandLine, disassemblyCommandLine(options, partial));
-    EXPECT_EQ(command.commandLine, "cmd.exe /C \"/opt/my tools/xc32-objdump\" -D -z  \"" +
-                                       options.elfPath + "\" >\"" + partial + "\"");
+    // The command's own leading quote would be dropped by cmd /C: one more pair.
+    EXPECT_EQ(command.commandLine, "cmd.exe /C \"\"/opt/my tools/xc32-objdump\" -D -z  \"" +
+                                       options.elfPath + "\" >\"" + partial + "\"\"");
 
     // Without a program nothing is run: the ELF file must never become one.
     EXPECT_TRUE(disassemblyCommand(demoOptions("  "), "x.dis").arguments.empty());
