@@ -5,6 +5,7 @@
 #include "app/SettingsStore.h"
 #include "platform/ProcessRunner.h"
 #include "support/FakeEnvironment.h"
+#include "support/OutputModeNames.h"
 #include "support/ScriptedUserInterface.h"
 
 #include <functional>

@@ -1,6 +1,7 @@
 #include "AppTestDoubles.h"
 
 #include "support/ListingBuilder.h"
+#include "support/OutputModeNames.h"
 #include "support/TestTexts.h"
 
 #include <gtest/gtest.h>
@@ -203,15 +204,7 @@ INSTANTIATE_TEST_SUITE_P(EveryMode, ListingCopy,
                          ::testing::Values(OutputMode::IndividualFiles, OutputMode::SingleFile,
                                            OutputMode::Merged),
                          [](const ::testing::TestParamInfo<OutputMode>& info) {
-                             switch (info.param) {
-                             case OutputMode::IndividualFiles:
-                                 return std::string("IndividualFiles");
-                             case OutputMode::SingleFile:
-                                 return std::string("SingleFile");
-                             case OutputMode::Merged:
-                                 break;
-                             }
-                             return std::string("Merged");
+                             return outputModeName(info.param);
                          });
 
 TEST_F(MakeCFunctions, NothingHappensWithoutAnOutputFolder) {

@@ -3,6 +3,7 @@
 #include "core/ListingReader.h"
 #include "support/Fixtures.h"
 #include "support/ListingText.h"
+#include "support/OutputModeNames.h"
 
 #include <gtest/gtest.h>
 
@@ -360,15 +361,7 @@ INSTANTIATE_TEST_SUITE_P(EveryMode, SavesAtExit,
                          ::testing::Values(OutputMode::IndividualFiles, OutputMode::SingleFile,
                                            OutputMode::Merged),
                          [](const ::testing::TestParamInfo<OutputMode>& info) {
-                             switch (info.param) {
-                             case OutputMode::IndividualFiles:
-                                 return std::string("IndividualFiles");
-                             case OutputMode::SingleFile:
-                                 return std::string("SingleFile");
-                             case OutputMode::Merged:
-                                 break;
-                             }
-                             return std::string("Merged");
+                             return outputModeName(info.param);
                          });
 
 } // namespace

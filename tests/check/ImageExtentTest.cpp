@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace travonix::check {
 namespace {
 
@@ -30,6 +32,10 @@ struct Where {
     const char* section; // "" outside the image
     const char* symbol;
 };
+
+void PrintTo(const Where& where, std::ostream* out) {
+    *out << std::hex << where.address << " " << where.symbol;
+}
 
 class AddressInGlobals : public ::testing::TestWithParam<Where> {};
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cctype>
 #include <sstream>
 
@@ -45,6 +47,10 @@ struct FormCase {
     std::vector<std::string> expected;
     const char* mention = ""; // in the first finding's sentence
 };
+
+void PrintTo(const FormCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 std::string summary(const Finding& finding) {
     std::ostringstream text;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace travonix::check::test {
 namespace {
 
@@ -16,6 +18,10 @@ struct ClashCase {
     std::vector<std::string> clashing; // the later block of each clash
     const char* mention;               // in the first finding's sentence
 };
+
+void PrintTo(const ClashCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class NameClashes : public ::testing::TestWithParam<ClashCase> {};
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <sstream>
 
 namespace travonix::check::test {
@@ -21,6 +23,10 @@ struct FixtureCase {
     // One finding a line: "kind routine address".
     std::vector<std::string> expected;
 };
+
+void PrintTo(const FixtureCase& c, std::ostream* out) {
+    *out << c.program;
+}
 
 std::string listingOf(const std::string& program) {
     return travonix::test::readWholeFile(travonix::test::fixturePath("reloc/" + program + ".dis"));
@@ -148,6 +154,10 @@ struct SentenceCase {
     std::uint32_t address;
     std::vector<std::string> mentions;
 };
+
+void PrintTo(const SentenceCase& c, std::ostream* out) {
+    *out << c.program << " " << c.routine;
+}
 
 class FindingSentence : public ::testing::TestWithParam<SentenceCase> {};
 
