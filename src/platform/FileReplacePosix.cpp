@@ -6,8 +6,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <random>
+#include <set>
+#include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,14 +36,90 @@ std::string temporaryNameIn(const std::string& folder) {
     return folder + name;
 }
 
+// A writer holds an exclusive lock on its temporary file from creation until
+// the rename. The lock dies with its process: a temporary file that another
+// process can lock was left by a run that was killed.
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Still the file at `name` once locked: a run tidying up the folder may have
+// locked and removed it in the instant between its creation and the lock.
+// Where the file system has no locks the file goes on unlocked, as nobody can
+// lock it to remove it either.
+bool lockedInPlace(int fd, const std::string& name) {
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::stat(name.c_str(), &named) == 0 &&
+           sameFile(opened, named);
+}
+
 int createTemporary(const std::string& folder, std::string& name) {
     for (int attempt = 0; attempt < 64; ++attempt) {
         name = temporaryNameIn(folder);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
+        if (fd < 0 && errno != EEXIST)
+            return -1;
+        if (fd >= 0 && lockedInPlace(fd, name))
             return fd;
+        if (fd >= 0)
+            ::close(fd);
     }
+    errno = EEXIST;
     return -1;
+}
+
+// Named as temporaryNameIn() names them, and nothing else.
+bool isTemporaryName(std::string_view name) {
+    constexpr std::string_view head = ".travonix-";
+    constexpr std::string_view tail = ".tmp";
+    return name.size() == head.size() + 8 + tail.size() && name.starts_with(head) &&
+           name.ends_with(tail) &&
+           name.substr(head.size(), 8).find_first_not_of("0123456789abcdef") ==
+               std::string_view::npos;
+}
+
+// A run killed while writing leaves its temporary file in the folder, and
+// nothing else would ever remove it. The first file this process writes into
+// a folder clears such files out: plain files named as this writer names them
+// and not locked by a writer still at work. Each is removed while locked, so
+// a writer that created it an instant ago waits, then finds its file gone and
+// takes another name.
+void removeLeftovers(const std::string& folder) {
+    static std::mutex mutex;
+    static std::set<std::string> tidied;
+    {
+        const std::lock_guard<std::mutex> guard(mutex);
+        if (!tidied.insert(folder).second)
+            return;
+    }
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat named {};
+        if (!isTemporaryName(entry->d_name) ||
+            ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(named.st_mode))
+            continue;
+        // Open for writing where allowed: on NFS an exclusive lock needs it.
+        constexpr int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+        int fd = ::openat(dirFd, entry->d_name, O_RDWR | flags);
+        if (fd < 0)
+            fd = ::openat(dirFd, entry->d_name, O_RDONLY | flags);
+        if (fd < 0)
+            continue;
+        struct stat opened {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
+            ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            sameFile(opened, named))
+            (void)::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -101,22 +182,9 @@ std::string failure(int error, const std::string& temporary) {
     return std::strerror(error);
 }
 
-} // namespace
-
-std::string replaceFileWhole(const std::string& path, std::string_view bytes) {
-    return replaceFileWhole(path, std::vector<std::string>{std::string(bytes)});
-}
-
-std::string replaceFileWhole(const std::string& path, const std::vector<std::string>& parts) {
-    if (path.find('\0') != std::string::npos)
-        return "the path holds a NUL byte";
-    if (alreadyHolds(path, parts))
-        return {};
-    std::string temporary;
-    const int fd = createTemporary(folderOf(path), temporary);
-    if (fd < 0)
-        return std::strerror(errno);
-    keepPermissions(fd, path);
+// Writes the temporary file, closes it and renames it over `path`.
+std::string fillAndRename(int fd, const std::string& temporary, const std::string& path,
+                          const std::vector<std::string>& parts) {
     for (const std::string& part : parts) {
         if (!writeAll(fd, part)) {
             const int error = errno;
@@ -129,6 +197,33 @@ std::string replaceFileWhole(const std::string& path, const std::vector<std::str
     if (::rename(temporary.c_str(), path.c_str()) != 0)
         return failure(errno, temporary);
     return {};
+}
+
+} // namespace
+
+std::string replaceFileWhole(const std::string& path, std::string_view bytes) {
+    return replaceFileWhole(path, std::vector<std::string>{std::string(bytes)});
+}
+
+std::string replaceFileWhole(const std::string& path, const std::vector<std::string>& parts) {
+    if (path.find('\0') != std::string::npos)
+        return "the path holds a NUL byte";
+    const std::string folder = folderOf(path);
+    removeLeftovers(folder);
+    if (alreadyHolds(path, parts))
+        return {};
+    std::string temporary;
+    const int fd = createTemporary(folder, temporary);
+    if (fd < 0)
+        return std::strerror(errno);
+    keepPermissions(fd, path);
+    // The lock lasts while `held` is open: past the close that reports a late
+    // write error, until the rename.
+    const int held = ::dup(fd);
+    const std::string reason = fillAndRename(fd, temporary, path, parts);
+    if (held >= 0)
+        ::close(held);
+    return reason;
 }
 
 } // namespace travonix

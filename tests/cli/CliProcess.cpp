@@ -1,9 +1,8 @@
 #include "CliProcess.h"
 
-#include "support/Fixtures.h"
-
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
@@ -48,12 +47,11 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
 
 // Arguments reach the tool byte for byte (no text conversion on the way), so
 // tests can hand it names that are not UTF-8.
-CliResult runTravonixCli(const std::vector<std::string>& arguments, const std::string& workingDir,
-                         const std::map<std::string, std::string>& environment) {
-    TempDir capture;
-    const std::string outPath = capture.file("stdout");
-    const std::string errPath = capture.file("stderr");
-    std::vector<std::string> argvTexts{TRAVONIX_CLI_PATH};
+CliChild::CliChild(const std::vector<std::string>& arguments, const std::string& workingDir,
+                   const std::map<std::string, std::string>& environment,
+                   const std::vector<std::string>& launcher) {
+    std::vector<std::string> argvTexts = launcher;
+    argvTexts.push_back(TRAVONIX_CLI_PATH);
     argvTexts.insert(argvTexts.end(), arguments.begin(), arguments.end());
     std::vector<std::string> envTexts = childEnvironment(environment);
     std::vector<char*> argv = pointersTo(argvTexts);
@@ -62,25 +60,50 @@ CliResult runTravonixCli(const std::vector<std::string>& arguments, const std::s
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, capture_.file("stdout").c_str(),
+                                     O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, capture_.file("stderr").c_str(),
+                                     O_WRONLY | O_CREAT, 0600);
     posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
-    pid_t pid = 0;
-    const int started =
-        ::posix_spawn(&pid, TRAVONIX_CLI_PATH, &actions, nullptr, argv.data(), envp.data());
+    // A launcher is looked up on PATH; the tool's own path is absolute.
+    const int started = ::posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
-    CliResult result;
     if (started != 0) {
-        ADD_FAILURE() << "travonix-cli did not start: " << std::strerror(started);
+        pid_ = -1;
+        ADD_FAILURE() << argvTexts[0] << " did not start: " << std::strerror(started);
+    }
+}
+
+CliChild::~CliChild() {
+    if (pid_ > 0) {
+        kill();
+        (void)wait();
+    }
+}
+
+void CliChild::kill() {
+    if (pid_ > 0)
+        ::kill(pid_, SIGKILL); // a child that has ended but is not reaped is still ours
+}
+
+CliResult CliChild::wait() {
+    CliResult result;
+    if (pid_ <= 0)
         return result;
-    }
     int status = 0;
-    while (::waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+    while (::waitpid(pid_, &status, 0) == -1 && errno == EINTR) {
     }
+    pid_ = -1;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readWholeFile(outPath);
-    result.err = readWholeFile(errPath);
+    result.out = readWholeFile(capture_.file("stdout"));
+    result.err = readWholeFile(capture_.file("stderr"));
     return result;
+}
+
+CliResult runTravonixCli(const std::vector<std::string>& arguments, const std::string& workingDir,
+                         const std::map<std::string, std::string>& environment,
+                         const std::vector<std::string>& launcher) {
+    return CliChild(arguments, workingDir, environment, launcher).wait();
 }
 
 } // namespace travonix::test

@@ -2,32 +2,20 @@
 // code and a clear message, never a crash, and writes only whole files.
 
 #include "CliProcess.h"
+#include "GeneratedListing.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace travonix::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kHead = "\r\nx.elf:     file format elf32-tradlittlemips\r\n\r\n\r\n"
-                          "Disassembly of section .text:\r\n\r\n";
-
-std::string function(const std::string& name, unsigned address, int words) {
-    char line[64];
-    std::snprintf(line, sizeof line, "%08x <%s>:\r\n", address, name.c_str());
-    std::string text = line;
-    for (int i = 0; i < words; ++i) {
-        std::snprintf(line, sizeof line, "%08x:\t%08x \taddiu\tv0,v0,%d\r\n", address + 4 * i,
-                      0x24420000u + i, i);
-        text += line;
-    }
-    return text + "\r\n";
-}
 
 std::string withLineEnds(std::string text, const std::string& end) {
     std::string out;
@@ -42,13 +30,6 @@ std::string withLineEnds(std::string text, const std::string& end) {
     return out;
 }
 
-std::string manyFunctions(int count) {
-    std::string text = kHead;
-    for (int k = 0; k < count; ++k)
-        text += function("f" + std::to_string(k), 0x9d000000u + 8u * k, 2);
-    return text;
-}
-
 struct Input {
     const char* what;
     std::string listing;
@@ -61,8 +42,8 @@ void writeBytes(const std::string& path, const std::string& bytes) {
 }
 
 TEST(HostileInput, EveryInputEndsWithItsExitCodeAndWholeFiles) {
-    const std::string plain = kHead + function("add", 0x9d000000, 3);
-    const std::string longLine = kHead +
+    const std::string plain = kListingHead + listedFunction("add", 0x9d000000, 3);
+    const std::string longLine = kListingHead +
                                  "9d000000 <big>:\r\n9d000000:\t0f400000 \tjal\t9d000000 <" +
                                  std::string(1 << 20, 'x') + ">\r\n\r\n";
     const std::vector<Input> inputs = {
@@ -74,11 +55,11 @@ TEST(HostileInput, EveryInputEndsWithItsExitCodeAndWholeFiles) {
          1,
          {}},
         {"NUL bytes in a line",
-         kHead + "9d000000 <n>:\r\n9d000000:\t24420001 \taddiu\tv0\0x\r\n\r\n",
+         kListingHead + "9d000000 <n>:\r\n9d000000:\t24420001 \taddiu\tv0\0x\r\n\r\n",
          0,
          {"n.bas"}},
         {"invalid UTF-8 in operands",
-         kHead + "9d000000 <u>:\r\n9d000000:\t24420001 \tx\t\xff\xfe\r\n",
+         kListingHead + "9d000000 <u>:\r\n9d000000:\t24420001 \tx\t\xff\xfe\r\n",
          0,
          {"u.bas"}},
         {"a line of 1 MiB", longLine, 0, {"big.bas"}},
@@ -88,20 +69,21 @@ TEST(HostileInput, EveryInputEndsWithItsExitCodeAndWholeFiles) {
         {"CR line ends", withLineEnds(plain, "\r"), 0, {"add.bas"}},
         {"a gap marker first and last", "\t...\r\n" + plain + "\t...\r\n", 0, {"add.bas"}},
         {"a gap between far addresses",
-         kHead + "9d000000 <far>:\r\n9d000000:\t24420001 \tx\r\n\t...\r\n"
-                 "bfc00000:\t24420002 \tx\r\n\r\n",
+         kListingHead + "9d000000 <far>:\r\n9d000000:\t24420001 \tx\r\n\t...\r\n"
+                        "bfc00000:\t24420002 \tx\r\n\r\n",
          0,
          {"far.bas"}},
         {"addresses not hexadecimal or past 32 bits",
-         kHead + "zz000000 <odd>:\r\nzz000000:\t24420001 \tx\r\n19d0000000:\t24420002 \tx\r\n\r\n",
+         kListingHead +
+             "zz000000 <odd>:\r\nzz000000:\t24420001 \tx\r\n19d0000000:\t24420002 \tx\r\n\r\n",
          0,
          {"odd.bas"}},
         {"a header without a name",
-         kHead + "9d000000 <>:\r\n9d000000:\t24420001 \tx\r\n\r\n",
+         kListingHead + "9d000000 <>:\r\n9d000000:\t24420001 \tx\r\n\r\n",
          1,
          {}},
         {"a .text that never ends",
-         kHead + "9d000000 <open>:\r\n9d000000:\t24420001 \tx",
+         kListingHead + "9d000000 <open>:\r\n9d000000:\t24420001 \tx",
          0,
          {"open.bas"}},
     };
@@ -126,7 +108,7 @@ TEST(HostileInput, EveryInputEndsWithItsExitCodeAndWholeFiles) {
 }
 
 TEST(HostileInput, LineEndsDoNotChangeTheBlocks) {
-    const std::string plain = kHead + function("add", 0x9d000000, 10);
+    const std::string plain = kListingHead + listedFunction("add", 0x9d000000, 10);
     std::string expected;
     for (const char* end : {"\r\n", "\n", "\r"}) {
         TempDir work;
@@ -152,7 +134,7 @@ TEST(HostileInput, AHundredThousandFunctionsMergeIntoOneBlock) {
 
 TEST(OutputFailure, AFolderThatIsMissingOrAFileIsReportedWithExitOne) {
     TempDir work;
-    writeBytes(work.file("in.dis"), kHead + function("add", 0x9d000000, 3));
+    writeBytes(work.file("in.dis"), kListingHead + listedFunction("add", 0x9d000000, 3));
     writeBytes(work.file("plain-file"), "not a folder");
     struct Case {
         const char* folder;
@@ -168,9 +150,85 @@ TEST(OutputFailure, AFolderThatIsMissingOrAFileIsReportedWithExitOne) {
     EXPECT_EQ(readWholeFile(work.file("plain-file")), "not a folder");
 }
 
+// Root writes wherever it likes, so as root the tool runs as "nobody" to meet
+// a folder it may not write in. The launcher that does it (empty when not
+// root), or the reason there is none.
+struct Unprivileged {
+    std::vector<std::string> launcher;
+    std::string whyNot;
+};
+
+bool onPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "";
+    for (std::size_t start = 0; start <= folders.size();) {
+        const std::size_t end = std::min(folders.find(':', start), folders.size());
+        const std::string candidate = folders.substr(start, end - start) + "/" + program;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+Unprivileged unprivileged(const std::string& workingDir) {
+    if (::geteuid() != 0)
+        return {};
+    if (!onPath("setpriv"))
+        return {{}, "running as root without setpriv to run the tool as another user"};
+    const std::vector<std::string> setpriv = {"setpriv", "--reuid=65534", "--regid=65534",
+                                              "--clear-groups"};
+    const CliResult probe = runTravonixCli({"--version"}, workingDir, {}, setpriv);
+    if (probe.exitCode != 0)
+        return {{}, "running as root, and setpriv cannot run the tool as uid 65534: " + probe.err};
+    return {setpriv, ""};
+}
+
+TEST(OutputFailure, AFolderThatCannotBeWrittenIsReportedAndKeepsWhatItHeld) {
+    TempDir work;
+    // Open to the user the tool may run as.
+    fs::permissions(work.path(), fs::perms(0755));
+    writeBytes(work.file("in.dis"), kListingHead + listedFunction("add", 0x9d000000, 3) +
+                                        listedFunction("sub", 0x9d00000c, 3));
+    fs::permissions(work.file("in.dis"), fs::perms(0644));
+    const Unprivileged as = unprivileged(work.path());
+    if (!as.whyNot.empty())
+        GTEST_SKIP() << as.whyNot;
+    fs::create_directory(work.file("locked"));
+    writeBytes(work.file("locked/add.bas"), "an earlier build");
+    fs::permissions(work.file("locked"), fs::perms(0555));
+
+    struct Case {
+        std::vector<std::string> mode;
+        std::vector<std::string> files; // each reported
+    };
+    const Case cases[] = {
+        {{"-m", "individual"}, {"locked/add.bas", "locked/sub.bas"}},
+        {{"-m", "single"}, {"locked/add.bas"}},
+        {{"-m", "merge", "-n", "Both"}, {"locked/Both.bas"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode[1]);
+        std::vector<std::string> arguments = c.mode;
+        arguments.insert(arguments.end(), {"-o", "locked", "in.dis"});
+        const CliResult r = runTravonixCli(arguments, work.path(), {}, as.launcher);
+        EXPECT_EQ(r.exitCode, 1) << r.err;
+        for (const std::string& file : c.files)
+            EXPECT_NE(r.err.find("Cannot write " + file + ": Permission denied"), std::string::npos)
+                << r.err;
+        EXPECT_EQ(r.out.find("written to disk"), std::string::npos) << r.out;
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(work.file("locked")))
+            left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left, std::vector<std::string>{"add.bas"}) << "nothing new, no temporary file";
+        EXPECT_EQ(readWholeFile(work.file("locked/add.bas")), "an earlier build");
+    }
+    fs::permissions(work.file("locked"), fs::perms(0755)); // so that it can be removed
+}
+
 TEST(OutputFailure, AReadOnlyBasFileIsReplacedWhole) {
     TempDir work;
-    writeBytes(work.file("in.dis"), kHead + function("add", 0x9d000000, 3));
+    writeBytes(work.file("in.dis"), kListingHead + listedFunction("add", 0x9d000000, 3));
     writeBytes(work.file("add.bas"), "old");
     fs::permissions(work.file("add.bas"), fs::perms::owner_read | fs::perms::group_read);
     const CliResult r = runTravonixCli({"-o", ".", "in.dis"}, work.path());

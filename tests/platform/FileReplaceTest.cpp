@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace travonix {
 namespace {
@@ -74,6 +78,39 @@ TEST(FileReplace, AFailureLeavesTheOldFileAndNoTemporaryFile) {
     }
     EXPECT_EQ(test::readWholeFile(path), "good");
     EXPECT_EQ(filesIn(dir.path()), 2U);
+}
+
+TEST(FileReplace, TemporaryFilesOfKilledRunsGoAndNoOtherFiles) {
+    test::TempDir dir;
+    const auto put = [&](const std::string& name) {
+        std::ofstream(dir.file(name), std::ios::binary) << "partial";
+        return dir.file(name);
+    };
+    // A killed run's file, and one a live writer holds locked.
+    put(".travonix-0123abcd.tmp");
+    const int busy = ::open(put(".travonix-89abcdef.tmp").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(busy, LOCK_EX), 0);
+    // Names near the writer's own, and things of its name that are no files.
+    const std::vector<std::string> kept = {".travonix-0123ABCD.tmp", ".travonix-0123abc.tmp",
+                                           ".travonix-0123abcd.tmp.bak", "x.travonix-0123abcd.tmp",
+                                           "target"};
+    for (const std::string& name : kept)
+        put(name);
+    fs::create_directory(dir.file(".travonix-00000000.tmp"));
+    fs::create_symlink("target", dir.file(".travonix-11111111.tmp"));
+
+    EXPECT_EQ(replaceFileWhole(dir.file("out.bas"), "new"), "");
+    ::close(busy);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected = kept;
+    expected.insert(expected.end(), {".travonix-00000000.tmp", ".travonix-11111111.tmp",
+                                     ".travonix-89abcdef.tmp", "out.bas"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+    EXPECT_EQ(test::readWholeFile(dir.file("target")), "partial");
 }
 
 TEST(FileReplace, AFullDiskLeavesTheOldFileAsItWasAndSaysWhy) {
