@@ -140,7 +140,18 @@ Mnemonic mnemonicKind(std::string_view m) {
 
 namespace {
 
-// The head of a word line and where its mnemonic field starts.
+// The kind of a mnemonic in any letter case, lowered in place on the stack:
+// every line of a block passes here.
+Mnemonic kindOf(std::string_view mnemonic) {
+    char lower[16];
+    if (mnemonic.size() > sizeof lower)
+        return mnemonicKind(toLowerAscii(mnemonic));
+    for (std::size_t i = 0; i < mnemonic.size(); ++i)
+        lower[i] = lowerAscii(mnemonic[i]);
+    return mnemonicKind(std::string_view(lower, mnemonic.size()));
+}
+
+// The head of a word line.
 std::optional<WordLineHead> headOf(const std::array<std::string_view, 4>& fields,
                                    std::size_t count) {
     if (count < 2)
@@ -175,16 +186,13 @@ bool parseInstructionLine(std::string_view line, InstructionLine& parsed) {
     parsed.address = head->address;
     parsed.word = head->word;
     parsed.wordBytes = head->wordBytes;
-    parsed.mnemonic.clear();
+    parsed.mnemonic = {};
     parsed.kind = Mnemonic::Data;
     parsed.operandText = {};
     parsed.operands = {};
     if (count >= 3) {
-        const std::string_view mnemonic = firstWord(fields[2]);
-        parsed.mnemonic.assign(mnemonic);
-        for (char& c : parsed.mnemonic)
-            c = lowerAscii(c);
-        parsed.kind = mnemonicKind(parsed.mnemonic);
+        parsed.mnemonic = firstWord(fields[2]);
+        parsed.kind = kindOf(parsed.mnemonic);
     }
     if (count >= 4) {
         parsed.operandText = trimBlanks(fields[3]);

@@ -57,9 +57,8 @@ struct InstructionLine {
     std::uint32_t address = 0;
     std::uint32_t word = 0;
     int wordBytes = 0; // 4 for a word; objdump prints a shorter tail of a section
-    // Lower case; empty when the line has none. Longer than any MIPS
-    // mnemonic only in a line that is not an instruction.
-    std::string mnemonic;
+    // As printed (objdump prints lower case); empty when the line has none.
+    std::string_view mnemonic;
     Mnemonic kind = Mnemonic::Data;
     // As printed, symbol included ("9d000000 <crc_step>"); a view into the
     // line, which outlives the check.
@@ -100,7 +99,7 @@ struct WordLineHead {
 
 // The word line's parts, or nothing for a line of another kind.
 [[nodiscard]] std::optional<InstructionLine> parseInstructionLine(std::string_view line);
-// The same into a line kept from before (its mnemonic's room is reused);
+// The same into a line kept from before;
 // false, with `parsed` left as it was, for a line of another kind.
 [[nodiscard]] bool parseInstructionLine(std::string_view line, InstructionLine& parsed);
 

@@ -2,6 +2,7 @@
 
 #include "check/ImageExtent.h"
 #include "check/InstructionLine.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -143,7 +144,7 @@ struct PendingBranch {
     std::string_view routineName;
     std::uint32_t address = 0;
     std::uint32_t target = 0;
-    std::string mnemonic;
+    std::string mnemonic; // lower case
     std::string_view operandText;
 };
 
@@ -211,7 +212,7 @@ class RoutineCheck {
                                  routine_.name,
                                  here.address,
                                  *targetAddress(here),
-                                 here.mnemonic,
+                                 toLowerAscii(here.mnemonic),
                                  here.operandText};
             if (layout.positionOf(branch.target))
                 found_[i] = branchFinding(layout, branch);
@@ -320,7 +321,7 @@ class RoutineCheck {
     void reportOutOfReach(std::size_t i) {
         const InstructionLine& here = line(i);
         report(i, FindingKind::OutOfReach,
-               "The " + here.mnemonic + " to " + std::string(here.operandText) +
+               "The " + toLowerAscii(here.mnemonic) + " to " + std::string(here.operandText) +
                    " is farther than a relative branch reaches (32767 words), so it stays an "
                    "absolute jump: it keeps only the low 28 bits of its target and takes the "
                    "upper 4 from the address it runs at, so run from the RAM where the "
@@ -331,7 +332,8 @@ class RoutineCheck {
 
     void reportIndirect(std::size_t i) {
         const InstructionLine& here = line(i);
-        const std::string instruction = here.mnemonic + " " + std::string(here.operandText);
+        const std::string instruction =
+            toLowerAscii(here.mnemonic) + " " + std::string(here.operandText);
         if (here.kind == Mnemonic::RegisterCall && !here.operands.empty() &&
             registerNumber(here.operands.back()) == 25) {
             report(i, FindingKind::IndirectJump,
