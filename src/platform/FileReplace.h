@@ -14,8 +14,9 @@ namespace travonix {
 // to disk one by one: a crash leaves the old file or the new one, never half.
 // An existing file keeps its permissions. The path is taken as bytes.
 // A run killed while writing cannot remove its temporary file; the first file
-// a later process writes into that folder removes such leftovers (on POSIX:
-// files of the temporary name that no live writer holds locked).
+// a later process writes into that folder removes such leftovers: files of
+// the temporary name (see TemporaryName.h) that no live writer holds, locked
+// on POSIX, open on Windows.
 [[nodiscard]] std::string replaceFileWhole(const std::string& path, std::string_view bytes);
 // The same for a file given in pieces, written one after the other.
 [[nodiscard]] std::string replaceFileWhole(const std::string& path,

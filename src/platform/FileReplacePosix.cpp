@@ -1,15 +1,14 @@
 #ifndef _WIN32
 
 #include "platform/FileReplace.h"
+#include "platform/TemporaryName.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
-#include <random>
 #include <set>
 #include <string_view>
 #include <sys/file.h>
@@ -27,13 +26,8 @@ std::string folderOf(const std::string& path) {
     return cut == 0 ? std::string("/") : path.substr(0, cut);
 }
 
-// A short name, so a long target name never makes the temporary name too
-// long; hidden, so a file manager does not show it while it is written.
 std::string temporaryNameIn(const std::string& folder) {
-    static std::atomic<unsigned> counter{std::random_device{}()};
-    char name[40];
-    std::snprintf(name, sizeof name, "/.travonix-%08x.tmp", counter.fetch_add(0x9e3779b9U));
-    return folder + name;
+    return folder + "/" + newTemporaryName();
 }
 
 // A writer holds an exclusive lock on its temporary file from creation until
@@ -69,16 +63,6 @@ int createTemporary(const std::string& folder, std::string& name) {
     }
     errno = EEXIST;
     return -1;
-}
-
-// Named as temporaryNameIn() names them, and nothing else.
-bool isTemporaryName(std::string_view name) {
-    constexpr std::string_view head = ".travonix-";
-    constexpr std::string_view tail = ".tmp";
-    return name.size() == head.size() + 8 + tail.size() && name.starts_with(head) &&
-           name.ends_with(tail) &&
-           name.substr(head.size(), 8).find_first_not_of("0123456789abcdef") ==
-               std::string_view::npos;
 }
 
 // A run killed while writing leaves its temporary file in the folder, and

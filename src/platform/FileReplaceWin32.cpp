@@ -5,12 +5,20 @@
 // and the "A" functions of the runner take it. The renamed file has the
 // access rights that the folder gives a new file. A file that another program
 // holds open is not replaced: the system refuses the rename, and says why.
+//
+// A writer keeps its temporary file open, shared with nobody, from its
+// creation until it has the target's name: renamed through the open handle,
+// it is never a closed file under the temporary name. Windows refuses to
+// delete a file that is open without FILE_SHARE_DELETE, so the open handle
+// is the lock that tells a live writer's file from a killed run's.
 
 #include "platform/FileReplace.h"
+#include "platform/TemporaryName.h"
 
-#include <atomic>
-#include <cstdio>
-#include <random>
+#include <cstddef>
+#include <cstring>
+#include <mutex>
+#include <set>
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -68,20 +76,74 @@ std::wstring widePath(const std::string& path) {
     return wide;
 }
 
-// The temporary file goes into the target's folder, so that the rename stays
-// on one volume. Its name keeps the path's text up to the last separator (or
-// the drive, "C:name"), so a relative or drive-relative path stays so.
-std::wstring temporaryBeside(const std::wstring& path) {
-    static std::atomic<unsigned> counter{std::random_device{}()};
+// The target's folder as the path gives it: the text up to the last
+// separator, the drive of a drive-relative path ("C:name"), or nothing for a
+// name in the current folder. The temporary file goes there, so that the
+// rename stays on one volume, and a relative path stays relative.
+std::wstring folderPrefixOf(const std::wstring& path) {
     std::size_t cut = path.find_last_of(L"\\/");
     if (cut == std::wstring::npos && path.size() >= 2 && path[1] == L':')
         cut = 1;
-    const std::wstring folder =
-        cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
-    wchar_t name[40];
-    std::swprintf(name, sizeof name / sizeof name[0], L".travonix-%08x.tmp",
-                  counter.fetch_add(0x9e3779b9U));
-    return folder + name;
+    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+}
+
+std::wstring temporaryIn(const std::wstring& folderPrefix) {
+    const std::string name = newTemporaryName();
+    return folderPrefix + std::wstring(name.begin(), name.end());
+}
+
+// The folder's full path, so that one folder named in two ways is one.
+std::wstring fullPathOf(const std::wstring& folderPrefix) {
+    const std::wstring folder = folderPrefix.empty() ? std::wstring(L".") : folderPrefix;
+    const DWORD size = GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length =
+        size > 0 ? GetFullPathNameW(folder.c_str(), size, full.data(), nullptr) : 0;
+    if (length == 0 || length >= size)
+        return folder;
+    full.resize(length);
+    return full;
+}
+
+// Deletes the file at `path` unless a live writer holds it open, which makes
+// the open here fail. What the handle reaches is checked before it goes: a
+// folder or a link put under the name since the folder was listed stays.
+void removeUnheld(const std::wstring& path) {
+    Handle file(CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+        return;
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    (void)SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                     sizeof disposition);
+}
+
+// A run killed while writing leaves its temporary file in the folder, and
+// nothing else would ever remove it. The first file this process writes into
+// a folder clears such files out: plain files named as this writer names
+// them, which no writer still at work holds open.
+void removeLeftovers(const std::wstring& folderPrefix) {
+    static std::mutex mutex;
+    static std::set<std::wstring> tidied;
+    {
+        const std::lock_guard<std::mutex> guard(mutex);
+        if (!tidied.insert(fullPathOf(folderPrefix)).second)
+            return;
+    }
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileExW((folderPrefix + L".travonix-*.tmp").c_str(), FindExInfoBasic,
+                                     &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+        if (isTemporaryName(found.cFileName) && (found.dwFileAttributes & kNotAFile) == 0)
+            removeUnheld(folderPrefix + found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 bool writeAll(HANDLE file, const std::string& bytes) {
@@ -139,9 +201,39 @@ bool alreadyHolds(const std::wstring& path, const std::vector<std::string>& part
     return SetFileTime(file.get(), nullptr, nullptr, &now) != 0;
 }
 
-std::string failure(DWORD error, const std::wstring& temporary) {
+std::string failure(DWORD error, Handle& file, const std::wstring& temporary) {
+    file.close();
     DeleteFileW(temporary.c_str());
     return reasonFor(error);
+}
+
+// Created for writing and for the rename through its handle (DELETE), and
+// shared with nobody until it is closed.
+HANDLE createTemporary(const std::wstring& folderPrefix, std::wstring& temporary) {
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        temporary = temporaryIn(folderPrefix);
+        const HANDLE created = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (created != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return created;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Gives the open file the target's name, replacing the file there. The name
+// is taken as MoveFileExW takes it: relative to the current folder unless
+// it is a full path.
+bool renameOver(HANDLE file, const std::wstring& target) {
+    const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+    const std::size_t size = offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(wchar_t);
+    std::vector<FILE_RENAME_INFO> storage(size / sizeof(FILE_RENAME_INFO) + 1);
+    FILE_RENAME_INFO* info = storage.data();
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(reinterpret_cast<unsigned char*>(info) + offsetof(FILE_RENAME_INFO, FileName),
+                target.c_str(), nameBytes + sizeof(wchar_t));
+    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(size)) != 0;
 }
 
 } // namespace
@@ -156,33 +248,25 @@ std::string replaceFileWhole(const std::string& path, const std::vector<std::str
     const std::wstring target = widePath(path);
     if (target.empty())
         return reasonFor(path.empty() ? ERROR_INVALID_NAME : GetLastError());
+    const std::wstring folderPrefix = folderPrefixOf(target);
+    removeLeftovers(folderPrefix);
     if (alreadyHolds(target, parts))
         return {};
     std::wstring temporary;
-    HANDLE created = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 64 && created == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = temporaryBeside(target);
-        created = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
-            break;
-    }
-    Handle file(created);
+    Handle file(createTemporary(folderPrefix, temporary));
     if (!file.valid())
         return reasonFor(GetLastError());
     for (const std::string& part : parts) {
-        if (!writeAll(file.get(), part)) {
-            const DWORD error = GetLastError();
-            file.close();
-            return failure(error, temporary);
-        }
+        if (!writeAll(file.get(), part))
+            return failure(GetLastError(), file, temporary);
     }
     // No FlushFileBuffers: files are not forced to disk one by one. The
-    // rename below still never shows a half-written file under the name.
-    if (!file.close())
-        return failure(GetLastError(), temporary);
-    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return failure(GetLastError(), temporary);
+    // rename still never shows a half-written file under the name. Windows
+    // reports write errors at WriteFile, not at the close, so the file can
+    // take its name while still open.
+    if (!renameOver(file.get(), target))
+        return failure(GetLastError(), file, temporary);
+    file.close();
     return {};
 }
 

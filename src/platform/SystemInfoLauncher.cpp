@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 
+#include "platform/DetachedStart.h"
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -53,24 +55,10 @@ bool fileExists(const std::string& path) {
     return _stat(path.c_str(), &info) == 0 && (info.st_mode & _S_IFREG) != 0;
 }
 
-bool startNormal(const std::string& program) {
-    std::string line = "\"" + program + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-}
-
 } // namespace
 
-// The tool's own path, else its folder with MSINFO32.EXE in it.
+// The tool's own path, else its folder with MSINFO32.EXE in it. Started
+// directly, without cmd.exe: the quotes keep a path with blanks one name.
 bool startSystemInformation() {
     std::string program;
     if (!readMachineValue("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", program)) {
@@ -81,7 +69,7 @@ bool startSystemInformation() {
         if (!fileExists(program))
             return false;
     }
-    return !program.empty() && startNormal(program);
+    return !program.empty() && startDetached('"' + program + '"', StartedWindow::Normal);
 }
 
 } // namespace travonix

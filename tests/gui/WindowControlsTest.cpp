@@ -5,7 +5,6 @@
 #include "WindowHarness.h"
 
 #include "app/AboutBox.h"
-#include "platform/HelpOpener.h"
 
 #include <QtCore/QTimer>
 #include <QtGui/QFontDatabase>
@@ -218,10 +217,6 @@ TEST_F(WindowControls, AboutMenuShowsTheAboutBoxModally) {
     window->findChild<QAction*>(QStringLiteral("aboutAction"))->trigger();
     EXPECT_EQ(shownTitle, QStringLiteral("About Travonix"));
     EXPECT_TRUE(modal);
-}
-
-TEST(HelpDocument, OpensThroughTheCommandInterpreterOnWindows) {
-    EXPECT_EQ(helpCommandLine("C:\\Tools"), "cmd.exe /C \"C:\\Tools\\help.pdf\"");
 }
 
 TEST(HelpDocument, TheBuildWritesTheGuideAsAPdfBesideTheProgram) {

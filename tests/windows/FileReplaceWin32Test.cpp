@@ -141,6 +141,59 @@ TEST(FileReplaceWin32, AFailureLeavesTheOldFileNoTemporaryFileAndSaysWhy) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("folder.bas")));
 }
 
+// Open as a writer holds its temporary file: shared with nobody.
+HANDLE holdAsWriter(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+TEST(FileReplaceWin32, TemporaryFilesOfKilledRunsGoAndNoOtherFiles) {
+    test::WindowsTempDir dir;
+    // A killed run's file, and one a live writer holds open.
+    test::writeBytes(dir.file(".travonix-0123abcd.tmp"), "partial");
+    test::writeBytes(dir.file(".travonix-89abcdef.tmp"), "partial");
+    HANDLE busy = holdAsWriter(dir.file(".travonix-89abcdef.tmp"));
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    // Names near the writer's own (names differ in more than letter case
+    // here), and a folder of its name.
+    for (const char* name :
+         {".travonix-4567CDEF.tmp", ".travonix-0123abc.tmp", ".travonix-0123abcd.tmp.bak",
+          "x.travonix-0123abcd.tmp", ".travonix-76543210.tm", ".travonix-fedcba98.TMP"})
+        test::writeBytes(dir.file(name), "kept");
+    ASSERT_TRUE(CreateDirectoryA(dir.file(".travonix-00000000.tmp").c_str(), nullptr));
+    const std::string bytes(3 << 20, 'x');
+
+    EXPECT_EQ(replaceFileWhole(dir.file("out.bas"), bytes), "");
+    CloseHandle(busy);
+    EXPECT_EQ(test::namesIn(dir.path()),
+              ".travonix-00000000.tmp .travonix-0123abc.tmp .travonix-0123abcd.tmp.bak "
+              ".travonix-4567CDEF.tmp .travonix-76543210.tm .travonix-89abcdef.tmp "
+              ".travonix-fedcba98.TMP out.bas x.travonix-0123abcd.tmp");
+    EXPECT_EQ(test::readWholeFile(dir.file(".travonix-89abcdef.tmp")), "partial");
+    EXPECT_TRUE(test::readWholeFile(dir.file("out.bas")) == bytes) << "the whole file";
+}
+
+bool isReparsePoint(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// A link of the temporary name is no killed run's file: it stays, and so
+// does what it points at.
+TEST(FileReplaceWin32, ALinkOfTheTemporaryNameStays) {
+    test::WindowsTempDir dir;
+    test::writeBytes(dir.file("target"), "kept");
+    const std::string link = dir.file(".travonix-11111111.tmp");
+    if (!CreateSymbolicLinkA(link.c_str(), dir.file("target").c_str(),
+                             SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
+        !isReparsePoint(link))
+        GTEST_SKIP() << "no symbolic link can be made here";
+    EXPECT_EQ(replaceFileWhole(dir.file("out.bas"), "new"), "");
+    EXPECT_EQ(test::namesIn(dir.path()), ".travonix-11111111.tmp out.bas target");
+    EXPECT_EQ(test::readWholeFile(dir.file("target")), "kept");
+}
+
 // The conversion's files through the Windows writer: the output folder and
 // the name are joined with "\" as they stand.
 class WindowsWriter : public FileWriter {

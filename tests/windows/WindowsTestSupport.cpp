@@ -40,11 +40,15 @@ WindowsTempDir::~WindowsTempDir() {
         std::filesystem::remove_all(path_, ec);
 }
 
-std::string standInPath() {
+std::string besideTestProgram(const std::string& name) {
     char own[MAX_PATH + 1];
     const DWORD length = GetModuleFileNameA(nullptr, own, sizeof own);
     std::string path(own, length);
-    return path.substr(0, path.find_last_of('\\') + 1) + TRAVONIX_STANDIN_NAME;
+    return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
+std::string standInPath() {
+    return besideTestProgram(TRAVONIX_STANDIN_NAME);
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {

@@ -19,6 +19,8 @@ class WindowsTempDir {
     std::string path_;
 };
 
+// A program built beside the test program, by its file name.
+[[nodiscard]] std::string besideTestProgram(const std::string& name);
 // The stand-in disassembler built beside the test program.
 [[nodiscard]] std::string standInPath();
 
