@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows lane: builds the parts that need no Qt (the conversion core, the
-# relocation check, the Windows process runner, file writer and disassembler
-# command line) for Windows with MinGW-w64, with their tests, and runs the
-# tests under wine: through wine's cmd.exe, its processes and its files.
+# relocation check, the Windows process runner and file writer, the command
+# lines for the disassembler and the help document) for Windows with
+# MinGW-w64, with their tests, and runs the tests under wine: through wine's
+# cmd.exe, its processes and its files.
 #   scripts/test-windows.sh [BUILD_DIR]     (default: build-wine)
 # The wine prefix lives in the build folder; no display is needed, since the
 # tests are console programs.
