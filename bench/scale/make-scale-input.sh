@@ -24,18 +24,12 @@ out="${2:?usage: make-scale-input.sh [--compile] N OUT_DIR}"
 name="scale-$n"
 stored="$here/$name.elf.xz"
 
-cc=mipsel-linux-gnu-gcc
-objdump=mipsel-linux-gnu-objdump
+. "$fixtures/toolchain.sh"
 needed=("$objdump")
 if $compile || [[ ! -f "$stored" ]]; then
     needed+=("$cc")
 fi
-for tool in "${needed[@]}"; do
-    command -v "$tool" >/dev/null || {
-        echo "$tool not found: install gcc-mipsel-linux-gnu and binutils-mipsel-linux-gnu" >&2
-        exit 1
-    }
-done
+require_tools "${needed[@]}"
 
 mkdir -p "$out"
 cd "$out"
@@ -52,11 +46,8 @@ if $compile || [[ ! -f "$stored" ]]; then
         exit 1
     }
     "$here/gen-scale-program.sh" "$n" >"$name.c"
-    # The flags of tests/fixtures/make-fixtures.sh; relative names, so no
-    # machine path ends up in the ELF file or the listing.
-    flags=(-march=mips32r2 -EL -fno-pic -mno-abicalls -G0 -O1 -ffreestanding -nostdlib
-           -fno-asynchronous-unwind-tables -fno-toplevel-reorder -no-pie
-           -Wl,--build-id=none -Wl,-n -Wall -Wextra -T scale.ld)
+    # The fixtures' flags, with this layout.
+    fixture_flags scale.ld
     "$cc" "${flags[@]}" -o "$name.elf.tmp" "$name.c"
     mv "$name.elf.tmp" "$name.elf"
 else
@@ -64,7 +55,5 @@ else
     mv "$name.elf.tmp" "$name.elf"
 fi
 
-# The listing replaces an old one only when whole.
-"$objdump" -D -z "$name.elf" | sed 's/$/\r/' >"$name.dis.tmp"
-mv "$name.dis.tmp" "$name.dis"
+disassemble "$name.dis" -D -z "$name.elf"
 echo "$out/$name.dis"
