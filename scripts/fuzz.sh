@@ -38,6 +38,9 @@ for listing in "$root"/tests/fixtures/*.dis "$root"/tests/fixtures/reloc/*.dis; 
     done
 done
 
+# What a run finds goes to build-fuzz/corpus: the committed corpus changes
+# only by a deliberate merge (see fuzz/README.md).
+mkdir -p "$build/corpus"
 cd "$build"
 "$binary" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=20 \
-    -print_final_stats=1 "$root/fuzz/corpus" "$build/seeds"
+    -print_final_stats=1 "$build/corpus" "$root/fuzz/corpus" "$build/seeds"
