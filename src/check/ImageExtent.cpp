@@ -66,8 +66,10 @@ std::vector<SectionText> sectionTexts(std::string_view listing) {
     for (std::size_t at = listing.find(kSectionHeader); at != std::string_view::npos;
          at = listing.find(kSectionHeader, at + 1)) {
         const std::string_view line = lineAround(listing, at);
-        if (line.data() != listing.data() + at)
-            continue; // the words are not at the start of their line
+        // The words start the line, and a name follows them (the blank
+        // after "section" alone names nothing).
+        if (line.data() != listing.data() + at || line.size() <= kSectionHeader.size())
+            continue;
         if (!sections.empty())
             sections.back().body = listing.substr(headerStart, at - headerStart);
         std::string_view name = line.substr(kSectionHeader.size());

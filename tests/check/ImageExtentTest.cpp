@@ -89,5 +89,22 @@ TEST(ImageExtent, LeavesOutSectionsAtZeroAndCountsAShortTail) {
     EXPECT_EQ(image.sectionAt(0x4), nullptr);
 }
 
+// A truncated listing can end in a section header with no name after the
+// blank; it starts no section, and the section before keeps its lines.
+TEST(ImageExtent, ASectionHeaderWithoutANameStartsNoSection) {
+    const std::string listing = "Disassembly of section .text:\r\n"
+                                "\r\n"
+                                "9d000000 <f>:\r\n"
+                                "9d000000:\t03e00008 \tjr\tra\r\n"
+                                "9d000004:\t00000000 \tnop\r\n"
+                                "\r\n"
+                                "Disassembly of section \r\n";
+    const ImageExtent image = ImageExtent::fromListing(listing);
+    ASSERT_EQ(image.sections().size(), 1u);
+    EXPECT_EQ(image.sections()[0].name, ".text");
+    EXPECT_EQ(image.sections()[0].end, 0x9d000008u);
+    EXPECT_EQ(image.symbolAt(0x9d000004), "f+0x4");
+}
+
 } // namespace
 } // namespace travonix::check
