@@ -130,6 +130,25 @@ void BM_Scale_ReadRewriteMerge(benchmark::State& state) {
     reportListing(state, *input);
 }
 
+// Merge mode over every function into `folder`, as the steps take it.
+ConversionSettings mergeAllInto(const std::string& folder) {
+    ConversionSettings settings;
+    settings.mode = OutputMode::Merged;
+    settings.mergedName = bench::kMergedName;
+    settings.outputFolder = folder;
+    settings.selectAll = true;
+    return settings;
+}
+
+// The listing file read from disk and its jumps rewritten, as a make run
+// finds it.
+ReadResult readAndRewrite(LocalEnvironment& env, const std::string& listing) {
+    std::optional<std::string> text = env.readFile(listing);
+    ReadResult read = readListing(std::move(text).value_or(""), {false, true, false});
+    (void)rewriteJumps(read.listing);
+    return read;
+}
+
 // The same run through the conversion steps alone (read, rewrite, plan,
 // build, write), without the relocation check that the window and the
 // command line run before writing: what the conversion itself costs.
@@ -142,14 +161,8 @@ void BM_Scale_ReadRewriteMergeSteps(benchmark::State& state) {
     std::size_t functions = 0;
     bool written = false;
     for (auto _ : state) {
-        ConversionSettings settings;
-        settings.mode = OutputMode::Merged;
-        settings.mergedName = bench::kMergedName;
-        settings.outputFolder = out.path();
-        settings.selectAll = true;
-        std::optional<std::string> text = env.readFile(input->listing);
-        ReadResult read = readListing(std::move(text).value_or(""), {false, true, false});
-        (void)rewriteJumps(read.listing);
+        const ConversionSettings settings = mergeAllInto(out.path());
+        ReadResult read = readAndRewrite(env, input->listing);
         const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
         GeneratedBlocks blocks =
             buildBlocks(read.listing, plan, settings, {env.now(), env.userName()},
@@ -172,14 +185,8 @@ void BM_Scale_RelocationCheck(benchmark::State& state) {
     if (input == nullptr)
         return;
     LocalEnvironment env;
-    ConversionSettings settings;
-    settings.mode = OutputMode::Merged;
-    settings.mergedName = bench::kMergedName;
-    settings.outputFolder = "out";
-    settings.selectAll = true;
-    std::optional<std::string> text = env.readFile(input->listing);
-    ReadResult read = readListing(std::move(text).value_or(""), {false, true, false});
-    (void)rewriteJumps(read.listing);
+    const ConversionSettings settings = mergeAllInto("out");
+    const ReadResult read = readAndRewrite(env, input->listing);
     const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
     std::size_t findings = 0;
     for (auto _ : state)

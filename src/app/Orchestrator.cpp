@@ -130,10 +130,7 @@ Orchestrator::Orchestrator(UserInterface& ui, Environment& environment, ProcessR
     : ui_(ui), env_(environment), runner_(runner), options_(defaultOptions()) {}
 
 void Orchestrator::report(const Diagnostics& diagnostics) {
-    for (const Diagnostic& d : diagnostics) {
-        announce(d);
-        session_.lastReport.push_back(d);
-    }
+    report(Diagnostics(diagnostics));
 }
 
 void Orchestrator::report(Diagnostics&& diagnostics) {
