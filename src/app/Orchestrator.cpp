@@ -99,17 +99,13 @@ class FindingPlaces {
     std::unordered_map<std::size_t, int> entryByHeader_;
 };
 
-// The findings as warnings: the run still writes its files.
-Diagnostics findingWarnings(const std::vector<ShownFinding>& findings) {
-    Diagnostics warnings;
-    for (const ShownFinding& shown : findings) {
-        Diagnostic d = warning(findingText(shown.finding));
-        d.function = shown.finding.function;
-        if (shown.finding.kind != check::FindingKind::NameClash)
-            d.address = shown.finding.address;
-        warnings.push_back(std::move(d));
-    }
-    return warnings;
+// A finding as a warning: the run still writes its files.
+Diagnostic findingWarning(const check::Finding& finding) {
+    Diagnostic d = warning(findingText(finding));
+    d.function = finding.function;
+    if (finding.kind != check::FindingKind::NameClash)
+        d.address = finding.address;
+    return d;
 }
 
 } // namespace
@@ -134,11 +130,6 @@ void Orchestrator::report(const Diagnostics& diagnostics) {
 }
 
 void Orchestrator::report(Diagnostics&& diagnostics) {
-    // A run's findings come as one batch of tens of thousands: room for
-    // them at once, not by doubling.
-    const std::size_t needed = session_.lastReport.size() + diagnostics.size();
-    if (needed > session_.lastReport.capacity())
-        session_.lastReport.reserve(std::max(needed, 2 * session_.lastReport.capacity()));
     for (Diagnostic& d : diagnostics) {
         announce(d);
         session_.lastReport.push_back(std::move(d));
@@ -467,22 +458,26 @@ void Orchestrator::finishConversion(ConversionJob& job) {
     if (job.blocks.abandoned)
         return;
     session_.sizeText = sizeReportText(job.blocks.wordCount);
-    // Checked on exactly the blocks the files got; reported before the
-    // run's summary, which then stays in view (the
-    // findings panel keeps them all).
-    const FindingPlaces places(session_, job.plan);
-    session_.findings.reserve(job.findings.size());
-    for (check::Finding& finding : job.findings)
-        session_.findings.push_back(places.placed(std::move(finding)));
-    report(findingWarnings(session_.findings));
     const WriteReport& written = job.written;
-    ui_.showRunSummary(runSummary(job.plan.rows.size(), job.blocks.wordCount,
-                                  written.writtenNames.size(), job.settings.outputFolder));
-    report(written.diagnostics);
-    // An unavailable clipboard is no failure of the run: the files are written.
+    // The clipboard takes the written file's text first, so that text is let
+    // go before the findings are placed. An unavailable clipboard is no
+    // failure of the run: the files are written.
     if (written.clipboardFile)
         (void)ui_.setClipboardParts(clipboardParts(job.files[*written.clipboardFile]));
     job.files.clear();
+    // Checked on exactly the blocks the files got; announced before the
+    // run's summary, which then stays in view. The session's findings are
+    // where they are kept: the report does not hold their texts again.
+    const FindingPlaces places(session_, job.plan);
+    session_.findings.reserve(job.findings.size());
+    for (check::Finding& finding : job.findings) {
+        session_.findings.push_back(places.placed(std::move(finding)));
+        announce(findingWarning(session_.findings.back().finding));
+    }
+    job.findings = {};
+    ui_.showRunSummary(runSummary(job.plan.rows.size(), job.blocks.wordCount,
+                                  written.writtenNames.size(), job.settings.outputFolder));
+    report(written.diagnostics);
     const std::string completion = completionMessage(job.plan, job.settings, written.writtenNames);
     if (!completion.empty() && !options_.autoGenerate)
         ui_.showMessage(completion, std::string(kProductName) + " Maker");

@@ -30,7 +30,9 @@ struct Session {
     int currentListingLine = -1;
     int currentFunction = -1;
     std::string statusLine; // the last failure or warning without a box of its own
-    Diagnostics lastReport; // everything the last step reported
+    // Everything the last step reported but a make run's findings: those are
+    // announced on the status line one by one and kept once, below.
+    Diagnostics lastReport;
     // The last make run's findings, in the check's order; a new read or run
     // replaces them.
     std::vector<ShownFinding> findings;

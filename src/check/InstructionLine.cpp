@@ -42,9 +42,10 @@ std::string_view firstWord(std::string_view text) {
     return text.substr(0, end);
 }
 
-// Split at commas up to the symbol in <>, each part trimmed, in one pass.
-Operands splitOperands(std::string_view text) {
-    Operands operands;
+// Split at commas up to the symbol in <>, each part trimmed, in one pass,
+// into the line's own operands.
+void splitOperands(std::string_view text, Operands& operands) {
+    operands = {};
     std::size_t start = 0;
     std::size_t i = 0;
     for (; i < text.size() && text[i] != '<'; ++i) {
@@ -56,11 +57,11 @@ Operands splitOperands(std::string_view text) {
     }
     if (auto part = trimBlanks(text.substr(start, i - start)); !part.empty())
         operands.push_back(part);
-    return operands;
 }
 
 // The line's TAB-separated fields, at most four (the last one keeps the
-// rest), found in place.
+// rest), found in place. A plain loop: the fields are a few characters
+// each, shorter than a library search pays off for.
 std::size_t fieldsOf(std::string_view line, std::array<std::string_view, 4>& fields) {
     std::size_t count = 0;
     std::size_t start = 0;
@@ -140,33 +141,48 @@ Mnemonic mnemonicKind(std::string_view m) {
 
 namespace {
 
-// The kind of a mnemonic in any letter case, lowered in place on the stack:
-// every line of a block passes here.
+// The kind of a mnemonic in any letter case. A program uses a few dozen
+// mnemonics over and over, so the kinds met last are kept by the mnemonic's
+// lower-case letters packed into a number: most lines are a look-up.
 Mnemonic kindOf(std::string_view mnemonic) {
-    char lower[16];
-    if (mnemonic.size() > sizeof lower)
+    constexpr std::size_t kPacked = sizeof(std::uint64_t);
+    if (mnemonic.empty() || mnemonic.size() > kPacked)
         return mnemonicKind(toLowerAscii(mnemonic));
-    for (std::size_t i = 0; i < mnemonic.size(); ++i)
+    char lower[kPacked];
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < mnemonic.size(); ++i) {
         lower[i] = lowerAscii(mnemonic[i]);
-    return mnemonicKind(std::string_view(lower, mnemonic.size()));
+        key |= std::uint64_t{static_cast<unsigned char>(lower[i])} << (8 * i);
+    }
+    struct Known {
+        std::uint64_t key = 0;
+        std::size_t size = 0; // 0: nothing kept here; with the key, as NULs pack like padding
+        Mnemonic kind = Mnemonic::Other;
+    };
+    thread_local std::array<Known, 64> known{};
+    Known& slot = known[(key * 0x9E3779B97F4A7C15ULL) >> 58];
+    if (slot.key != key || slot.size != mnemonic.size())
+        slot = {key, mnemonic.size(), mnemonicKind(std::string_view(lower, mnemonic.size()))};
+    return slot.kind;
 }
 
-// The head of a word line.
-std::optional<WordLineHead> headOf(const std::array<std::string_view, 4>& fields,
-                                   std::size_t count) {
+// The head of a word line into `head`; false for a line of another kind.
+bool readHead(const std::array<std::string_view, 4>& fields, std::size_t count,
+              WordLineHead& head) {
     if (count < 2)
-        return std::nullopt;
-    std::string_view address = trimBlanks(fields[0]);
+        return false;
+    const std::string_view address = trimBlanks(fields[0]);
     if (address.size() < 2 || address.back() != ':')
-        return std::nullopt;
+        return false;
     const std::string_view word = trimBlanks(fields[1]);
     if (word.size() % 2 != 0)
-        return std::nullopt;
+        return false;
     const auto addressValue = travonix::parseHex(address.substr(0, address.size() - 1));
     const auto wordValue = travonix::parseHex(word);
     if (!addressValue || !wordValue)
-        return std::nullopt;
-    return WordLineHead{*addressValue, *wordValue, static_cast<int>(word.size() / 2)};
+        return false;
+    head = {*addressValue, *wordValue, static_cast<int>(word.size() / 2)};
+    return true;
 }
 
 } // namespace
@@ -174,18 +190,21 @@ std::optional<WordLineHead> headOf(const std::array<std::string_view, 4>& fields
 std::optional<WordLineHead> parseWordLineHead(std::string_view line) {
     std::array<std::string_view, 4> fields;
     const std::size_t count = fieldsOf(trimBlanks(line), fields);
-    return headOf(fields, count);
+    WordLineHead head;
+    if (!readHead(fields, count, head))
+        return std::nullopt;
+    return head;
 }
 
 bool parseInstructionLine(std::string_view line, InstructionLine& parsed) {
     std::array<std::string_view, 4> fields;
     const std::size_t count = fieldsOf(trimBlanks(line), fields);
-    const auto head = headOf(fields, count);
-    if (!head)
+    WordLineHead head;
+    if (!readHead(fields, count, head))
         return false;
-    parsed.address = head->address;
-    parsed.word = head->word;
-    parsed.wordBytes = head->wordBytes;
+    parsed.address = head.address;
+    parsed.word = head.word;
+    parsed.wordBytes = head.wordBytes;
     parsed.mnemonic = {};
     parsed.kind = Mnemonic::Data;
     parsed.operandText = {};
@@ -196,7 +215,7 @@ bool parseInstructionLine(std::string_view line, InstructionLine& parsed) {
     }
     if (count >= 4) {
         parsed.operandText = trimBlanks(fields[3]);
-        parsed.operands = splitOperands(parsed.operandText);
+        splitOperands(parsed.operandText, parsed.operands);
     }
     return true;
 }

@@ -73,6 +73,13 @@ class BlockLayout {
     // keeps its position whatever is placed after it.
     [[nodiscard]] std::optional<std::uint32_t> positionOf(std::uint32_t address) const {
         if (inOrder_) {
+            // Words mostly follow each other four bytes apart: try the place
+            // that gives before searching.
+            if (!addresses_.empty() && address >= addresses_.front()) {
+                const std::size_t guess = (address - addresses_.front()) / 4;
+                if (guess < addresses_.size() && addresses_[guess] == address)
+                    return static_cast<std::uint32_t>(guess);
+            }
             auto it = std::lower_bound(addresses_.begin(), addresses_.end(), address);
             if (it == addresses_.end() || *it != address)
                 return std::nullopt;
@@ -181,17 +188,19 @@ std::optional<Finding> branchFinding(const BlockLayout& layout, const PendingBra
                        "objdump -z."};
 }
 
+// Checks one routine after another; its room is kept from one routine to the
+// next, since a merged block of a whole program has tens of thousands.
 class RoutineCheck {
   public:
-    RoutineCheck(const ImageExtent& image, const PlacedRoutine& routine, std::size_t index)
-        : image_(image), routine_(routine), index_(index), found_(routine.lines.size()),
-          luiConsumed_(routine.lines.size(), false) {}
+    explicit RoutineCheck(const ImageExtent& image) : image_(image) {}
 
     // The routine's words are placed in `layout` already; the words of the
     // routines after it are not.
-    void run(bool isCode, const BlockLayout& layout, std::vector<PlacedFinding>& out,
+    void run(const PlacedRoutine& routine, std::size_t index, bool isCode,
+             const BlockLayout& layout, std::vector<PlacedFinding>& out,
              std::vector<PendingBranch>& branches) {
-        for (std::size_t i = 0; i < routine_.lines.size(); ++i) {
+        start(routine, index);
+        for (std::size_t i = 0; i < routine_->lines.size(); ++i) {
             if (isCode)
                 checkInstruction(i);
             else
@@ -204,33 +213,54 @@ class RoutineCheck {
         // so most branches (loops, calls back) are looked up at once; the
         // others wait for the end of the block.
         for (std::size_t i : branchLines_) {
-            if (found_[i])
+            if (hasFinding_[i])
                 continue;
             const InstructionLine& here = line(i);
             PendingBranch branch{index_,
                                  i,
-                                 routine_.name,
+                                 routine_->name,
                                  here.address,
                                  *targetAddress(here),
                                  toLowerAscii(here.mnemonic),
                                  here.operandText};
-            if (layout.positionOf(branch.target))
-                found_[i] = branchFinding(layout, branch);
-            else
+            if (!layout.positionOf(branch.target)) {
                 branches.push_back(std::move(branch));
+                continue;
+            }
+            if (auto finding = branchFinding(layout, branch))
+                keep(i, std::move(*finding));
         }
-        for (std::size_t i = 0; i < found_.size(); ++i)
-            if (found_[i])
-                out.push_back({index_, i, std::move(*found_[i])});
+        // Found in the order of the checks, given in line order.
+        std::sort(found_.begin(), found_.end(),
+                  [](const PlacedFinding& a, const PlacedFinding& b) { return a.line < b.line; });
+        for (PlacedFinding& finding : found_)
+            out.push_back(std::move(finding));
     }
 
   private:
-    const InstructionLine& line(std::size_t i) const { return routine_.lines[i]; }
+    void start(const PlacedRoutine& routine, std::size_t index) {
+        routine_ = &routine;
+        index_ = index;
+        found_.clear();
+        hasFinding_.assign(routine.lines.size(), 0);
+        luiConsumed_.assign(routine.lines.size(), 0);
+        luiLines_.clear();
+        branchLines_.clear();
+        halves_ = {};
+        clobberAfterNext_ = false;
+    }
+
+    const InstructionLine& line(std::size_t i) const { return routine_->lines[i]; }
+
+    void keep(std::size_t i, Finding finding) {
+        hasFinding_[i] = 1;
+        found_.push_back({index_, i, std::move(finding)});
+    }
 
     void report(std::size_t i, FindingKind kind, std::string sentence) {
-        if (found_[i])
+        if (hasFinding_[i])
             return; // one finding per line: the first, most specific one stays
-        found_[i] = Finding{kind, std::string(routine_.name), line(i).address, std::move(sentence)};
+        keep(i, Finding{kind, std::string(routine_->name), line(i).address, std::move(sentence)});
     }
 
     // "9d000120 (gamma_curve in .rodata)".
@@ -489,10 +519,11 @@ class RoutineCheck {
     }
 
     const ImageExtent& image_;
-    const PlacedRoutine& routine_;
-    std::size_t index_; // of the routine in its block
-    std::vector<std::optional<Finding>> found_;
-    std::vector<bool> luiConsumed_;
+    const PlacedRoutine* routine_ = nullptr;
+    std::size_t index_ = 0; // of the routine in its block
+    std::vector<PlacedFinding> found_;
+    std::vector<std::uint8_t> hasFinding_; // per line: at most one finding each
+    std::vector<std::uint8_t> luiConsumed_;
     std::vector<std::size_t> luiLines_;
     std::vector<std::size_t> branchLines_; // with a target to look up
     UpperHalves halves_;
@@ -542,12 +573,12 @@ std::vector<Finding> checkRelocation(std::string_view listing, const BlockSource
         BlockLayout layout;
         std::vector<PlacedFinding> found;
         std::vector<PendingBranch> branches;
+        RoutineCheck check(image);
         for (std::size_t r = 0; r < blocks.routineCount(b); ++r) {
             parseRoutine(blocks, b, r, lines, placed);
             for (const InstructionLine& parsed : placed.lines)
                 layout.place(parsed.address);
-            RoutineCheck(image, placed, r)
-                .run(isCodeRoutine(image, placed), layout, found, branches);
+            check.run(placed, r, isCodeRoutine(image, placed), layout, found, branches);
         }
         layout.seal();
         const std::size_t checked = found.size();

@@ -35,18 +35,19 @@ void overwriteAt(std::string& line, std::size_t pos, std::string_view with) {
 }
 
 // A data word that happens to decode as a jump must never look like one to
-// the jump rewriting.
-std::string dataLine(std::string_view trimmed) {
-    std::string line(trimmed);
-    std::size_t pos = findNoCase(line, "jal");
+// the jump rewriting. Made in `line`, whose room is kept from the line
+// before: a large program has a data line for every word of its tables.
+std::string_view dataLine(std::string_view trimmed, std::string& line) {
+    static const NoCaseNeedle kJal("jal");
+    static const NoCaseNeedle kJump("j\t");
+    line.assign(trimmed);
+    std::size_t pos = kJal.findIn(line);
     if (pos != std::string::npos)
         overwriteAt(line, pos, "JAL.\t");
-    pos = findNoCase(line, "j\t");
+    pos = kJump.findIn(line);
     if (pos != std::string::npos)
         overwriteAt(line, pos, "J.\t");
-    if (line.size() > kDataLineWidth)
-        line.resize(kDataLineWidth);
-    return line;
+    return std::string_view(line).substr(0, kDataLineWidth);
 }
 
 class SectionReader {
@@ -86,6 +87,7 @@ class SectionReader {
     // markers and empty lines are scanned once and a read stays linear.
     std::size_t scannedFrom_ = 1, scannedTo_ = 0;
     std::optional<std::uint32_t> scannedAddress_;
+    std::string dataLine_; // room for the data line being made
 
   public:
     [[nodiscard]] bool fillerLimitReached() const { return fillerLimitReached_; }
@@ -203,7 +205,7 @@ void SectionReader::storeLine(std::string_view line) {
     }
     last_ = stored;
     if (data)
-        out_.listing.addMadeLine(dataLine(line), LineKind::Data);
+        out_.listing.addMadeLine(dataLine(line, dataLine_), LineKind::Data);
     else
         out_.listing.addFileLine(start, line.size(), LineKind::Instruction, scan_);
 }

@@ -12,10 +12,24 @@ namespace travonix {
 
 // Text rules shared by the reader, the rewriting and generation. Trimming
 // removes blanks only: a TAB is part of the listing's structure.
-[[nodiscard]] std::string_view trimBlanks(std::string_view text);
+// Inline: every line of a listing passes here, some several times.
+[[nodiscard]] inline std::string_view trimBlanks(std::string_view text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && text[first] == ' ')
+        ++first;
+    while (last > first && text[last - 1] == ' ')
+        --last;
+    // An all-blank text gives an empty view at its end, still into the text.
+    return text.substr(first == last ? text.size() : first, last - first);
+}
 
-[[nodiscard]] char lowerAscii(char c);
-[[nodiscard]] char upperAscii(char c);
+[[nodiscard]] inline char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+[[nodiscard]] inline char upperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 [[nodiscard]] std::string toLowerAscii(std::string_view text);
 [[nodiscard]] std::string toUpperAscii(std::string_view text);
 
