@@ -48,16 +48,28 @@ bool usesGp(const InstructionLine& line) {
 }
 
 // Where each word of a block lands: its index among the block's words.
+// A block's words normally come in address order, four bytes apart but for
+// a few gaps, and are then kept as runs of consecutive words; a block whose
+// words go back lists each word, and its positions are sorted by address
+// once every word is placed, the first word placed at an address keeping it.
 class BlockLayout {
   public:
     void place(std::uint32_t address) {
-        inOrder_ = inOrder_ && (addresses_.empty() || addresses_.back() < address);
+        if (inOrder_ && (runs_.empty() || address > lastAddress_)) {
+            if (!runs_.empty() && address - lastAddress_ == 4)
+                ++runs_.back().count;
+            else
+                runs_.push_back({address, placed_, 1});
+            lastAddress_ = address;
+            ++placed_;
+            return;
+        }
+        if (inOrder_)
+            listEveryWord();
         addresses_.push_back(address);
+        ++placed_;
     }
-    // Once every word is placed. A block's words normally come in address
-    // order, and then a word's position is its index; otherwise the
-    // positions are sorted by address, and the first word placed at an
-    // address keeps it.
+    // Once every word is placed.
     void seal() {
         if (inOrder_)
             return;
@@ -73,17 +85,16 @@ class BlockLayout {
     // keeps its position whatever is placed after it.
     [[nodiscard]] std::optional<std::uint32_t> positionOf(std::uint32_t address) const {
         if (inOrder_) {
-            // Words mostly follow each other four bytes apart: try the place
-            // that gives before searching.
-            if (!addresses_.empty() && address >= addresses_.front()) {
-                const std::size_t guess = (address - addresses_.front()) / 4;
-                if (guess < addresses_.size() && addresses_[guess] == address)
-                    return static_cast<std::uint32_t>(guess);
-            }
-            auto it = std::lower_bound(addresses_.begin(), addresses_.end(), address);
-            if (it == addresses_.end() || *it != address)
+            auto after = std::upper_bound(
+                runs_.begin(), runs_.end(), address,
+                [](std::uint32_t value, const Run& run) { return value < run.first; });
+            if (after == runs_.begin())
                 return std::nullopt;
-            return static_cast<std::uint32_t>(it - addresses_.begin());
+            const Run& run = *(after - 1);
+            const std::uint32_t offset = address - run.first;
+            if (offset % 4 != 0 || offset / 4 >= run.count)
+                return std::nullopt;
+            return run.position + offset / 4;
         }
         auto it = std::lower_bound(
             positions_.begin(), positions_.end(), address,
@@ -94,10 +105,28 @@ class BlockLayout {
     }
 
   private:
+    struct Run {
+        std::uint32_t first;    // the address of its first word
+        std::uint32_t position; // of its first word
+        std::uint32_t count;
+    };
     struct Position {
         std::uint32_t address;
         std::uint32_t position;
     };
+
+    void listEveryWord() {
+        inOrder_ = false;
+        addresses_.reserve(placed_ + 1);
+        for (const Run& run : runs_)
+            for (std::uint32_t k = 0; k < run.count; ++k)
+                addresses_.push_back(run.first + 4 * k);
+        runs_ = {};
+    }
+
+    std::vector<Run> runs_;
+    std::uint32_t lastAddress_ = 0;
+    std::uint32_t placed_ = 0;
     std::vector<std::uint32_t> addresses_;
     std::vector<Position> positions_;
     bool inOrder_ = true;
@@ -590,6 +619,7 @@ std::vector<Finding> checkRelocation(std::string_view listing, const BlockSource
                 found.begin(), found.end(), [](const PlacedFinding& a, const PlacedFinding& b) {
                     return a.routine != b.routine ? a.routine < b.routine : a.line < b.line;
                 });
+        findings.reserve(findings.size() + found.size()); // a whole program's findings
         for (PlacedFinding& finding : found)
             findings.push_back(std::move(finding.finding));
     }

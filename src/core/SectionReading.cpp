@@ -204,9 +204,14 @@ void SectionReader::storeLine(std::string_view line) {
         stored.hasWord = wordEnd > scan_.tabs[0] + 1;
     }
     last_ = stored;
-    if (data)
-        out_.listing.addMadeLine(dataLine(line, dataLine_), LineKind::Data);
-    else
+    if (data) {
+        // Mostly only the cut: then the line stays a view into the file's text.
+        const std::string_view made = dataLine(line, dataLine_);
+        if (line.starts_with(made))
+            out_.listing.addFileLine(start, made.size(), LineKind::Data);
+        else
+            out_.listing.addMadeLine(made, LineKind::Data);
+    } else
         out_.listing.addFileLine(start, line.size(), LineKind::Instruction, scan_);
 }
 
