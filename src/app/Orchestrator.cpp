@@ -2,6 +2,7 @@
 
 #include "app/SettingsStore.h"
 #include "check/ConversionCheck.h"
+#include "check/InstructionLine.h"
 #include "core/Conversion.h"
 #include "core/FunctionSelection.h"
 #include "core/JumpRewriter.h"
@@ -15,8 +16,6 @@
 #include <future>
 #include <system_error>
 #include <unordered_map>
-
-#include <cstdio>
 
 namespace travonix {
 
@@ -75,6 +74,13 @@ class FindingPlaces {
         rowByName_.reserve(plan.rows.size());
         for (const BlockRow& row : plan.rows)
             rowByName_.emplace(row.name, &row); // the first row of a name
+        // The reader lists functions in listing order; only a list in any
+        // other order needs an index of its own.
+        const auto byHeader = [](const FunctionEntry& a, const FunctionEntry& b) {
+            return a.headerLine < b.headerLine;
+        };
+        if (std::is_sorted(session.functions.begin(), session.functions.end(), byHeader))
+            return;
         entryByHeader_.reserve(session.functions.size());
         for (std::size_t e = 0; e < session.functions.size(); ++e)
             entryByHeader_.emplace(session.functions[e].headerLine, static_cast<int>(e));
@@ -88,12 +94,26 @@ class FindingPlaces {
         const std::size_t header = row->second->headerLine;
         shown.listingLine =
             static_cast<int>(findingLineIn(session_.listing, header, shown.finding));
-        if (const auto entry = entryByHeader_.find(header); entry != entryByHeader_.end())
-            shown.function = entry->second;
+        shown.function = entryAt(header);
         return shown;
     }
 
   private:
+    // The function list's entry of the header at `header`; -1 when none is.
+    int entryAt(std::size_t header) const {
+        if (!entryByHeader_.empty()) {
+            const auto entry = entryByHeader_.find(header);
+            return entry == entryByHeader_.end() ? -1 : entry->second;
+        }
+        const auto& functions = session_.functions;
+        const auto it = std::lower_bound(
+            functions.begin(), functions.end(), header,
+            [](const FunctionEntry& f, std::size_t line) { return f.headerLine < line; });
+        if (it == functions.end() || it->headerLine != header)
+            return -1;
+        return static_cast<int>(it - functions.begin());
+    }
+
     const Session& session_;
     std::unordered_map<std::string_view, const BlockRow*> rowByName_;
     std::unordered_map<std::size_t, int> entryByHeader_;
@@ -110,16 +130,22 @@ Diagnostic findingWarning(const check::Finding& finding) {
 
 } // namespace
 
+// A run announces every finding, tens of thousands in a large program: the
+// text is made in one piece.
 std::string findingText(const check::Finding& finding) {
-    std::string text = finding.function + "  ";
+    const std::string_view kind = check::findingKindName(finding.kind);
+    std::string text;
+    text.reserve(finding.function.size() + 12 + kind.size() + 2 + finding.sentence.size());
+    text += finding.function;
+    text += "  ";
     if (finding.kind != check::FindingKind::NameClash) {
-        char address[16];
-        std::snprintf(address, sizeof address, "%08x", finding.address);
-        text += address;
+        text += check::hexAddress(finding.address);
         text += "  ";
     }
-    text += check::findingKindName(finding.kind);
-    return text + "  " + finding.sentence;
+    text += kind;
+    text += "  ";
+    text += finding.sentence;
+    return text;
 }
 
 Orchestrator::Orchestrator(UserInterface& ui, Environment& environment, ProcessRunner& runner)
