@@ -24,14 +24,18 @@ class PlannedBlocks : public BlockSource {
     std::string_view routineName(std::size_t block, std::size_t routine) const override {
         return row(block, routine).name;
     }
+    // The listing's records know where each line's TABs are: no line is
+    // split again.
     void routineLines(std::size_t block, std::size_t routine,
-                      std::vector<std::string_view>& lines) const override {
+                      std::vector<LineFields>& lines) const override {
         lines.clear();
         for (std::size_t i = row(block, routine).headerLine + 1; i < listing_.size(); ++i) {
-            const std::string_view text = listing_.text(i);
+            const ListingLine& record = listing_.line(i);
+            const std::string_view text = listing_.text(record);
             if (text.empty() || isHeaderText(text))
                 break;
-            lines.push_back(text);
+            LineFields& split = lines.emplace_back();
+            split.count = listing_.fields(record, split.fields);
         }
     }
 

@@ -187,20 +187,24 @@ bool readHead(const std::array<std::string_view, 4>& fields, std::size_t count,
 
 } // namespace
 
+LineFields splitFields(std::string_view line) {
+    LineFields split;
+    split.count = fieldsOf(trimBlanks(line), split.fields);
+    return split;
+}
+
 std::optional<WordLineHead> parseWordLineHead(std::string_view line) {
-    std::array<std::string_view, 4> fields;
-    const std::size_t count = fieldsOf(trimBlanks(line), fields);
+    const LineFields split = splitFields(line);
     WordLineHead head;
-    if (!readHead(fields, count, head))
+    if (!readHead(split.fields, split.count, head))
         return std::nullopt;
     return head;
 }
 
-bool parseInstructionLine(std::string_view line, InstructionLine& parsed) {
-    std::array<std::string_view, 4> fields;
-    const std::size_t count = fieldsOf(trimBlanks(line), fields);
+bool parseInstructionFields(const LineFields& line, InstructionLine& parsed) {
+    const auto& fields = line.fields;
     WordLineHead head;
-    if (!readHead(fields, count, head))
+    if (!readHead(fields, line.count, head))
         return false;
     parsed.address = head.address;
     parsed.word = head.word;
@@ -209,15 +213,19 @@ bool parseInstructionLine(std::string_view line, InstructionLine& parsed) {
     parsed.kind = Mnemonic::Data;
     parsed.operandText = {};
     parsed.operands = {};
-    if (count >= 3) {
+    if (line.count >= 3) {
         parsed.mnemonic = firstWord(fields[2]);
         parsed.kind = kindOf(parsed.mnemonic);
     }
-    if (count >= 4) {
+    if (line.count >= 4) {
         parsed.operandText = trimBlanks(fields[3]);
         splitOperands(parsed.operandText, parsed.operands);
     }
     return true;
+}
+
+bool parseInstructionLine(std::string_view line, InstructionLine& parsed) {
+    return parseInstructionFields(splitFields(line), parsed);
 }
 
 std::optional<InstructionLine> parseInstructionLine(std::string_view line) {

@@ -97,6 +97,19 @@ struct WordLineHead {
 };
 [[nodiscard]] std::optional<WordLineHead> parseWordLineHead(std::string_view line);
 
+// A line split at its first three TABs, the last field keeping the rest:
+// address, word, mnemonic, operands. Blanks around a field are not part of
+// it; the parse trims each field it reads.
+struct LineFields {
+    std::array<std::string_view, 4> fields{};
+    std::size_t count = 0;
+};
+[[nodiscard]] LineFields splitFields(std::string_view line);
+
+// The parts of a word line split already (the listing knows where its TABs
+// are); false, with `parsed` left as it was, for a line of another kind.
+[[nodiscard]] bool parseInstructionFields(const LineFields& line, InstructionLine& parsed);
+
 // The word line's parts, or nothing for a line of another kind.
 [[nodiscard]] std::optional<InstructionLine> parseInstructionLine(std::string_view line);
 // The same into a line kept from before;

@@ -569,15 +569,15 @@ bool isCodeRoutine(const ImageExtent& image, const PlacedRoutine& routine) {
 }
 
 void parseRoutine(const BlockSource& blocks, std::size_t block, std::size_t routine,
-                  std::vector<std::string_view>& lines, PlacedRoutine& placed) {
+                  std::vector<LineFields>& lines, PlacedRoutine& placed) {
     blocks.routineLines(block, routine, lines);
     placed.name = blocks.routineName(block, routine);
     // The lines of the routine before are parsed over, not made anew.
     std::size_t count = 0;
-    for (std::string_view text : lines) {
+    for (const LineFields& line : lines) {
         if (count == placed.lines.size())
             placed.lines.emplace_back();
-        if (parseInstructionLine(text, placed.lines[count]))
+        if (parseInstructionFields(line, placed.lines[count]))
             ++count;
     }
     placed.lines.resize(count);
@@ -592,7 +592,7 @@ bool isCarriedSection(std::string_view sectionName) {
 std::vector<Finding> checkRelocation(std::string_view listing, const BlockSource& blocks) {
     const ImageExtent image = ImageExtent::fromListing(listing);
     std::vector<Finding> findings;
-    std::vector<std::string_view> lines;
+    std::vector<LineFields> lines;
     PlacedRoutine placed;
     for (std::size_t b = 0; b < blocks.blockCount(); ++b) {
         // One pass over the block's lines: each routine is parsed and checked
@@ -640,9 +640,10 @@ class ContentSource : public BlockSource {
         return blocks_[block].routines[routine].name;
     }
     void routineLines(std::size_t block, std::size_t routine,
-                      std::vector<std::string_view>& lines) const override {
-        const std::vector<std::string>& body = blocks_[block].routines[routine].lines;
-        lines.assign(body.begin(), body.end());
+                      std::vector<LineFields>& lines) const override {
+        lines.clear();
+        for (const std::string& line : blocks_[block].routines[routine].lines)
+            lines.push_back(splitFields(line));
     }
 
   private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Finding.h"
+#include "check/InstructionLine.h"
 
 #include <string>
 #include <string_view>
@@ -32,10 +33,10 @@ class BlockSource {
     [[nodiscard]] virtual std::size_t routineCount(std::size_t block) const = 0;
     [[nodiscard]] virtual std::string_view routineName(std::size_t block,
                                                        std::size_t routine) const = 0;
-    // Replaces `lines` with the routine's lines, as views into a text that
-    // outlives the check.
+    // Replaces `lines` with the routine's lines split at their TABs, as views
+    // into a text that outlives the check.
     virtual void routineLines(std::size_t block, std::size_t routine,
-                              std::vector<std::string_view>& lines) const = 0;
+                              std::vector<LineFields>& lines) const = 0;
 };
 
 // The sections a block can carry (the ones the listing reader keeps). An

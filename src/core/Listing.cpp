@@ -31,6 +31,23 @@ std::string_view Listing::field(const ListingLine& line, std::size_t which) cons
     return all.substr(start, end - start);
 }
 
+std::size_t Listing::fields(const ListingLine& line, std::array<std::string_view, 4>& out) const {
+    const std::size_t count = std::min<std::size_t>(line.tabCount, 3) + 1;
+    if (line.tabsFar) {
+        for (std::size_t k = 0; k < count; ++k)
+            out[k] = field(line, k);
+        return count;
+    }
+    const std::string_view all = text(line);
+    std::size_t start = 0;
+    for (std::size_t k = 0; k + 1 < count; ++k) {
+        out[k] = all.substr(start, line.tabs[k] - start);
+        start = std::size_t{line.tabs[k]} + 1;
+    }
+    out[count - 1] = all.substr(start);
+    return count;
+}
+
 void Listing::setTabs(ListingLine& line, const std::uint32_t* tabs, std::uint8_t count) const {
     line.tabCount = count;
     line.tabsFar = false;
@@ -130,10 +147,6 @@ void Listing::replaceText(std::size_t index, std::string_view text) {
     line.inEdits = true;
     edits_.append(text);
     findTabs(line);
-}
-
-bool isHeaderText(std::string_view text) {
-    return text.size() >= 2 && text.substr(text.size() - 2) == ">:";
 }
 
 std::optional<std::string_view> headerNameOf(std::string_view text) {

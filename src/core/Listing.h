@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -73,6 +74,9 @@ class Listing {
     // mnemonic, 3 the operands. Field 3 runs to the end of the line. An
     // absent field is empty.
     [[nodiscard]] std::string_view field(const ListingLine& line, std::size_t which) const;
+    // All the line's fields at once, as `field` gives them; returns how many
+    // there are (at most four, the last one keeping the rest).
+    std::size_t fields(const ListingLine& line, std::array<std::string_view, 4>& out) const;
     // How many TAB-separated fields the line has, counted up to 5.
     [[nodiscard]] std::size_t fieldCount(const ListingLine& line) const {
         return static_cast<std::size_t>(line.tabCount) + 1;
@@ -117,7 +121,9 @@ struct FunctionEntry {
 
 // The name a header line carries: between its first " <" and the ">:" after
 // it. Only a line whose last two characters are ">:" is a header line.
-[[nodiscard]] bool isHeaderText(std::string_view text);
+[[nodiscard]] inline bool isHeaderText(std::string_view text) {
+    return text.size() >= 2 && text[text.size() - 2] == '>' && text[text.size() - 1] == ':';
+}
 [[nodiscard]] std::optional<std::string_view> headerNameOf(std::string_view text);
 
 } // namespace travonix
