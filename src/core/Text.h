@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -106,6 +107,30 @@ inline constexpr std::array<std::int8_t, 256> kHexDigits = [] {
 // The lines of a file's text, with the line ends of forEachLine.
 [[nodiscard]] std::vector<std::string_view> splitLines(std::string_view text);
 
+// The first line end ('\n' or '\r') at or after `i`, or `n`: eight
+// characters at a time, since a listing is tens of megabytes of short lines.
+[[nodiscard]] inline std::size_t nextLineEnd(const char* data, std::size_t i, std::size_t n) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, data + i, 8);
+            const std::uint64_t lf = word ^ (kOnes * '\n');
+            const std::uint64_t cr = word ^ (kOnes * '\r');
+            // A byte that was a line end is now zero; the lowest flag found
+            // is always a true one.
+            const std::uint64_t ends =
+                ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
+            if (ends != 0)
+                return i + static_cast<std::size_t>(std::countr_zero(ends)) / 8;
+        }
+    }
+    while (i < n && data[i] != '\n' && data[i] != '\r')
+        ++i;
+    return i;
+}
+
 // Calls `onLine` with each line of a file's text: CR LF, LF and a lone CR all
 // end a line. A final line without a line end counts; a text that ends with a
 // line end has no empty line after it.
@@ -113,12 +138,9 @@ template <typename OnLine> void forEachLine(std::string_view text, OnLine&& onLi
     const std::size_t n = text.size();
     const char* data = text.data();
     std::size_t start = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const char c = data[i];
-        if (c > '\r' || (c != '\n' && c != '\r'))
-            continue;
+    for (std::size_t i = nextLineEnd(data, 0, n); i < n; i = nextLineEnd(data, start, n)) {
         onLine(start, i - start);
-        if (c == '\r' && i + 1 < n && data[i + 1] == '\n')
+        if (data[i] == '\r' && i + 1 < n && data[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
