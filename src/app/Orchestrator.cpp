@@ -119,15 +119,6 @@ class FindingPlaces {
     std::unordered_map<std::size_t, int> entryByHeader_;
 };
 
-// A finding as a warning: the run still writes its files.
-Diagnostic findingWarning(const check::Finding& finding) {
-    Diagnostic d = warning(findingText(finding));
-    d.function = finding.function;
-    if (finding.kind != check::FindingKind::NameClash)
-        d.address = finding.address;
-    return d;
-}
-
 } // namespace
 
 // A run announces every finding, tens of thousands in a large program: the
@@ -498,7 +489,12 @@ void Orchestrator::finishConversion(ConversionJob& job) {
     session_.findings.reserve(job.findings.size());
     for (check::Finding& finding : job.findings) {
         session_.findings.push_back(places.placed(std::move(finding)));
-        announce(findingWarning(session_.findings.back().finding));
+        // On the status line as warnings, one after the other; the last
+        // one stays in view.
+        std::string text = findingText(session_.findings.back().finding);
+        ui_.showStatus(text);
+        if (&finding == &job.findings.back())
+            session_.statusLine = std::move(text);
     }
     job.findings = {};
     ui_.showRunSummary(runSummary(job.plan.rows.size(), job.blocks.wordCount,

@@ -12,17 +12,15 @@ std::uint32_t Listing::address(std::size_t index) const {
     return hexValue(text(index));
 }
 
-std::string_view Listing::field(const ListingLine& line, std::size_t which) const {
+std::string_view Listing::fieldFoundAgain(const ListingLine& line, std::size_t which) const {
     const std::string_view all = text(line);
     if (which > line.tabCount || which > 3)
         return {};
-    std::size_t tabs[3] = {line.tabs[0], line.tabs[1], line.tabs[2]};
-    if (line.tabsFar) {
-        std::size_t from = 0;
-        for (std::size_t k = 0; k < line.tabCount && k < 3; ++k) {
-            tabs[k] = all.find('\t', from);
-            from = tabs[k] + 1;
-        }
+    std::size_t tabs[3] = {0, 0, 0};
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < line.tabCount && k < 3; ++k) {
+        tabs[k] = all.find('\t', from);
+        from = tabs[k] + 1;
     }
     const std::size_t start = which == 0 ? 0 : tabs[which - 1] + 1;
     std::size_t end = all.size();

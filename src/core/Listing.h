@@ -73,7 +73,16 @@ class Listing {
     // The TAB-separated fields of a line: 0 the address, 1 the word, 2 the
     // mnemonic, 3 the operands. Field 3 runs to the end of the line. An
     // absent field is empty.
-    [[nodiscard]] std::string_view field(const ListingLine& line, std::size_t which) const;
+    [[nodiscard]] std::string_view field(const ListingLine& line, std::size_t which) const {
+        if (line.tabsFar)
+            return fieldFoundAgain(line, which);
+        if (which > line.tabCount || which > 3)
+            return {};
+        const std::string_view all = text(line);
+        const std::size_t start = which == 0 ? 0 : std::size_t{line.tabs[which - 1]} + 1;
+        const std::size_t end = which < 3 && which < line.tabCount ? line.tabs[which] : all.size();
+        return all.substr(start, end - start);
+    }
     // All the line's fields at once, as `field` gives them; returns how many
     // there are (at most four, the last one keeping the rest).
     std::size_t fields(const ListingLine& line, std::array<std::string_view, 4>& out) const;
@@ -101,6 +110,10 @@ class Listing {
     [[nodiscard]] std::string_view fileText() const { return fileText_; }
 
   private:
+    // `field` of a line with a TAB past offset 255, whose record cannot hold
+    // where it is.
+    [[nodiscard]] std::string_view fieldFoundAgain(const ListingLine& line,
+                                                   std::size_t which) const;
     void findTabs(ListingLine& line) const;
     void setTabs(ListingLine& line, const std::uint32_t* tabs, std::uint8_t count) const;
 
