@@ -439,15 +439,14 @@ void Orchestrator::makeCFunctions() {
 // control that could change the session disabled while it runs.
 void Orchestrator::buildAndWrite(ConversionJob& job) const {
     // The relocation check only reads the listing and the plan, as the build
-    // does, so it runs beside the build and the writes, on another core.
-    std::future<std::vector<check::Finding>> findings;
-    auto check = [this, &job] {
-        return check::checkConversion(session_.listing, job.plan, job.settings);
-    };
+    // does: another thread checks beside the build and the writes, and this
+    // one joins it once the files are written.
+    check::ConversionCheckRun checkRun(session_.listing, job.plan, job.settings);
+    std::future<void> helper;
     try {
-        findings = std::async(std::launch::async, check);
+        helper = std::async(std::launch::async, [&checkRun] { checkRun.help(); });
     } catch (const std::system_error&) {
-        findings = std::async(std::launch::deferred, check); // no thread to be had
+        // No thread to be had: this one checks everything below.
     }
     std::size_t asked = 0;
     job.blocks = buildBlocks(session_.listing, job.plan, job.settings, job.stamp,
@@ -462,8 +461,11 @@ void Orchestrator::buildAndWrite(ConversionJob& job) const {
             if (!job.written.clipboardFile || *job.written.clipboardFile != i)
                 job.files[i].parts = {};
     }
+    checkRun.help();
+    if (helper.valid())
+        helper.get();
+    std::vector<check::Finding> found = checkRun.findings();
     // Declined after a "jalr" warning: nothing is written, nothing reported.
-    std::vector<check::Finding> found = findings.get();
     if (!job.blocks.abandoned)
         job.findings = std::move(found);
 }

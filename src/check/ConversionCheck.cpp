@@ -4,6 +4,7 @@
 #include "check/RelocationCheck.h"
 
 #include <cstdio>
+#include <iterator>
 
 namespace travonix::check {
 
@@ -71,13 +72,40 @@ std::vector<BlockFile> filesOf(const ConversionPlan& plan, const ConversionSetti
 
 } // namespace
 
+struct ConversionCheckRun::State {
+    State(const Listing& listing, const ConversionPlan& plan, const ConversionSettings& settings)
+        : plan(plan), settings(settings),
+          blocks(listing, plan, settings.mode == OutputMode::Merged),
+          relocation(listing.fileText(), blocks) {}
+
+    const ConversionPlan& plan;
+    const ConversionSettings& settings;
+    PlannedBlocks blocks;
+    RelocationCheckRun relocation;
+};
+
+ConversionCheckRun::ConversionCheckRun(const Listing& listing, const ConversionPlan& plan,
+                                       const ConversionSettings& settings)
+    : state_(std::make_unique<State>(listing, plan, settings)) {}
+
+ConversionCheckRun::~ConversionCheckRun() = default;
+
+void ConversionCheckRun::help() {
+    state_->relocation.help();
+}
+
+std::vector<Finding> ConversionCheckRun::findings() {
+    std::vector<Finding> findings = state_->relocation.findings();
+    std::vector<Finding> clashes = findNameClashes(filesOf(state_->plan, state_->settings));
+    findings.insert(findings.end(), std::make_move_iterator(clashes.begin()),
+                    std::make_move_iterator(clashes.end()));
+    return findings;
+}
+
 std::vector<Finding> checkConversion(const Listing& listing, const ConversionPlan& plan,
                                      const ConversionSettings& settings) {
-    std::vector<Finding> findings = checkRelocation(
-        listing.fileText(), PlannedBlocks(listing, plan, settings.mode == OutputMode::Merged));
-    std::vector<Finding> clashes = findNameClashes(filesOf(plan, settings));
-    findings.insert(findings.end(), clashes.begin(), clashes.end());
-    return findings;
+    ConversionCheckRun run(listing, plan, settings);
+    return run.findings();
 }
 
 std::string findingLine(const Finding& finding) {

@@ -3,6 +3,7 @@
 #include "check/Finding.h"
 #include "core/Conversion.h"
 
+#include <memory>
 #include <vector>
 
 namespace travonix::check {
@@ -13,6 +14,27 @@ namespace travonix::check {
 [[nodiscard]] std::vector<Finding> checkConversion(const Listing& listing,
                                                    const ConversionPlan& plan,
                                                    const ConversionSettings& settings);
+
+// The same check shared by several threads, as RelocationCheckRun shares
+// it: threads call `help` while they have nothing else to do; `findings`,
+// called once every other helper has returned, gives what checkConversion
+// gives. The listing, plan and settings outlive the run and do not change
+// while it lasts.
+class ConversionCheckRun {
+  public:
+    ConversionCheckRun(const Listing& listing, const ConversionPlan& plan,
+                       const ConversionSettings& settings);
+    ~ConversionCheckRun();
+    ConversionCheckRun(const ConversionCheckRun&) = delete;
+    ConversionCheckRun& operator=(const ConversionCheckRun&) = delete;
+
+    void help();
+    [[nodiscard]] std::vector<Finding> findings();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // A finding as one line for a terminal: the function, a TAB, the address as
 // eight lower-case hexadecimal digits, a TAB, the kind, a TAB, the sentence.

@@ -1,13 +1,18 @@
 #include "check/RelocationCheck.h"
 
+#include "check/BlockLayout.h"
 #include "check/ImageExtent.h"
 #include "check/InstructionLine.h"
 #include "core/Text.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -46,91 +51,6 @@ bool usesGp(const InstructionLine& line) {
     }
     return false;
 }
-
-// Where each word of a block lands: its index among the block's words.
-// A block's words normally come in address order, four bytes apart but for
-// a few gaps, and are then kept as runs of consecutive words; a block whose
-// words go back lists each word, and its positions are sorted by address
-// once every word is placed, the first word placed at an address keeping it.
-class BlockLayout {
-  public:
-    void place(std::uint32_t address) {
-        if (inOrder_ && (runs_.empty() || address > lastAddress_)) {
-            if (!runs_.empty() && address - lastAddress_ == 4)
-                ++runs_.back().count;
-            else
-                runs_.push_back({address, placed_, 1});
-            lastAddress_ = address;
-            ++placed_;
-            return;
-        }
-        if (inOrder_)
-            listEveryWord();
-        addresses_.push_back(address);
-        ++placed_;
-    }
-    // Once every word is placed.
-    void seal() {
-        if (inOrder_)
-            return;
-        positions_.reserve(addresses_.size());
-        for (std::size_t i = 0; i < addresses_.size(); ++i)
-            positions_.push_back({addresses_[i], static_cast<std::uint32_t>(i)});
-        addresses_ = {};
-        std::stable_sort(
-            positions_.begin(), positions_.end(),
-            [](const Position& a, const Position& b) { return a.address < b.address; });
-    }
-    // Before the seal, only while the words came in order: a placed word
-    // keeps its position whatever is placed after it.
-    [[nodiscard]] std::optional<std::uint32_t> positionOf(std::uint32_t address) const {
-        if (inOrder_) {
-            auto after = std::upper_bound(
-                runs_.begin(), runs_.end(), address,
-                [](std::uint32_t value, const Run& run) { return value < run.first; });
-            if (after == runs_.begin())
-                return std::nullopt;
-            const Run& run = *(after - 1);
-            const std::uint32_t offset = address - run.first;
-            if (offset % 4 != 0 || offset / 4 >= run.count)
-                return std::nullopt;
-            return run.position + offset / 4;
-        }
-        auto it = std::lower_bound(
-            positions_.begin(), positions_.end(), address,
-            [](const Position& p, std::uint32_t value) { return p.address < value; });
-        if (it == positions_.end() || it->address != address)
-            return std::nullopt;
-        return it->position;
-    }
-
-  private:
-    struct Run {
-        std::uint32_t first;    // the address of its first word
-        std::uint32_t position; // of its first word
-        std::uint32_t count;
-    };
-    struct Position {
-        std::uint32_t address;
-        std::uint32_t position;
-    };
-
-    void listEveryWord() {
-        inOrder_ = false;
-        addresses_.reserve(placed_ + 1);
-        for (const Run& run : runs_)
-            for (std::uint32_t k = 0; k < run.count; ++k)
-                addresses_.push_back(run.first + 4 * k);
-        runs_ = {};
-    }
-
-    std::vector<Run> runs_;
-    std::uint32_t lastAddress_ = 0;
-    std::uint32_t placed_ = 0;
-    std::vector<std::uint32_t> addresses_;
-    std::vector<Position> positions_;
-    bool inOrder_ = true;
-};
 
 struct PlacedRoutine {
     std::string_view name;
@@ -583,78 +503,193 @@ void parseRoutine(const BlockSource& blocks, std::size_t block, std::size_t rout
     placed.lines.resize(count);
 }
 
+// The routines [first, end) of one block: the whole block, or a share of a
+// large one (a merged block of a whole program), so that several threads
+// can check it.
+struct Piece {
+    std::size_t block = 0;
+    std::size_t first = 0;
+    std::size_t end = 0;
+    bool wholeBlock = true;
+};
+
+struct PieceResult {
+    BlockLayout layout;
+    std::vector<PlacedFinding> found;
+    std::vector<PendingBranch> branches; // whose target was not placed in the piece
+    std::vector<Finding> findings;       // a whole block's, once it is finished
+};
+
+// What a thread keeps from one routine to the next.
+struct Scratch {
+    std::vector<LineFields> lines;
+    PlacedRoutine placed;
+};
+
+// One pass over the piece's lines: each routine is parsed and checked on its
+// own, so a merged block of a whole program never holds all its parsed
+// lines at once.
+void checkPiece(const ImageExtent& image, const BlockSource& blocks, const Piece& piece,
+                Scratch& scratch, PieceResult& result) {
+    RoutineCheck check(image);
+    for (std::size_t r = piece.first; r < piece.end; ++r) {
+        parseRoutine(blocks, piece.block, r, scratch.lines, scratch.placed);
+        for (const InstructionLine& parsed : scratch.placed.lines)
+            result.layout.place(parsed.address);
+        check.run(scratch.placed, r, isCodeRoutine(image, scratch.placed), result.layout,
+                  result.found, result.branches);
+    }
+}
+
+// The branches left are looked up once every word of the block has its
+// place; the block's findings then go in routine and line order.
+std::vector<Finding> finishBlock(BlockLayout& layout, std::vector<PlacedFinding>& found,
+                                 const std::vector<PendingBranch>& branches) {
+    layout.seal();
+    const std::size_t checked = found.size();
+    for (const PendingBranch& branch : branches)
+        if (auto finding = branchFinding(layout, branch))
+            found.push_back({branch.routine, branch.line, std::move(*finding)});
+    if (found.size() != checked)
+        std::stable_sort(
+            found.begin(), found.end(), [](const PlacedFinding& a, const PlacedFinding& b) {
+                return a.routine != b.routine ? a.routine < b.routine : a.line < b.line;
+            });
+    std::vector<Finding> findings;
+    findings.reserve(found.size());
+    for (PlacedFinding& finding : found)
+        findings.push_back(std::move(finding.finding));
+    found = {};
+    return findings;
+}
+
 } // namespace
 
 bool isCarriedSection(std::string_view sectionName) {
     return sectionName == ".text" || sectionName == ".rodata";
 }
 
-std::vector<Finding> checkRelocation(std::string_view listing, const BlockSource& blocks) {
-    const ImageExtent image = ImageExtent::fromListing(listing);
-    std::vector<Finding> findings;
-    std::vector<LineFields> lines;
-    PlacedRoutine placed;
+struct RelocationCheckRun::State {
+    State(std::string_view listing, const BlockSource& blocks) : listing(listing), blocks(blocks) {}
+
+    std::string_view listing;
+    const BlockSource& blocks;
+    std::once_flag imageRead;
+    ImageExtent image;
+    std::vector<Piece> pieces;
+    std::vector<std::size_t> chunkStarts; // of each chunk in `pieces`, and the end
+    std::atomic<std::size_t> nextChunk{0};
+    std::vector<PieceResult> results; // one per piece
+};
+
+// Pieces go to the threads in chunks of about `shareRoutines` routines.
+RelocationCheckRun::RelocationCheckRun(std::string_view listing, const BlockSource& blocks,
+                                       std::size_t shareRoutines)
+    : state_(std::make_unique<State>(listing, blocks)) {
+    const std::size_t share = std::max<std::size_t>(1, shareRoutines);
+    State& s = *state_;
     for (std::size_t b = 0; b < blocks.blockCount(); ++b) {
-        // One pass over the block's lines: each routine is parsed and checked
-        // on its own, so a merged block of a whole program never holds all
-        // its parsed lines at once; its branches are looked up at the end,
-        // when every word has its place.
-        BlockLayout layout;
-        std::vector<PlacedFinding> found;
-        std::vector<PendingBranch> branches;
-        RoutineCheck check(image);
-        for (std::size_t r = 0; r < blocks.routineCount(b); ++r) {
-            parseRoutine(blocks, b, r, lines, placed);
-            for (const InstructionLine& parsed : placed.lines)
-                layout.place(parsed.address);
-            check.run(placed, r, isCodeRoutine(image, placed), layout, found, branches);
+        const std::size_t count = blocks.routineCount(b);
+        if (count / 2 < share) {
+            s.pieces.push_back({b, 0, count, true});
+            continue;
         }
-        layout.seal();
-        const std::size_t checked = found.size();
-        for (const PendingBranch& branch : branches)
-            if (auto finding = branchFinding(layout, branch))
-                found.push_back({branch.routine, branch.line, std::move(*finding)});
-        if (found.size() != checked)
-            std::stable_sort(
-                found.begin(), found.end(), [](const PlacedFinding& a, const PlacedFinding& b) {
-                    return a.routine != b.routine ? a.routine < b.routine : a.line < b.line;
-                });
-        findings.reserve(findings.size() + found.size()); // a whole program's findings
-        for (PlacedFinding& finding : found)
-            findings.push_back(std::move(finding.finding));
+        for (std::size_t first = 0; first < count; first += share)
+            s.pieces.push_back({b, first, std::min(count, first + share), false});
+    }
+    std::size_t routines = share;
+    for (std::size_t p = 0; p < s.pieces.size(); ++p) {
+        if (routines >= share) {
+            s.chunkStarts.push_back(p);
+            routines = 0;
+        }
+        routines += std::max<std::size_t>(1, s.pieces[p].end - s.pieces[p].first);
+    }
+    s.chunkStarts.push_back(s.pieces.size());
+    s.results.resize(s.pieces.size());
+}
+
+RelocationCheckRun::~RelocationCheckRun() = default;
+
+void RelocationCheckRun::help() {
+    State& s = *state_;
+    std::call_once(s.imageRead, [&s] { s.image = ImageExtent::fromListing(s.listing); });
+    Scratch scratch;
+    for (;;) {
+        const std::size_t chunk = s.nextChunk.fetch_add(1);
+        if (chunk + 1 >= s.chunkStarts.size())
+            return;
+        for (std::size_t p = s.chunkStarts[chunk]; p < s.chunkStarts[chunk + 1]; ++p) {
+            PieceResult& result = s.results[p];
+            checkPiece(s.image, s.blocks, s.pieces[p], scratch, result);
+            if (s.pieces[p].wholeBlock) {
+                std::vector<Finding> findings =
+                    finishBlock(result.layout, result.found, result.branches);
+                result = {};
+                result.findings = std::move(findings);
+            }
+        }
+    }
+}
+
+std::vector<Finding> RelocationCheckRun::findings() {
+    help(); // whatever no thread took yet
+    State& s = *state_;
+    std::vector<Finding> findings;
+    for (std::size_t p = 0; p < s.pieces.size();) {
+        if (s.pieces[p].wholeBlock) {
+            std::move(s.results[p].findings.begin(), s.results[p].findings.end(),
+                      std::back_inserter(findings));
+            s.results[p] = {};
+            ++p;
+            continue;
+        }
+        // The pieces of one block: their words joined in one layout when
+        // they came in address order throughout, as is usual; otherwise the
+        // block is checked again in one pass, so a word placed twice keeps
+        // the position of the first.
+        const std::size_t block = s.pieces[p].block;
+        std::size_t end = p;
+        PieceResult joined;
+        bool inOrder = true;
+        for (; end < s.pieces.size() && !s.pieces[end].wholeBlock && s.pieces[end].block == block;
+             ++end) {
+            PieceResult& piece = s.results[end];
+            inOrder = inOrder && joined.layout.appendInOrder(piece.layout);
+            std::move(piece.found.begin(), piece.found.end(), std::back_inserter(joined.found));
+            std::move(piece.branches.begin(), piece.branches.end(),
+                      std::back_inserter(joined.branches));
+            piece = {};
+        }
+        if (!inOrder) {
+            joined = {};
+            Scratch scratch;
+            checkPiece(s.image, s.blocks, {block, 0, s.blocks.routineCount(block), true}, scratch,
+                       joined);
+        }
+        std::vector<Finding> blockFindings =
+            finishBlock(joined.layout, joined.found, joined.branches);
+        std::move(blockFindings.begin(), blockFindings.end(), std::back_inserter(findings));
+        p = end;
     }
     return findings;
 }
 
-namespace {
+std::vector<Finding> checkRelocation(std::string_view listing, const BlockSource& blocks) {
+    RelocationCheckRun run(listing, blocks);
+    return run.findings();
+}
 
-// Blocks a caller holds as text (tests, tools).
-class ContentSource : public BlockSource {
-  public:
-    explicit ContentSource(const std::vector<BlockContent>& blocks) : blocks_(blocks) {}
-    std::size_t blockCount() const override { return blocks_.size(); }
-    std::size_t routineCount(std::size_t block) const override {
-        return blocks_[block].routines.size();
-    }
-    std::string_view routineName(std::size_t block, std::size_t routine) const override {
-        return blocks_[block].routines[routine].name;
-    }
-    void routineLines(std::size_t block, std::size_t routine,
-                      std::vector<LineFields>& lines) const override {
-        lines.clear();
-        for (const std::string& line : blocks_[block].routines[routine].lines)
-            lines.push_back(splitFields(line));
-    }
-
-  private:
-    const std::vector<BlockContent>& blocks_;
-};
-
-} // namespace
+void ContentBlocks::routineLines(std::size_t block, std::size_t routine,
+                                 std::vector<LineFields>& lines) const {
+    lines.clear();
+    for (const std::string& line : blocks_[block].routines[routine].lines)
+        lines.push_back(splitFields(line));
+}
 
 std::vector<Finding> checkRelocation(std::string_view listing,
                                      const std::vector<BlockContent>& blocks) {
-    return checkRelocation(listing, ContentSource(blocks));
+    return checkRelocation(listing, ContentBlocks(blocks));
 }
 
 } // namespace travonix::check

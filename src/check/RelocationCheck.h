@@ -3,6 +3,7 @@
 #include "check/Finding.h"
 #include "check/InstructionLine.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,25 @@ class BlockSource {
                               std::vector<LineFields>& lines) const = 0;
 };
 
+// Blocks a caller holds as text (tests, tools).
+class ContentBlocks : public BlockSource {
+  public:
+    explicit ContentBlocks(const std::vector<BlockContent>& blocks) : blocks_(blocks) {}
+    [[nodiscard]] std::size_t blockCount() const override { return blocks_.size(); }
+    [[nodiscard]] std::size_t routineCount(std::size_t block) const override {
+        return blocks_[block].routines.size();
+    }
+    [[nodiscard]] std::string_view routineName(std::size_t block,
+                                               std::size_t routine) const override {
+        return blocks_[block].routines[routine].name;
+    }
+    void routineLines(std::size_t block, std::size_t routine,
+                      std::vector<LineFields>& lines) const override;
+
+  private:
+    const std::vector<BlockContent>& blocks_;
+};
+
 // The sections a block can carry (the ones the listing reader keeps). An
 // address in any other section of the image gives an unemitted-section
 // finding instead of an absolute-address one: the data is not in the
@@ -58,5 +78,29 @@ class BlockSource {
                                                    const std::vector<BlockContent>& blocks);
 [[nodiscard]] std::vector<Finding> checkRelocation(std::string_view listing,
                                                    const BlockSource& blocks);
+
+// The same check shared by several threads: each thread that calls `help`
+// checks a share of the blocks (a large block is cut into shares of its
+// routines) until none is left; `findings`, called once every other helper
+// has returned, checks what is left and gives the findings in the order
+// checkRelocation gives them. `listing` and `blocks` outlive the run.
+class RelocationCheckRun {
+  public:
+    // A block is cut into shares of `shareRoutines` routines when it has at
+    // least twice as many.
+    static constexpr std::size_t kShareRoutines = 256;
+    RelocationCheckRun(std::string_view listing, const BlockSource& blocks,
+                       std::size_t shareRoutines = kShareRoutines);
+    ~RelocationCheckRun();
+    RelocationCheckRun(const RelocationCheckRun&) = delete;
+    RelocationCheckRun& operator=(const RelocationCheckRun&) = delete;
+
+    void help();
+    [[nodiscard]] std::vector<Finding> findings();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 } // namespace travonix::check
