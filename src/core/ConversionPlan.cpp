@@ -3,18 +3,18 @@
 #include "core/FileNameCheck.h"
 
 #include <algorithm>
-#include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace travonix {
 
 namespace {
 
-bool headerStillThere(const Listing& listing, const FunctionEntry& entry) {
-    if (entry.headerLine >= listing.size())
+bool headerStillThere(const Listing& listing, const BlockRow& row) {
+    if (row.headerLine >= listing.size())
         return false;
-    const auto name = headerNameOf(listing.text(entry.headerLine));
-    return name && *name == entry.name;
+    const auto name = headerNameOf(listing.text(row.headerLine));
+    return name && *name == row.name;
 }
 
 struct SelectedRow {
@@ -22,15 +22,19 @@ struct SelectedRow {
     std::size_t occurrence = 0; // which function of that name in listing order
 };
 
-std::vector<SelectedRow> selectedRows(const std::vector<FunctionEntry>& functions) {
+// Which function of its name each one is matters only to modes that give a
+// function a file of its own; a merged run does not count them.
+std::vector<SelectedRow> selectedRows(const std::vector<FunctionEntry>& functions,
+                                      bool countOccurrences) {
     std::vector<SelectedRow> rows;
     rows.reserve(static_cast<std::size_t>(
         std::count_if(functions.begin(), functions.end(),
                       [](const FunctionEntry& entry) { return entry.selected; })));
     std::unordered_map<std::string_view, std::size_t> seen;
-    seen.reserve(functions.size());
+    if (countOccurrences)
+        seen.reserve(functions.size());
     for (const FunctionEntry& entry : functions) {
-        const std::size_t occurrence = seen[entry.name]++;
+        const std::size_t occurrence = countOccurrences ? seen[entry.name]++ : 0;
         if (entry.selected)
             rows.push_back(
                 {{entry.name, entry.name, entry.readOnlyData, entry.headerLine}, occurrence});
@@ -44,7 +48,8 @@ std::vector<SelectedRow> selectedRows(const std::vector<FunctionEntry>& function
 // file and the clash is reported.
 void separateSameNamedFunctions(std::vector<SelectedRow>& rows, bool renameFiles,
                                 Diagnostics& diagnostics) {
-    std::set<std::string> taken;
+    std::unordered_set<std::string> taken;
+    taken.reserve(rows.size());
     for (const SelectedRow& selected : rows)
         taken.insert(selected.row.name);
     for (SelectedRow& selected : rows) {
@@ -88,7 +93,7 @@ ConversionPlan planConversion(const Listing& listing, const std::vector<Function
         plan.status = ConversionPlan::Status::NeedsMergedName;
         return plan;
     }
-    std::vector<SelectedRow> rows = selectedRows(functions);
+    std::vector<SelectedRow> rows = selectedRows(functions, !merge);
     if (rows.empty()) {
         plan.status = ConversionPlan::Status::NoSelection;
         return plan;
@@ -96,8 +101,7 @@ ConversionPlan planConversion(const Listing& listing, const std::vector<Function
     std::vector<SelectedRow> found;
     found.reserve(rows.size());
     for (SelectedRow& selected : rows) {
-        const FunctionEntry probe{selected.row.name, false, false, selected.row.headerLine};
-        if (headerStillThere(listing, probe)) {
+        if (headerStillThere(listing, selected.row)) {
             found.push_back(std::move(selected));
             continue;
         }
