@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 
 namespace travonix {
@@ -92,63 +91,39 @@ void Listing::shrinkToFit() {
 
 namespace {
 
-constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
-constexpr std::uint64_t kLowSeven = 0x7F7F7F7F7F7F7F7FULL;
+enum ScanFlag : std::uint8_t { kDot = 1, kUnderscore = 2, kLessThan = 4, kY = 8 };
 
-// The high bit of each byte of `word` that is zero, and of no other.
-std::uint64_t zeroBytes(std::uint64_t word) {
-    return ~(((word & kLowSeven) + kLowSeven) | word | kLowSeven);
-}
-
-// The high bit of each byte of `word` that is `c`.
-std::uint64_t bytesEqual(std::uint64_t word, char c) {
-    return zeroBytes(word ^ (kEveryByte * static_cast<unsigned char>(c)));
-}
-
-void noteTab(LineScan& scan, std::size_t at) {
-    if (scan.tabCount < 3)
-        scan.tabs[scan.tabCount] = static_cast<std::uint32_t>(at);
-    if (scan.tabCount < 4)
-        ++scan.tabCount;
-}
-
-void noteCharacter(LineScan& scan, char c, std::size_t at) {
-    if (c == '\t')
-        noteTab(scan, at);
-    scan.hasDot = scan.hasDot || c == '.';
-    scan.hasUnderscore = scan.hasUnderscore || c == '_';
-    scan.hasLessThan = scan.hasLessThan || c == '<';
-    scan.hasY = scan.hasY || c == 'y' || c == 'Y';
+constexpr std::array<std::uint8_t, 256> scanFlags() {
+    std::array<std::uint8_t, 256> table{};
+    table[static_cast<unsigned char>('.')] = kDot;
+    table[static_cast<unsigned char>('_')] = kUnderscore;
+    table[static_cast<unsigned char>('<')] = kLessThan;
+    table[static_cast<unsigned char>('y')] = kY;
+    table[static_cast<unsigned char>('Y')] = kY;
+    return table;
 }
 
 } // namespace
 
-// Eight characters at a time: every line of a listing passes here once.
+// One table look-up a character; a TAB (three a line) is the one branch.
 LineScan scanLine(std::string_view text) {
+    static constexpr std::array<std::uint8_t, 256> kFlags = scanFlags();
+    std::uint8_t flags = 0;
     LineScan scan;
-    const char* data = text.data();
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        std::uint64_t dots = 0, underscores = 0, lessThans = 0, ys = 0;
-        for (; i + 8 <= n; i += 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, data + i, 8);
-            dots |= bytesEqual(word, '.');
-            underscores |= bytesEqual(word, '_');
-            lessThans |= bytesEqual(word, '<');
-            ys |= bytesEqual(word | (kEveryByte * 0x20), 'y'); // 'y' and 'Y' alike
-            for (std::uint64_t tabs = bytesEqual(word, '\t'); tabs != 0 && scan.tabCount < 4;
-                 tabs &= tabs - 1)
-                noteTab(scan, i + static_cast<std::size_t>(std::countr_zero(tabs)) / 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        flags |= kFlags[c];
+        if (c == '\t') {
+            if (scan.tabCount < 3)
+                scan.tabs[scan.tabCount] = static_cast<std::uint32_t>(i);
+            if (scan.tabCount < 4)
+                ++scan.tabCount;
         }
-        scan.hasDot = dots != 0;
-        scan.hasUnderscore = underscores != 0;
-        scan.hasLessThan = lessThans != 0;
-        scan.hasY = ys != 0;
     }
-    for (; i < n; ++i)
-        noteCharacter(scan, data[i], i);
+    scan.hasDot = (flags & kDot) != 0;
+    scan.hasUnderscore = (flags & kUnderscore) != 0;
+    scan.hasLessThan = (flags & kLessThan) != 0;
+    scan.hasY = (flags & kY) != 0;
     return scan;
 }
 
