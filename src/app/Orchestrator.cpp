@@ -308,7 +308,9 @@ void Orchestrator::readListing() {
     const ConversionSettings& c = options_.conversion;
     ReadResult read =
         travonix::readListing(std::move(*text), {c.includeMain, c.selectAll, c.fullReading});
+    forgetImageExtent();
     session_.listing = std::move(read.listing);
+    readImageExtent(); // while the jumps are rewritten
     session_.functions = std::move(read.functions);
     session_.currentFunction = firstOrNone(session_.functions.size());
     saved.applyTo(session_.functions);
@@ -441,7 +443,8 @@ void Orchestrator::buildAndWrite(ConversionJob& job) const {
     // The relocation check only reads the listing and the plan, as the build
     // does: another thread checks beside the build and the writes, and this
     // one joins it once the files are written.
-    check::ConversionCheckRun checkRun(session_.listing, job.plan, job.settings);
+    const check::ImageExtent* image = imageExtent_.valid() ? &imageExtent_.get() : nullptr;
+    check::ConversionCheckRun checkRun(session_.listing, job.plan, job.settings, image);
     std::future<void> helper;
     try {
         helper = std::async(std::launch::async, [&checkRun] { checkRun.help(); });
@@ -511,6 +514,31 @@ void Orchestrator::finishConversion(ConversionJob& job) {
                    .diagnostics);
 }
 
+// The listing's text does not change until the listing is replaced; the
+// jump rewriting only adds lines of its own.
+void Orchestrator::readImageExtent() {
+    const std::string_view text = session_.listing.fileText();
+    try {
+        imageExtent_ = std::async(std::launch::async, [text] {
+                           return check::ImageExtent::fromListing(text);
+                       }).share();
+    } catch (const std::system_error&) {
+        imageExtent_ = {}; // no thread to be had: the check reads it itself
+    }
+}
+
+void Orchestrator::forgetImageExtent() {
+    if (imageExtent_.valid())
+        imageExtent_.wait();
+    imageExtent_ = {};
+}
+
+// A caller may change the listing through it.
+Session& Orchestrator::editSession() {
+    forgetImageExtent();
+    return session_;
+}
+
 // ---- the disassembler --------------------------------------------------
 
 void Orchestrator::selectToolchain(Toolchain toolchain) {
@@ -555,6 +583,7 @@ void Orchestrator::elfChosen(const std::string& path) {
     options_.listingPath = listingPathFor(path);
     // Choosing an ELF file moves the output folder to the ELF file's folder.
     options_.conversion.outputFolder = folderPart(path);
+    forgetImageExtent();
     session_.listing = Listing();
     session_.functions.clear();
     session_.generatedSource.clear();

@@ -3,6 +3,7 @@
 #include "app/Session.h"
 #include "app/UserInterface.h"
 #include "check/Finding.h"
+#include "check/ImageExtent.h"
 #include "core/Conversion.h"
 #include "core/Environment.h"
 #include "core/Options.h"
@@ -10,6 +11,7 @@
 #include "platform/ProcessRunner.h"
 
 #include <functional>
+#include <future>
 #include <string>
 
 namespace travonix {
@@ -43,7 +45,7 @@ class Orchestrator {
     [[nodiscard]] const std::string& lastElfTime() const { return lastElfTime_; }
     // For tests and the command line: the options as given.
     Options& editOptions() { return options_; }
-    Session& editSession() { return session_; }
+    Session& editSession();
 
     // Start-up: every stored option applied in its fixed order, with the
     // actions each change sets off, then the automatic load.
@@ -151,6 +153,15 @@ class Orchestrator {
     };
     void buildAndWrite(ConversionJob& job) const;
     void finishConversion(ConversionJob& job);
+
+    // The loaded listing's image extent, which the relocation check needs,
+    // is read on another thread as soon as the listing is loaded; the check
+    // waits for it. Declared after the session, whose listing text it reads,
+    // so it is gone first.
+    std::shared_future<check::ImageExtent> imageExtent_;
+    void readImageExtent();
+    // Before the listing changes: a reading still running ends first.
+    void forgetImageExtent();
 };
 
 } // namespace travonix

@@ -73,10 +73,11 @@ std::vector<BlockFile> filesOf(const ConversionPlan& plan, const ConversionSetti
 } // namespace
 
 struct ConversionCheckRun::State {
-    State(const Listing& listing, const ConversionPlan& plan, const ConversionSettings& settings)
+    State(const Listing& listing, const ConversionPlan& plan, const ConversionSettings& settings,
+          const ImageExtent* image)
         : plan(plan), settings(settings),
           blocks(listing, plan, settings.mode == OutputMode::Merged),
-          relocation(listing.fileText(), blocks) {}
+          relocation(listing.fileText(), blocks, RelocationCheckRun::kShareRoutines, image) {}
 
     const ConversionPlan& plan;
     const ConversionSettings& settings;
@@ -85,8 +86,8 @@ struct ConversionCheckRun::State {
 };
 
 ConversionCheckRun::ConversionCheckRun(const Listing& listing, const ConversionPlan& plan,
-                                       const ConversionSettings& settings)
-    : state_(std::make_unique<State>(listing, plan, settings)) {}
+                                       const ConversionSettings& settings, const ImageExtent* image)
+    : state_(std::make_unique<State>(listing, plan, settings, image)) {}
 
 ConversionCheckRun::~ConversionCheckRun() = default;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Finding.h"
+#include "check/ImageExtent.h"
 #include "core/Conversion.h"
 
 #include <memory>
@@ -22,8 +23,10 @@ namespace travonix::check {
 // while it lasts.
 class ConversionCheckRun {
   public:
+    // `image`, when given, is ImageExtent::fromListing of the listing's
+    // text, read beforehand; it outlives the run.
     ConversionCheckRun(const Listing& listing, const ConversionPlan& plan,
-                       const ConversionSettings& settings);
+                       const ConversionSettings& settings, const ImageExtent* image = nullptr);
     ~ConversionCheckRun();
     ConversionCheckRun(const ConversionCheckRun&) = delete;
     ConversionCheckRun& operator=(const ConversionCheckRun&) = delete;

@@ -570,12 +570,16 @@ bool isCarriedSection(std::string_view sectionName) {
 }
 
 struct RelocationCheckRun::State {
-    State(std::string_view listing, const BlockSource& blocks) : listing(listing), blocks(blocks) {}
+    State(std::string_view listing, const BlockSource& blocks, const ImageExtent* given)
+        : listing(listing), blocks(blocks), given(given) {}
+
+    const ImageExtent& image() const { return given != nullptr ? *given : own; }
 
     std::string_view listing;
     const BlockSource& blocks;
+    const ImageExtent* given; // read beforehand by the caller, or null
     std::once_flag imageRead;
-    ImageExtent image;
+    ImageExtent own;
     std::vector<Piece> pieces;
     std::vector<std::size_t> chunkStarts; // of each chunk in `pieces`, and the end
     std::atomic<std::size_t> nextChunk{0};
@@ -584,8 +588,8 @@ struct RelocationCheckRun::State {
 
 // Pieces go to the threads in chunks of about `shareRoutines` routines.
 RelocationCheckRun::RelocationCheckRun(std::string_view listing, const BlockSource& blocks,
-                                       std::size_t shareRoutines)
-    : state_(std::make_unique<State>(listing, blocks)) {
+                                       std::size_t shareRoutines, const ImageExtent* image)
+    : state_(std::make_unique<State>(listing, blocks, image)) {
     const std::size_t share = std::max<std::size_t>(1, shareRoutines);
     State& s = *state_;
     for (std::size_t b = 0; b < blocks.blockCount(); ++b) {
@@ -613,7 +617,8 @@ RelocationCheckRun::~RelocationCheckRun() = default;
 
 void RelocationCheckRun::help() {
     State& s = *state_;
-    std::call_once(s.imageRead, [&s] { s.image = ImageExtent::fromListing(s.listing); });
+    if (s.given == nullptr)
+        std::call_once(s.imageRead, [&s] { s.own = ImageExtent::fromListing(s.listing); });
     Scratch scratch;
     for (;;) {
         const std::size_t chunk = s.nextChunk.fetch_add(1);
@@ -621,7 +626,7 @@ void RelocationCheckRun::help() {
             return;
         for (std::size_t p = s.chunkStarts[chunk]; p < s.chunkStarts[chunk + 1]; ++p) {
             PieceResult& result = s.results[p];
-            checkPiece(s.image, s.blocks, s.pieces[p], scratch, result);
+            checkPiece(s.image(), s.blocks, s.pieces[p], scratch, result);
             if (s.pieces[p].wholeBlock) {
                 std::vector<Finding> findings =
                     finishBlock(result.layout, result.found, result.branches);
@@ -664,7 +669,7 @@ std::vector<Finding> RelocationCheckRun::findings() {
         if (!inOrder) {
             joined = {};
             Scratch scratch;
-            checkPiece(s.image, s.blocks, {block, 0, s.blocks.routineCount(block), true}, scratch,
+            checkPiece(s.image(), s.blocks, {block, 0, s.blocks.routineCount(block), true}, scratch,
                        joined);
         }
         std::vector<Finding> blockFindings =

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Finding.h"
+#include "check/ImageExtent.h"
 #include "check/InstructionLine.h"
 
 #include <memory>
@@ -89,8 +90,11 @@ class RelocationCheckRun {
     // A block is cut into shares of `shareRoutines` routines when it has at
     // least twice as many.
     static constexpr std::size_t kShareRoutines = 256;
+    // `image`, when given, is the listing's ImageExtent read beforehand; it
+    // outlives the run.
     RelocationCheckRun(std::string_view listing, const BlockSource& blocks,
-                       std::size_t shareRoutines = kShareRoutines);
+                       std::size_t shareRoutines = kShareRoutines,
+                       const ImageExtent* image = nullptr);
     ~RelocationCheckRun();
     RelocationCheckRun(const RelocationCheckRun&) = delete;
     RelocationCheckRun& operator=(const RelocationCheckRun&) = delete;

@@ -154,5 +154,46 @@ TEST(RelocationFindingsLife, ANewReadClearsThemAndTheNextRunFindsThemAgain) {
     EXPECT_EQ(t.app.session().findings[0].finding.function, "crc_step");
 }
 
+// The sentences of a run over every function of `fixture`, merged.
+std::vector<std::string> mergedRunSentences(AppUnderTest& t, const char* fixture) {
+    t.env.files[kDisPath] = readWholeFile(fixturePath(fixture));
+    t.app.editOptions().listingPath = kDisPath;
+    t.app.editOptions().conversion.outputFolder = "C:\\out";
+    t.app.editOptions().conversion.selectAll = true;
+    t.app.editOptions().conversion.mode = OutputMode::Merged;
+    t.app.setMergedNameText("all");
+    t.app.readListing();
+    t.app.makeCFunctions();
+    std::vector<std::string> sentences;
+    for (const ShownFinding& shown : t.app.session().findings)
+        sentences.push_back(shown.finding.sentence);
+    return sentences;
+}
+
+// The image a finding names (its sections and symbols) is read when the
+// listing is loaded: after another listing is loaded, or the session's
+// listing is replaced by hand, a run names the new image, not the old one.
+TEST(RelocationFindingsLife, ARunNamesTheImageOfTheListingLoadedLast) {
+    AppUnderTest fresh;
+    const std::vector<std::string> expected = mergedRunSentences(fresh, "gaps.dis");
+    ASSERT_FALSE(expected.empty());
+
+    AppUnderTest reread;
+    (void)mergedRunSentences(reread, "calls.dis");
+    EXPECT_EQ(mergedRunSentences(reread, "gaps.dis"), expected);
+
+    AppUnderTest replaced;
+    (void)mergedRunSentences(replaced, "calls.dis");
+    AppUnderTest other;
+    (void)mergedRunSentences(other, "gaps.dis");
+    replaced.app.editSession().listing = other.app.session().listing;
+    replaced.app.editSession().functions = other.app.session().functions;
+    replaced.app.makeCFunctions();
+    std::vector<std::string> sentences;
+    for (const ShownFinding& shown : replaced.app.session().findings)
+        sentences.push_back(shown.finding.sentence);
+    EXPECT_EQ(sentences, expected);
+}
+
 } // namespace
 } // namespace travonix::test
