@@ -56,7 +56,7 @@ TEST(LineScan, RandomLinesOfNeighbouringCharacters) {
         std::string(".-/_^`<=;\t\n\x08yYxzZ9 ") + "\xae\xdf\xbc\x89\xf9\xd9";
     std::mt19937 random(1210);
     for (int round = 0; round < 3000; ++round) {
-        std::string line(random() % 40, ' ');
+        std::string line(random() % 100, ' ');
         for (char& c : line)
             c = alphabet[random() % alphabet.size()];
         expectSameScan(line);
