@@ -640,7 +640,13 @@ void RelocationCheckRun::help() {
 std::vector<Finding> RelocationCheckRun::findings() {
     help(); // whatever no thread took yet
     State& s = *state_;
+    // Room for every finding at once: a whole program's can be tens of
+    // thousands, and the pieces' lists are freed as they are taken.
+    std::size_t most = 0;
+    for (const PieceResult& result : s.results)
+        most += result.findings.size() + result.found.size() + result.branches.size();
     std::vector<Finding> findings;
+    findings.reserve(most);
     for (std::size_t p = 0; p < s.pieces.size();) {
         if (s.pieces[p].wholeBlock) {
             std::move(s.results[p].findings.begin(), s.results[p].findings.end(),
@@ -655,9 +661,19 @@ std::vector<Finding> RelocationCheckRun::findings() {
         // the position of the first.
         const std::size_t block = s.pieces[p].block;
         std::size_t end = p;
-        PieceResult joined;
-        bool inOrder = true;
+        std::size_t found = 0;
+        std::size_t branches = 0;
         for (; end < s.pieces.size() && !s.pieces[end].wholeBlock && s.pieces[end].block == block;
+             ++end) {
+            found += s.results[end].found.size();
+            branches += s.results[end].branches.size();
+        }
+        PieceResult joined;
+        joined.found.reserve(found);
+        joined.branches.reserve(branches);
+        bool inOrder = true;
+        for (end = p;
+             end < s.pieces.size() && !s.pieces[end].wholeBlock && s.pieces[end].block == block;
              ++end) {
             PieceResult& piece = s.results[end];
             inOrder = inOrder && joined.layout.appendInOrder(piece.layout);

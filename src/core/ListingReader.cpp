@@ -40,6 +40,8 @@ ReadResult readListing(std::string fileText, const ReadOptions& options) {
     else
         readSections(spans, options, result);
     result.listing.shrinkToFit();
+    if (result.functions.capacity() - result.functions.size() > result.functions.size() / 8)
+        result.functions.shrink_to_fit();
     return result;
 }
 
