@@ -3,16 +3,20 @@
 #include "platform/FileReplace.h"
 #include "platform/TemporaryName.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace travonix {
@@ -41,23 +45,26 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 // locked and removed it in the instant between its creation and the lock.
 // Where the file system has no locks the file goes on unlocked, as nobody can
 // lock it to remove it either.
-bool lockedInPlace(int fd, const std::string& name) {
+bool lockedInPlace(int fd, const std::string& name, struct stat& opened) {
     while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
     }
-    struct stat opened {};
     struct stat named {};
     return ::fstat(fd, &opened) == 0 && ::stat(name.c_str(), &named) == 0 &&
            sameFile(opened, named);
 }
 
-int createTemporary(const std::string& folder, std::string& name) {
+// The new temporary file, locked, and its permissions in `mode`.
+int createTemporary(const std::string& folder, std::string& name, mode_t& mode) {
     for (int attempt = 0; attempt < 64; ++attempt) {
         name = temporaryNameIn(folder);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return -1;
-        if (fd >= 0 && lockedInPlace(fd, name))
+        struct stat opened {};
+        if (fd >= 0 && lockedInPlace(fd, name, opened)) {
+            mode = opened.st_mode & 07777;
             return fd;
+        }
         if (fd >= 0)
             ::close(fd);
     }
@@ -106,43 +113,64 @@ void removeLeftovers(const std::string& folder) {
     ::closedir(dir);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    const char* next = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t wrote = ::write(fd, next, left);
+// Every part with as few calls as the system allows (writev takes up to
+// IOV_MAX pieces), going on where a call stopped short.
+bool writeParts(int fd, const std::vector<std::string>& parts) {
+    std::vector<iovec> pieces;
+    pieces.reserve(parts.size());
+    for (const std::string& part : parts)
+        if (!part.empty())
+            pieces.push_back({const_cast<char*>(part.data()), part.size()});
+    std::size_t next = 0;
+    while (next < pieces.size()) {
+        const int count = static_cast<int>(std::min<std::size_t>(pieces.size() - next, IOV_MAX));
+        const ssize_t wrote = ::writev(fd, pieces.data() + next, count);
         if (wrote < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
-        next += wrote;
-        left -= static_cast<std::size_t>(wrote);
+        auto left = static_cast<std::size_t>(wrote);
+        while (next < pieces.size() && left >= pieces[next].iov_len)
+            left -= pieces[next++].iov_len;
+        if (left > 0) {
+            pieces[next].iov_base = static_cast<char*>(pieces[next].iov_base) + left;
+            pieces[next].iov_len -= left;
+        }
     }
     return true;
 }
 
 // The replaced file keeps the permissions it had; a new one gets the usual
 // ones (0666 less the umask), which open() already gave it.
-void keepPermissions(int fd, const std::string& path) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        (void)::fchmod(fd, existing.st_mode & 07777);
+void keepPermissions(int fd, mode_t given, std::optional<mode_t> existing) {
+    if (existing && *existing != given)
+        (void)::fchmod(fd, *existing);
 }
 
 // A file that already holds exactly these bytes is only touched: its time
 // becomes now, as if it had been written, without a new file and a rename
 // for each of tens of thousands of unchanged blocks.
-bool alreadyHolds(const std::string& path, const std::vector<std::string>& parts) {
+// The permissions of a file that is there are kept in `mode`.
+bool alreadyHolds(const std::string& path, const std::vector<std::string>& parts,
+                  std::optional<mode_t>& mode) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        // A file there that cannot be read (write-only) keeps its
+        // permissions all the same.
+        struct stat info {};
+        if (errno != ENOENT && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            mode = info.st_mode & 07777;
         return false;
+    }
     struct stat info {};
     std::size_t size = 0;
     for (const std::string& part : parts)
         size += part.size();
-    bool same = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                static_cast<std::size_t>(info.st_size) == size;
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (regular)
+        mode = info.st_mode & 07777;
+    bool same = regular && static_cast<std::size_t>(info.st_size) == size;
     std::string buffer;
     for (std::size_t k = 0; same && k < parts.size(); ++k) {
         buffer.resize(parts[k].size());
@@ -169,12 +197,10 @@ std::string failure(int error, const std::string& temporary) {
 // Writes the temporary file, closes it and renames it over `path`.
 std::string fillAndRename(int fd, const std::string& temporary, const std::string& path,
                           const std::vector<std::string>& parts) {
-    for (const std::string& part : parts) {
-        if (!writeAll(fd, part)) {
-            const int error = errno;
-            ::close(fd);
-            return failure(error, temporary);
-        }
+    if (!writeParts(fd, parts)) {
+        const int error = errno;
+        ::close(fd);
+        return failure(error, temporary);
     }
     if (::close(fd) != 0)
         return failure(errno, temporary);
@@ -194,13 +220,15 @@ std::string replaceFileWhole(const std::string& path, const std::vector<std::str
         return "the path holds a NUL byte";
     const std::string folder = folderOf(path);
     removeLeftovers(folder);
-    if (alreadyHolds(path, parts))
+    std::optional<mode_t> existingMode;
+    if (alreadyHolds(path, parts, existingMode))
         return {};
     std::string temporary;
-    const int fd = createTemporary(folder, temporary);
+    mode_t givenMode = 0;
+    const int fd = createTemporary(folder, temporary, givenMode);
     if (fd < 0)
         return std::strerror(errno);
-    keepPermissions(fd, path);
+    keepPermissions(fd, givenMode, existingMode);
     // The lock lasts while `held` is open: past the close that reports a late
     // write error, until the rename.
     const int held = ::dup(fd);

@@ -39,6 +39,34 @@ TEST(FileReplace, WritesNewFilesAndReplacesOldOnesWhole) {
     EXPECT_EQ(filesIn(dir.path()), 1U) << "no temporary file is left";
 }
 
+TEST(FileReplace, EachReplacedFileKeepsItsOwnPermissions) {
+    test::TempDir dir;
+    for (const mode_t mode : {0600U, 0640U, 0644U, 0755U, 0444U, 0660U}) {
+        const std::string path = dir.file("mode-" + std::to_string(mode) + ".bas");
+        ASSERT_EQ(replaceFileWhole(path, "first"), "");
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        EXPECT_EQ(replaceFileWhole(path, "second"), "");
+        struct stat info {};
+        ASSERT_EQ(::stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+        EXPECT_EQ(test::readWholeFile(path), "second");
+    }
+}
+
+// More parts than one system call takes, some empty, of many sizes.
+TEST(FileReplace, ManyPartsAreWrittenInTheirOrder) {
+    test::TempDir dir;
+    std::vector<std::string> parts;
+    std::string whole;
+    for (std::size_t k = 0; k < 3000; ++k) {
+        parts.push_back(std::string(k % 7 == 0 ? 0 : k % 300, static_cast<char>('a' + k % 26)));
+        whole += parts.back();
+    }
+    const std::string path = dir.file("parts.bas");
+    EXPECT_EQ(replaceFileWhole(path, parts), "");
+    EXPECT_EQ(test::readWholeFile(path), whole);
+}
+
 TEST(FileReplace, AFileThatAlreadyHoldsTheBytesIsOnlyTouched) {
     test::TempDir dir;
     const std::string path = dir.file("same.bas");
