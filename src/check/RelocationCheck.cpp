@@ -543,24 +543,29 @@ void checkPiece(const ImageExtent& image, const BlockSource& blocks, const Piece
 
 // The branches left are looked up once every word of the block has its
 // place; the block's findings then go in routine and line order.
-std::vector<Finding> finishBlock(BlockLayout& layout, std::vector<PlacedFinding>& found,
-                                 const std::vector<PendingBranch>& branches) {
+bool inLineOrder(const PlacedFinding& a, const PlacedFinding& b) {
+    return a.routine != b.routine ? a.routine < b.routine : a.line < b.line;
+}
+
+void moveFindings(std::vector<PlacedFinding>& found, std::vector<Finding>& out) {
+    out.reserve(out.size() + found.size());
+    for (PlacedFinding& finding : found)
+        out.push_back(std::move(finding.finding));
+    found = {};
+}
+
+// The branches left are looked up once every word of the block has its
+// place; the block's findings then go to `out` in routine and line order.
+void finishBlock(BlockLayout& layout, std::vector<PlacedFinding>& found,
+                 const std::vector<PendingBranch>& branches, std::vector<Finding>& out) {
     layout.seal();
     const std::size_t checked = found.size();
     for (const PendingBranch& branch : branches)
         if (auto finding = branchFinding(layout, branch))
             found.push_back({branch.routine, branch.line, std::move(*finding)});
     if (found.size() != checked)
-        std::stable_sort(
-            found.begin(), found.end(), [](const PlacedFinding& a, const PlacedFinding& b) {
-                return a.routine != b.routine ? a.routine < b.routine : a.line < b.line;
-            });
-    std::vector<Finding> findings;
-    findings.reserve(found.size());
-    for (PlacedFinding& finding : found)
-        findings.push_back(std::move(finding.finding));
-    found = {};
-    return findings;
+        std::stable_sort(found.begin(), found.end(), inLineOrder);
+    moveFindings(found, out);
 }
 
 } // namespace
@@ -628,8 +633,8 @@ void RelocationCheckRun::help() {
             PieceResult& result = s.results[p];
             checkPiece(s.image(), s.blocks, s.pieces[p], scratch, result);
             if (s.pieces[p].wholeBlock) {
-                std::vector<Finding> findings =
-                    finishBlock(result.layout, result.found, result.branches);
+                std::vector<Finding> findings;
+                finishBlock(result.layout, result.found, result.branches, findings);
                 result = {};
                 result.findings = std::move(findings);
             }
@@ -661,36 +666,41 @@ std::vector<Finding> RelocationCheckRun::findings() {
         // the position of the first.
         const std::size_t block = s.pieces[p].block;
         std::size_t end = p;
-        std::size_t found = 0;
-        std::size_t branches = 0;
-        for (; end < s.pieces.size() && !s.pieces[end].wholeBlock && s.pieces[end].block == block;
-             ++end) {
-            found += s.results[end].found.size();
-            branches += s.results[end].branches.size();
-        }
-        PieceResult joined;
-        joined.found.reserve(found);
-        joined.branches.reserve(branches);
+        BlockLayout layout;
         bool inOrder = true;
-        for (end = p;
-             end < s.pieces.size() && !s.pieces[end].wholeBlock && s.pieces[end].block == block;
-             ++end) {
-            PieceResult& piece = s.results[end];
-            inOrder = inOrder && joined.layout.appendInOrder(piece.layout);
-            std::move(piece.found.begin(), piece.found.end(), std::back_inserter(joined.found));
-            std::move(piece.branches.begin(), piece.branches.end(),
-                      std::back_inserter(joined.branches));
-            piece = {};
-        }
+        for (; end < s.pieces.size() && !s.pieces[end].wholeBlock && s.pieces[end].block == block;
+             ++end)
+            inOrder = inOrder && layout.appendInOrder(s.results[end].layout);
         if (!inOrder) {
-            joined = {};
+            for (std::size_t k = p; k < end; ++k)
+                s.results[k] = {};
+            PieceResult whole;
             Scratch scratch;
             checkPiece(s.image(), s.blocks, {block, 0, s.blocks.routineCount(block), true}, scratch,
-                       joined);
+                       whole);
+            finishBlock(whole.layout, whole.found, whole.branches, findings);
+            p = end;
+            continue;
         }
-        std::vector<Finding> blockFindings =
-            finishBlock(joined.layout, joined.found, joined.branches);
-        std::move(blockFindings.begin(), blockFindings.end(), std::back_inserter(findings));
+        // Each piece's findings are in line order, and the pieces follow each
+        // other: the findings of the branches looked up now are merged in.
+        std::vector<PlacedFinding> late;
+        for (std::size_t k = p; k < end; ++k)
+            for (const PendingBranch& branch : s.results[k].branches)
+                if (auto finding = branchFinding(layout, branch))
+                    late.push_back({branch.routine, branch.line, std::move(*finding)});
+        std::stable_sort(late.begin(), late.end(), inLineOrder);
+        auto next = late.begin();
+        for (std::size_t k = p; k < end; ++k) {
+            for (PlacedFinding& finding : s.results[k].found) {
+                for (; next != late.end() && inLineOrder(*next, finding); ++next)
+                    findings.push_back(std::move(next->finding));
+                findings.push_back(std::move(finding.finding));
+            }
+            s.results[k] = {};
+        }
+        for (; next != late.end(); ++next)
+            findings.push_back(std::move(next->finding));
         p = end;
     }
     return findings;
