@@ -17,45 +17,50 @@ bool headerStillThere(const Listing& listing, const BlockRow& row) {
     return name && *name == row.name;
 }
 
-struct SelectedRow {
-    BlockRow row;
-    std::size_t occurrence = 0; // which function of that name in listing order
+// The selected functions as rows, and which function of its name each one
+// is (0 for the first). That matters only to modes that give a function a
+// file of its own; a merged run does not count them.
+struct SelectedRows {
+    std::vector<BlockRow> rows;
+    std::vector<std::size_t> occurrences; // empty when not counted
 };
 
-// Which function of its name each one is matters only to modes that give a
-// function a file of its own; a merged run does not count them.
-std::vector<SelectedRow> selectedRows(const std::vector<FunctionEntry>& functions,
-                                      bool countOccurrences) {
-    std::vector<SelectedRow> rows;
-    rows.reserve(static_cast<std::size_t>(
+SelectedRows selectedRows(const std::vector<FunctionEntry>& functions, bool countOccurrences) {
+    SelectedRows selected;
+    const auto count = static_cast<std::size_t>(
         std::count_if(functions.begin(), functions.end(),
-                      [](const FunctionEntry& entry) { return entry.selected; })));
+                      [](const FunctionEntry& entry) { return entry.selected; }));
+    selected.rows.reserve(count);
     std::unordered_map<std::string_view, std::size_t> seen;
-    if (countOccurrences)
+    if (countOccurrences) {
+        selected.occurrences.reserve(count);
         seen.reserve(functions.size());
+    }
     for (const FunctionEntry& entry : functions) {
         const std::size_t occurrence = countOccurrences ? seen[entry.name]++ : 0;
-        if (entry.selected)
-            rows.push_back(
-                {{entry.name, entry.name, entry.readOnlyData, entry.headerLine}, occurrence});
+        if (!entry.selected)
+            continue;
+        selected.rows.push_back({entry.name, entry.name, entry.readOnlyData, entry.headerLine});
+        if (countOccurrences)
+            selected.occurrences.push_back(occurrence);
     }
-    return rows;
+    return selected;
 }
 
 // Two functions of one name (static helpers of two C files) would write one
 // file twice: in one-file-per-function mode the later ones get files of their
 // own, name_2.bas and so on; in single-file mode both blocks stay in the one
 // file and the clash is reported.
-void separateSameNamedFunctions(std::vector<SelectedRow>& rows, bool renameFiles,
+void separateSameNamedFunctions(SelectedRows& selected, bool renameFiles,
                                 Diagnostics& diagnostics) {
     std::unordered_set<std::string> taken;
-    taken.reserve(rows.size());
-    for (const SelectedRow& selected : rows)
-        taken.insert(selected.row.name);
-    for (SelectedRow& selected : rows) {
-        if (selected.occurrence == 0)
+    taken.reserve(selected.rows.size());
+    for (const BlockRow& row : selected.rows)
+        taken.insert(row.name);
+    for (std::size_t k = 0; k < selected.rows.size(); ++k) {
+        if (selected.occurrences[k] == 0)
             continue;
-        BlockRow& row = selected.row;
+        BlockRow& row = selected.rows[k];
         const std::string shown = printableName(row.name);
         if (!renameFiles) {
             Diagnostic d =
@@ -65,7 +70,7 @@ void separateSameNamedFunctions(std::vector<SelectedRow>& rows, bool renameFiles
             continue;
         }
         std::string name;
-        for (std::size_t n = selected.occurrence + 1;; ++n) {
+        for (std::size_t n = selected.occurrences[k] + 1;; ++n) {
             name = row.name + "_" + std::to_string(n);
             if (taken.insert(name).second)
                 break;
@@ -93,35 +98,42 @@ ConversionPlan planConversion(const Listing& listing, const std::vector<Function
         plan.status = ConversionPlan::Status::NeedsMergedName;
         return plan;
     }
-    std::vector<SelectedRow> rows = selectedRows(functions, !merge);
-    if (rows.empty()) {
+    SelectedRows selected = selectedRows(functions, !merge);
+    if (selected.rows.empty()) {
         plan.status = ConversionPlan::Status::NoSelection;
         return plan;
     }
-    std::vector<SelectedRow> found;
-    found.reserve(rows.size());
-    for (SelectedRow& selected : rows) {
-        if (headerStillThere(listing, selected.row)) {
-            found.push_back(std::move(selected));
+    // The rows whose header is still there are kept in place, in order.
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < selected.rows.size(); ++k) {
+        BlockRow& row = selected.rows[k];
+        if (headerStillThere(listing, row)) {
+            if (kept != k) {
+                selected.rows[kept] = std::move(row);
+                if (!merge)
+                    selected.occurrences[kept] = selected.occurrences[k];
+            }
+            ++kept;
             continue;
         }
-        Diagnostic d = error("Function " + printableName(selected.row.name) +
+        Diagnostic d = error("Function " + printableName(row.name) +
                              " is no longer in the listing: no CFunction was made for it");
-        d.function = selected.row.name;
+        d.function = row.name;
         plan.diagnostics.push_back(std::move(d));
         if (merge)
             plan.status = ConversionPlan::Status::Failed;
     }
-    if (plan.status == ConversionPlan::Status::Failed || found.empty()) {
+    selected.rows.resize(kept);
+    if (!merge)
+        selected.occurrences.resize(kept);
+    if (plan.status == ConversionPlan::Status::Failed || kept == 0) {
         plan.status = ConversionPlan::Status::Failed;
         return plan;
     }
     if (!merge)
-        separateSameNamedFunctions(found, settings.mode == OutputMode::IndividualFiles,
+        separateSameNamedFunctions(selected, settings.mode == OutputMode::IndividualFiles,
                                    plan.diagnostics);
-    plan.rows.reserve(found.size());
-    for (SelectedRow& selected : found)
-        plan.rows.push_back(std::move(selected.row));
+    plan.rows = std::move(selected.rows);
     return plan;
 }
 
