@@ -70,10 +70,8 @@ std::size_t findingLineIn(const Listing& listing, std::size_t header,
 // functions with as many findings stays linear.
 class FindingPlaces {
   public:
-    FindingPlaces(const Session& session, const ConversionPlan& plan) : session_(session) {
-        rowByName_.reserve(plan.rows.size());
-        for (const BlockRow& row : plan.rows)
-            rowByName_.emplace(row.name, &row); // the first row of a name
+    FindingPlaces(const Session& session, const ConversionPlan& plan, bool merged)
+        : session_(session), plan_(plan), merged_(merged) {
         // The reader lists functions in listing order; only a list in any
         // other order needs an index of its own.
         const auto byHeader = [](const FunctionEntry& a, const FunctionEntry& b) {
@@ -86,12 +84,12 @@ class FindingPlaces {
             entryByHeader_.emplace(session.functions[e].headerLine, static_cast<int>(e));
     }
 
-    ShownFinding placed(check::Finding finding) const {
+    ShownFinding placed(check::Finding finding) {
         ShownFinding shown{std::move(finding), -1, -1};
-        const auto row = rowByName_.find(shown.finding.function);
-        if (row == rowByName_.end())
+        const BlockRow* row = rowOf(shown.finding);
+        if (row == nullptr)
             return shown;
-        const std::size_t header = row->second->headerLine;
+        const std::size_t header = row->headerLine;
         shown.listingLine =
             static_cast<int>(findingLineIn(session_.listing, header, shown.finding));
         shown.function = entryAt(header);
@@ -99,6 +97,24 @@ class FindingPlaces {
     }
 
   private:
+    // The block row of the routine the check found it in: a merged block's
+    // routines are the plan's rows, as are the blocks of the other modes. A
+    // name clash concerns a block by its name: the first row of that name.
+    const BlockRow* rowOf(const check::Finding& finding) {
+        if (finding.kind != check::FindingKind::NameClash) {
+            const std::size_t row = merged_ ? finding.routine : finding.block;
+            if (row < plan_.rows.size() && plan_.rows[row].name == finding.function)
+                return &plan_.rows[row];
+        }
+        if (rowByName_.empty()) {
+            rowByName_.reserve(plan_.rows.size());
+            for (const BlockRow& row : plan_.rows)
+                rowByName_.emplace(row.name, &row); // the first row of a name
+        }
+        const auto row = rowByName_.find(finding.function);
+        return row == rowByName_.end() ? nullptr : row->second;
+    }
+
     // The function list's entry of the header at `header`; -1 when none is.
     int entryAt(std::size_t header) const {
         if (!entryByHeader_.empty()) {
@@ -115,7 +131,9 @@ class FindingPlaces {
     }
 
     const Session& session_;
-    std::unordered_map<std::string_view, const BlockRow*> rowByName_;
+    const ConversionPlan& plan_;
+    bool merged_;
+    std::unordered_map<std::string_view, const BlockRow*> rowByName_; // made when first needed
     std::unordered_map<std::size_t, int> entryByHeader_;
 };
 
@@ -490,7 +508,7 @@ void Orchestrator::finishConversion(ConversionJob& job) {
     // Checked on exactly the blocks the files got; announced before the
     // run's summary, which then stays in view. The session's findings are
     // where they are kept: the report does not hold their texts again.
-    const FindingPlaces places(session_, job.plan);
+    FindingPlaces places(session_, job.plan, job.settings.mode == OutputMode::Merged);
     session_.findings.reserve(job.findings.size());
     for (check::Finding& finding : job.findings) {
         session_.findings.push_back(places.placed(std::move(finding)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,6 +26,10 @@ struct Finding {
     std::string function;      // the routine (or, for a name clash, the block) concerned
     std::uint32_t address = 0; // the listing line's address; 0 for a name clash
     std::string sentence;      // what will go wrong and what to do about it
+    // Where in the checked blocks: the block and the routine within it (both
+    // 0 for a name clash, which concerns two blocks).
+    std::size_t block = 0;
+    std::size_t routine = 0;
 };
 
 } // namespace travonix::check

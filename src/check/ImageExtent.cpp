@@ -185,12 +185,19 @@ ImageExtent ImageExtent::fromListing(std::string_view listing) {
     if (texts.empty())
         return extent;
     const auto firstBody = static_cast<std::size_t>(texts.front().body.data() - listing.data());
-    for (ImageSymbol& symbol : headerSymbols(listing, firstBody))
-        if (extent.sectionAt(symbol.address) != nullptr)
-            extent.symbols_.push_back(std::move(symbol));
-    std::stable_sort(
-        extent.symbols_.begin(), extent.symbols_.end(),
-        [](const ImageSymbol& a, const ImageSymbol& b) { return a.address < b.address; });
+    // A large program has tens of thousands of symbols, held for as long as
+    // its listing: kept in the room they were found in, without its slack,
+    // and sorted only when objdump did not print them in address order.
+    extent.symbols_ = headerSymbols(listing, firstBody);
+    std::erase_if(extent.symbols_, [&extent](const ImageSymbol& symbol) {
+        return extent.sectionAt(symbol.address) == nullptr;
+    });
+    extent.symbols_.shrink_to_fit();
+    const auto byAddress = [](const ImageSymbol& a, const ImageSymbol& b) {
+        return a.address < b.address;
+    };
+    if (!std::is_sorted(extent.symbols_.begin(), extent.symbols_.end(), byAddress))
+        std::stable_sort(extent.symbols_.begin(), extent.symbols_.end(), byAddress);
     return extent;
 }
 

@@ -547,16 +547,23 @@ bool inLineOrder(const PlacedFinding& a, const PlacedFinding& b) {
     return a.routine != b.routine ? a.routine < b.routine : a.line < b.line;
 }
 
-void moveFindings(std::vector<PlacedFinding>& found, std::vector<Finding>& out) {
+// A finding of routine `routine` of block `block`, as the run gives it.
+Finding& locate(Finding& finding, std::size_t block, std::size_t routine) {
+    finding.block = block;
+    finding.routine = routine;
+    return finding;
+}
+
+void moveFindings(std::size_t block, std::vector<PlacedFinding>& found, std::vector<Finding>& out) {
     out.reserve(out.size() + found.size());
     for (PlacedFinding& finding : found)
-        out.push_back(std::move(finding.finding));
+        out.push_back(std::move(locate(finding.finding, block, finding.routine)));
     found = {};
 }
 
 // The branches left are looked up once every word of the block has its
 // place; the block's findings then go to `out` in routine and line order.
-void finishBlock(BlockLayout& layout, std::vector<PlacedFinding>& found,
+void finishBlock(std::size_t block, BlockLayout& layout, std::vector<PlacedFinding>& found,
                  const std::vector<PendingBranch>& branches, std::vector<Finding>& out) {
     layout.seal();
     const std::size_t checked = found.size();
@@ -565,7 +572,7 @@ void finishBlock(BlockLayout& layout, std::vector<PlacedFinding>& found,
             found.push_back({branch.routine, branch.line, std::move(*finding)});
     if (found.size() != checked)
         std::stable_sort(found.begin(), found.end(), inLineOrder);
-    moveFindings(found, out);
+    moveFindings(block, found, out);
 }
 
 } // namespace
@@ -634,7 +641,8 @@ void RelocationCheckRun::help() {
             checkPiece(s.image(), s.blocks, s.pieces[p], scratch, result);
             if (s.pieces[p].wholeBlock) {
                 std::vector<Finding> findings;
-                finishBlock(result.layout, result.found, result.branches, findings);
+                finishBlock(s.pieces[p].block, result.layout, result.found, result.branches,
+                            findings);
                 result = {};
                 result.findings = std::move(findings);
             }
@@ -678,7 +686,7 @@ std::vector<Finding> RelocationCheckRun::findings() {
             Scratch scratch;
             checkPiece(s.image(), s.blocks, {block, 0, s.blocks.routineCount(block), true}, scratch,
                        whole);
-            finishBlock(whole.layout, whole.found, whole.branches, findings);
+            finishBlock(block, whole.layout, whole.found, whole.branches, findings);
             p = end;
             continue;
         }
@@ -694,13 +702,13 @@ std::vector<Finding> RelocationCheckRun::findings() {
         for (std::size_t k = p; k < end; ++k) {
             for (PlacedFinding& finding : s.results[k].found) {
                 for (; next != late.end() && inLineOrder(*next, finding); ++next)
-                    findings.push_back(std::move(next->finding));
-                findings.push_back(std::move(finding.finding));
+                    findings.push_back(std::move(locate(next->finding, block, next->routine)));
+                findings.push_back(std::move(locate(finding.finding, block, finding.routine)));
             }
             s.results[k] = {};
         }
         for (; next != late.end(); ++next)
-            findings.push_back(std::move(next->finding));
+            findings.push_back(std::move(locate(next->finding, block, next->routine)));
         p = end;
     }
     return findings;

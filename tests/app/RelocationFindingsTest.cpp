@@ -4,6 +4,7 @@
 #include "AppTestDoubles.h"
 
 #include "support/Fixtures.h"
+#include "support/ListingBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -193,6 +194,37 @@ TEST(RelocationFindingsLife, ARunNamesTheImageOfTheListingLoadedLast) {
     for (const ShownFinding& shown : replaced.app.session().findings)
         sentences.push_back(shown.finding.sentence);
     EXPECT_EQ(sentences, expected);
+}
+
+// Two static functions of one name, both merged: each finding points into
+// the body it was found in, not the first body of that name.
+TEST(RelocationFindingsLife, AFindingPointsIntoItsOwnBodyWhenTwoFunctionsShareAName) {
+    ListingBuilder built;
+    built.functionLines("twin", {instructionLine(0x9d000000, "00400008", "jr\tv0"),
+                                 instructionLine(0x9d000004, "00000000")});
+    built.functionLines("twin", {instructionLine(0x9d000100, "00600008", "jr\tv1"),
+                                 instructionLine(0x9d000104, "00000000")});
+    AppUnderTest t;
+    t.app.editSession().listing = built.listing;
+    t.app.editSession().functions = built.functions;
+    ConversionSettings& settings = t.app.editOptions().conversion;
+    settings.outputFolder = "C:\\out";
+    settings.mode = OutputMode::Merged;
+    t.app.setMergedNameText("twins");
+    t.app.makeCFunctions();
+
+    const Session& s = t.app.session();
+    ASSERT_EQ(s.findings.size(), 2U);
+    for (std::size_t k = 0; k < 2; ++k) {
+        const ShownFinding& shown = s.findings[k];
+        SCOPED_TRACE(k);
+        EXPECT_EQ(shown.finding.kind, FindingKind::IndirectJump);
+        ASSERT_EQ(shown.function, static_cast<int>(k));
+        ASSERT_GE(shown.listingLine, 0);
+        EXPECT_EQ(s.listing.address(static_cast<std::size_t>(shown.listingLine)),
+                  shown.finding.address);
+        EXPECT_GT(static_cast<std::size_t>(shown.listingLine), s.functions[k].headerLine);
+    }
 }
 
 } // namespace
