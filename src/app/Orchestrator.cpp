@@ -65,9 +65,9 @@ std::size_t findingLineIn(const Listing& listing, std::size_t header,
 }
 
 // Where the window points for each finding: its listing line and its entry
-// of the function list, found through the block row that names its routine.
-// The rows and entries are indexed once, so a run of tens of thousands of
-// functions with as many findings stays linear.
+// of the function list, found through the block row of its routine. Each
+// finding is placed without a search through the rows, so a run of tens of
+// thousands of functions with as many findings stays linear.
 class FindingPlaces {
   public:
     FindingPlaces(const Session& session, const ConversionPlan& plan, bool merged)

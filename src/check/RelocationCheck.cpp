@@ -541,8 +541,7 @@ void checkPiece(const ImageExtent& image, const BlockSource& blocks, const Piece
     }
 }
 
-// The branches left are looked up once every word of the block has its
-// place; the block's findings then go in routine and line order.
+// The order findings are given in: by routine, then by line.
 bool inLineOrder(const PlacedFinding& a, const PlacedFinding& b) {
     return a.routine != b.routine ? a.routine < b.routine : a.line < b.line;
 }
