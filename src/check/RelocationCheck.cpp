@@ -104,6 +104,13 @@ struct PendingBranch {
     std::string_view operandText;
 };
 
+// A finding is kept for as long as the findings are shown: without the room
+// its sentence grew into while it was put together.
+Finding settled(Finding finding) {
+    finding.sentence.shrink_to_fit();
+    return finding;
+}
+
 // A branch keeps its distance from the linked program; in the block its
 // target may be missing, or lie nearer or farther when words between are
 // missing.
@@ -115,11 +122,12 @@ std::optional<Finding> branchFinding(const BlockLayout& layout, const PendingBra
     const std::string jump = "The " + branch.mnemonic + " to " + std::string(branch.operandText);
     const std::string name(branch.routineName);
     if (!to)
-        return Finding{FindingKind::OutsideCall, name, branch.address,
-                       jump + " leaves this CFunction: a branch keeps its distance, so once the "
-                              "block is loaded it lands on whatever lies that far away in the "
-                              "interpreter's memory. Write the routines into one block with merge "
-                              "mode, including the target, or drop the call."};
+        return settled(
+            Finding{FindingKind::OutsideCall, name, branch.address,
+                    jump + " leaves this CFunction: a branch keeps its distance, so once the "
+                           "block is loaded it lands on whatever lies that far away in the "
+                           "interpreter's memory. Write the routines into one block with merge "
+                           "mode, including the target, or drop the call."});
     const std::int64_t linked =
         static_cast<std::int64_t>(branch.target) - (static_cast<std::int64_t>(branch.address) + 4);
     const std::int64_t placed =
@@ -127,14 +135,15 @@ std::optional<Finding> branchFinding(const BlockLayout& layout, const PendingBra
     if (linked == placed)
         return std::nullopt;
     const std::int64_t off = linked - placed;
-    return Finding{FindingKind::OutsideCall, name, branch.address,
-                   jump + " lands " + std::to_string(off < 0 ? -off : off) + " bytes " +
-                       (off > 0 ? "after" : "before") +
-                       " its target in this CFunction, because the block does not hold the same "
-                       "words between them as the linked program (a routine between them is "
-                       "left out, or a run of zeros was shortened). Include every routine that "
-                       "lies between them, in listing order, and convert a listing made with "
-                       "objdump -z."};
+    return settled(
+        Finding{FindingKind::OutsideCall, name, branch.address,
+                jump + " lands " + std::to_string(off < 0 ? -off : off) + " bytes " +
+                    (off > 0 ? "after" : "before") +
+                    " its target in this CFunction, because the block does not hold the same "
+                    "words between them as the linked program (a routine between them is "
+                    "left out, or a run of zeros was shortened). Include every routine that "
+                    "lies between them, in listing order, and convert a listing made with "
+                    "objdump -z."});
 }
 
 // Checks one routine after another; its room is kept from one routine to the
@@ -209,7 +218,8 @@ class RoutineCheck {
     void report(std::size_t i, FindingKind kind, std::string sentence) {
         if (hasFinding_[i])
             return; // one finding per line: the first, most specific one stays
-        keep(i, Finding{kind, std::string(routine_->name), line(i).address, std::move(sentence)});
+        keep(i, settled(Finding{kind, std::string(routine_->name), line(i).address,
+                                std::move(sentence)}));
     }
 
     // "9d000120 (gamma_curve in .rodata)".

@@ -17,10 +17,9 @@ namespace travonix {
 
 // One block of a conversion: a selected function and where its header lies.
 struct BlockRow {
-    std::string name;        // the name the block and its file carry
-    std::string listingName; // the name in the listing (differs for name_2 and the like)
+    std::string name; // the name the block and its file carry (name_2 for a second "name")
     bool readOnlyData = false;
-    std::size_t headerLine = 0;
+    std::size_t headerLine = 0; // its header line, which holds the name in the listing
 };
 
 // What a conversion will do, decided before anything is built or asked.

@@ -40,7 +40,7 @@ SelectedRows selectedRows(const std::vector<FunctionEntry>& functions, bool coun
         const std::size_t occurrence = countOccurrences ? seen[entry.name]++ : 0;
         if (!entry.selected)
             continue;
-        selected.rows.push_back({entry.name, entry.name, entry.readOnlyData, entry.headerLine});
+        selected.rows.push_back({entry.name, entry.readOnlyData, entry.headerLine});
         if (countOccurrences)
             selected.occurrences.push_back(occurrence);
     }

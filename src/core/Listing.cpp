@@ -36,7 +36,7 @@ std::string_view Listing::fieldFoundAgain(const ListingLine& line, std::size_t w
 
 std::size_t Listing::fields(const ListingLine& line, std::array<std::string_view, 4>& out) const {
     const std::size_t count = std::min<std::size_t>(line.tabCount, 3) + 1;
-    if (line.tabsFar) {
+    if (line.tabsFar()) {
         for (std::size_t k = 0; k < count; ++k)
             out[k] = field(line, k);
         return count;
@@ -52,13 +52,10 @@ std::size_t Listing::fields(const ListingLine& line, std::array<std::string_view
 }
 
 void Listing::setTabs(ListingLine& line, const std::uint32_t* tabs, std::uint8_t count) const {
-    line.tabCount = count;
-    line.tabsFar = false;
-    for (std::uint8_t k = 0; k < count && k < 3; ++k) {
-        if (tabs[k] > 255)
-            line.tabsFar = true;
-        line.tabs[k] = static_cast<std::uint8_t>(tabs[k]);
-    }
+    line.tabCount = count & 7U;
+    for (std::uint8_t k = 0; k < count && k < 3; ++k)
+        line.tabs[k] =
+            static_cast<std::uint8_t>(std::min<std::uint32_t>(tabs[k], ListingLine::kFarTab));
 }
 
 void Listing::findTabs(ListingLine& line) const {

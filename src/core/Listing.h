@@ -22,17 +22,28 @@ enum class LineKind : std::uint8_t {
 
 // One line of the listing. Its text lives in the listing's text store; the
 // TAB positions are found once, so no step splits the line again. A record
-// is 16 bytes: a large program's listing has close to a million lines.
+// is 12 bytes: a large program's listing has close to a million lines.
 struct ListingLine {
+    // A TAB at this offset or past it is not kept: it is found again when asked.
+    static constexpr std::uint8_t kFarTab = 255;
+
     std::uint32_t textStart = 0;
     std::uint32_t textLength = 0;
-    std::uint8_t tabs[3] = {0, 0, 0}; // offsets of the first three TABs (when near)
-    std::uint8_t tabCount = 0;        // TABs in the line, counted up to 4
-    LineKind kind = LineKind::Empty;
-    bool inEdits : 1 = false;   // the text is in the edit store, not the file's text
-    bool rewritten : 1 = false; // a jump the rewriting turned into a branch (highlighted)
-    bool tabsFar : 1 = false;   // a TAB lies past offset 255: found again when asked
+    std::uint8_t tabs[3] = {0, 0, 0}; // offsets of the first three TABs (or kFarTab)
+    std::uint8_t tabCount : 3 = 0;    // TABs in the line, counted up to 4
+    LineKind kind : 3 = LineKind::Empty;
+    std::uint8_t inEdits : 1 = 0;   // the text is in the edit store, not the file's text
+    std::uint8_t rewritten : 1 = 0; // a jump the rewriting turned into a branch (highlighted)
+
+    // Whether one of the first three TABs lies past what a record keeps.
+    [[nodiscard]] bool tabsFar() const {
+        for (std::size_t k = 0; k < tabCount && k < 3; ++k)
+            if (tabs[k] == kFarTab)
+                return true;
+        return false;
+    }
 };
+static_assert(sizeof(ListingLine) == 12);
 
 // What one pass over a line's characters found: where its TABs are and
 // which of the characters that the reader's tests look for it holds, so a
@@ -74,7 +85,7 @@ class Listing {
     // mnemonic, 3 the operands. Field 3 runs to the end of the line. An
     // absent field is empty.
     [[nodiscard]] std::string_view field(const ListingLine& line, std::size_t which) const {
-        if (line.tabsFar)
+        if (line.tabsFar())
             return fieldFoundAgain(line, which);
         if (which > line.tabCount || which > 3)
             return {};

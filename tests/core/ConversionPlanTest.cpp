@@ -71,7 +71,7 @@ TEST(ConversionPlan, RowsAreTheSelectedFunctionsWithTheirOwnHeaders) {
     EXPECT_FALSE(plan.rows[0].readOnlyData);
     EXPECT_EQ(plan.rows[0].headerLine, built.functions[0].headerLine);
     EXPECT_EQ(plan.rows[1].name, "table");
-    EXPECT_EQ(plan.rows[1].listingName, "table");
+    EXPECT_EQ(headerNameOf(built.listing.text(plan.rows[1].headerLine)), "table");
     EXPECT_TRUE(plan.rows[1].readOnlyData);
     EXPECT_EQ(plan.rows[1].headerLine, built.functions[2].headerLine);
 }
@@ -155,9 +155,9 @@ TEST(ConversionPlan, SameNamedFunctionsGetFilesOfTheirOwnInOneFilePerFunctionMod
     ASSERT_EQ(plan.status, Status::Ready);
     // twice_2 is taken by a function of that name: the second "twice" goes on to twice_3.
     EXPECT_EQ(rowNames(plan), (std::vector<std::string>{"twice", "twice_2", "twice_3", "twice_4"}));
-    EXPECT_EQ(plan.rows[2].listingName, "twice");
+    EXPECT_EQ(headerNameOf(built.listing.text(plan.rows[2].headerLine)), "twice");
     EXPECT_EQ(plan.rows[2].headerLine, built.functions[2].headerLine);
-    EXPECT_EQ(plan.rows[3].listingName, "twice");
+    EXPECT_EQ(headerNameOf(built.listing.text(plan.rows[3].headerLine)), "twice");
     ASSERT_EQ(plan.diagnostics.size(), 2U);
     EXPECT_EQ(plan.diagnostics[0].kind, Diagnostic::Kind::Warning);
     EXPECT_EQ(plan.diagnostics[0].text,
