@@ -43,6 +43,24 @@ bool WidgetUserInterface::setClipboardText(std::string_view text) {
     return true;
 }
 
+// A merged file of a whole program is megabytes: its pieces go into the
+// clipboard's text one by one, not joined into one more copy first.
+bool WidgetUserInterface::setClipboardParts(const std::vector<std::string_view>& parts) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr)
+        return false;
+    qsizetype size = 0;
+    for (std::string_view part : parts)
+        size += static_cast<qsizetype>(part.size());
+    QString text;
+    text.reserve(size);
+    for (std::string_view part : parts)
+        text += shown(part);
+    clipboard->clear();
+    clipboard->setText(text);
+    return true;
+}
+
 void WidgetUserInterface::focusMergedName() {
     focusMergedName_();
 }

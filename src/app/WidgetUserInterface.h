@@ -23,6 +23,7 @@ class WidgetUserInterface : public UserInterface {
     std::optional<std::string> askText(std::string_view prompt, std::string_view title,
                                        std::string_view defaultText) override;
     bool setClipboardText(std::string_view text) override;
+    bool setClipboardParts(const std::vector<std::string_view>& parts) override;
     void focusMergedName() override;
     void showStatus(std::string_view text) override;
     void showRunSummary(std::string_view text) override;

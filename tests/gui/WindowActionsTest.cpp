@@ -109,6 +109,21 @@ TEST_F(WindowActions, MakeWritesOneFilePerFunctionAndReportsTheCountsInTheStatus
         << bytesOf(status);
 }
 
+// The clipboard gets the written file's text, its pieces (one file of every
+// block here) put together by the window: the file less the empty line
+// after its head and its last line end.
+TEST_F(WindowActions, MakePutsTheWrittenFileOnTheClipboard) {
+    openWithDemoLoaded();
+    click("singleFile");
+    const std::string clip = clipboardText();
+    ASSERT_EQ(clip.rfind("'\r\n'", 0), 0U) << clip;
+    const std::size_t headEnd = clip.find("\r\n", 4);
+    ASSERT_NE(headEnd, std::string::npos);
+    const std::string path = clip.substr(4, headEnd - 4);
+    EXPECT_EQ(readWholeFile(path),
+              clip.substr(0, headEnd + 2) + "\r\n" + clip.substr(headEnd + 2) + "\r\n");
+}
+
 TEST_F(WindowActions, IncludeMainReReadsTheListingWithMain) {
     openWithDemoLoaded();
     click("includeMain");
