@@ -36,18 +36,8 @@ std::string_view Listing::fieldFoundAgain(const ListingLine& line, std::size_t w
 
 std::size_t Listing::fields(const ListingLine& line, std::array<std::string_view, 4>& out) const {
     const std::size_t count = std::min<std::size_t>(line.tabCount, 3) + 1;
-    if (line.tabsFar()) {
-        for (std::size_t k = 0; k < count; ++k)
-            out[k] = field(line, k);
-        return count;
-    }
-    const std::string_view all = text(line);
-    std::size_t start = 0;
-    for (std::size_t k = 0; k + 1 < count; ++k) {
-        out[k] = all.substr(start, line.tabs[k] - start);
-        start = std::size_t{line.tabs[k]} + 1;
-    }
-    out[count - 1] = all.substr(start);
+    for (std::size_t k = 0; k < count; ++k)
+        out[k] = field(line, k);
     return count;
 }
 
