@@ -31,7 +31,7 @@ QVariant FindingListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return shown(findingText(finding));
     case Qt::ToolTipRole:
-        return shown(finding.sentence);
+        return shown(finding.sentence());
     case Qt::DecorationRole:
         return icon_.isNull() ? QVariant() : QVariant(icon_);
     default:

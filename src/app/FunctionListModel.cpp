@@ -18,7 +18,7 @@ QString tipLine(const check::Finding& finding) {
         line = address;
     }
     line += check::findingKindName(finding.kind);
-    return shown(line + ": " + finding.sentence);
+    return shown(line + ": " + finding.sentence());
 }
 
 } // namespace

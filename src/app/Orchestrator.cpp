@@ -144,7 +144,7 @@ class FindingPlaces {
 std::string findingText(const check::Finding& finding) {
     const std::string_view kind = check::findingKindName(finding.kind);
     std::string text;
-    text.reserve(finding.function.size() + 12 + kind.size() + 2 + finding.sentence.size());
+    text.reserve(finding.function.size() + 12 + kind.size() + 2 + finding.sentenceSize());
     text += finding.function;
     text += "  ";
     if (finding.kind != check::FindingKind::NameClash) {
@@ -153,7 +153,8 @@ std::string findingText(const check::Finding& finding) {
     }
     text += kind;
     text += "  ";
-    text += finding.sentence;
+    text += finding.detail;
+    text += finding.advice;
     return text;
 }
 

@@ -114,7 +114,7 @@ std::string findingLine(const Finding& finding) {
     std::snprintf(address, sizeof address, "%08x", finding.address);
     std::string line = finding.function + "\t" + address + "\t";
     line += findingKindName(finding.kind);
-    line += "\t" + finding.sentence;
+    line += "\t" + finding.sentence();
     return line;
 }
 

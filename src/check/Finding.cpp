@@ -22,4 +22,12 @@ std::string_view findingKindName(FindingKind kind) {
     return "unknown";
 }
 
+std::string Finding::sentence() const {
+    std::string text;
+    text.reserve(sentenceSize());
+    text += detail;
+    text += advice;
+    return text;
+}
+
 } // namespace travonix::check

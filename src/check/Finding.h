@@ -25,11 +25,19 @@ struct Finding {
     FindingKind kind = FindingKind::AbsoluteAddress;
     std::string function;      // the routine (or, for a name clash, the block) concerned
     std::uint32_t address = 0; // the listing line's address; 0 for a name clash
-    std::string sentence;      // what will go wrong and what to do about it
+    // What will go wrong and what to do about it: the finding's own words,
+    // then advice that every finding of its sort shares. The advice is a text
+    // of the program's own, never one put together at run time, so a program
+    // with tens of thousands of findings keeps each advice once.
+    std::string detail;
+    std::string_view advice;
     // Where in the checked blocks: the block and the routine within it (both
     // 0 for a name clash, which concerns two blocks).
     std::size_t block = 0;
     std::size_t routine = 0;
+
+    [[nodiscard]] std::string sentence() const;
+    [[nodiscard]] std::size_t sentenceSize() const { return detail.size() + advice.size(); }
 };
 
 } // namespace travonix::check

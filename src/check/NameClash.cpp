@@ -43,7 +43,7 @@ std::vector<Finding> findNameClashes(const std::vector<BlockFile>& blocks) {
                        "), and a program that includes both does not load, since BASIC "
                        "refuses a name defined twice. Rename one of the C routines.";
         }
-        findings.push_back(Finding{FindingKind::NameClash, second.blockName, 0, sentence});
+        findings.push_back(Finding{FindingKind::NameClash, second.blockName, 0, sentence, {}});
     }
     return findings;
 }

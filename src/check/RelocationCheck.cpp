@@ -104,10 +104,61 @@ struct PendingBranch {
     std::string_view operandText;
 };
 
+// The advice of each sort of finding, shared by all findings of that sort.
+constexpr std::string_view kLeavesAdvice =
+    " leaves this CFunction: a branch keeps its distance, so once the block is loaded it lands "
+    "on whatever lies that far away in the interpreter's memory. Write the routines into one "
+    "block with merge mode, including the target, or drop the call.";
+constexpr std::string_view kMisplacedAdvice =
+    " its target in this CFunction, because the block does not hold the same words between them "
+    "as the linked program (a routine between them is left out, or a run of zeros was "
+    "shortened). Include every routine that lies between them, in listing order, and convert a "
+    "listing made with objdump -z.";
+constexpr std::string_view kUnemittedAdvice =
+    " is not written to any CFunction: at that address the interpreter keeps its own memory, "
+    "which the routine would read or overwrite. Make the variable a local of the routine, or "
+    "keep it in BASIC and pass its address as an argument.";
+// An absolute address: what goes wrong, then what to do for a table, a table
+// of code addresses or a routine's own address.
+constexpr std::string_view kTableAdvice =
+    ", where the linked program had it; the interpreter loads the CFunction elsewhere, so the "
+    "address points into the interpreter's own memory. Keep the table in the routine as "
+    "immediate values, or pass its address from BASIC as an argument.";
+constexpr std::string_view kCodeTableAdvice =
+    ", where the linked program had it; the interpreter loads the CFunction elsewhere, so the "
+    "address points into the interpreter's own memory. Tables of code addresses come from "
+    "switches (build with -fno-jump-tables) and function pointers (call the routines directly).";
+constexpr std::string_view kCodeAddressAdvice =
+    ", where the linked program had it; the interpreter loads the CFunction elsewhere, so the "
+    "address points into the interpreter's own memory. Call the routine directly (merge mode "
+    "keeps every routine in one block), or pass its address from BASIC.";
+constexpr std::string_view kOutOfReachAdvice =
+    " is farther than a relative branch reaches (32767 words), so it stays an absolute jump: it "
+    "keeps only the low 28 bits of its target and takes the upper 4 from the address it runs "
+    "at, so run from the RAM where the interpreter loads the block it jumps somewhere else. "
+    "Place the routines next to each other in the build (one source file, merge mode), or make "
+    "the call from BASIC.";
+constexpr std::string_view kAbicallsAdvice =
+    " goes through $t9 as abicalls code does, to an address of the linked program that is not "
+    "where the block runs. Build with -fno-pic -mno-abicalls (or the vendor's -fPIC "
+    "-mno-abicalls) so calls become relative branches.";
+constexpr std::string_view kPointerCallAdvice =
+    " goes through a function pointer, which holds the address the routine had in the linked "
+    "program, not where the interpreter loads it. Call the routine directly (merge mode keeps "
+    "the routines in one block), or pass the function's address from BASIC.";
+constexpr std::string_view kJumpTableAdvice =
+    " goes through a register, as a switch's jump table does; the table holds addresses of the "
+    "linked program, so the jump lands in the interpreter's memory. Build with "
+    "-fno-jump-tables, or write the switch as an if/else chain.";
+constexpr std::string_view kGpAdvice =
+    " through $gp, but in the interpreter $gp points at the interpreter's own variables, so the "
+    "access lands there. Build with -G0 so no variable is addressed through $gp, and keep "
+    "variables out of the routine (pass their address from BASIC).";
+
 // A finding is kept for as long as the findings are shown: without the room
-// its sentence grew into while it was put together.
+// its own words grew into while they were put together.
 Finding settled(Finding finding) {
-    finding.sentence.shrink_to_fit();
+    finding.detail.shrink_to_fit();
     return finding;
 }
 
@@ -123,11 +174,7 @@ std::optional<Finding> branchFinding(const BlockLayout& layout, const PendingBra
     const std::string name(branch.routineName);
     if (!to)
         return settled(
-            Finding{FindingKind::OutsideCall, name, branch.address,
-                    jump + " leaves this CFunction: a branch keeps its distance, so once the "
-                           "block is loaded it lands on whatever lies that far away in the "
-                           "interpreter's memory. Write the routines into one block with merge "
-                           "mode, including the target, or drop the call."});
+            Finding{FindingKind::OutsideCall, name, branch.address, jump, kLeavesAdvice});
     const std::int64_t linked =
         static_cast<std::int64_t>(branch.target) - (static_cast<std::int64_t>(branch.address) + 4);
     const std::int64_t placed =
@@ -135,15 +182,10 @@ std::optional<Finding> branchFinding(const BlockLayout& layout, const PendingBra
     if (linked == placed)
         return std::nullopt;
     const std::int64_t off = linked - placed;
-    return settled(
-        Finding{FindingKind::OutsideCall, name, branch.address,
-                jump + " lands " + std::to_string(off < 0 ? -off : off) + " bytes " +
-                    (off > 0 ? "after" : "before") +
-                    " its target in this CFunction, because the block does not hold the same "
-                    "words between them as the linked program (a routine between them is "
-                    "left out, or a run of zeros was shortened). Include every routine that "
-                    "lies between them, in listing order, and convert a listing made with "
-                    "objdump -z."});
+    return settled(Finding{FindingKind::OutsideCall, name, branch.address,
+                           jump + " lands " + std::to_string(off < 0 ? -off : off) + " bytes " +
+                               (off > 0 ? "after" : "before"),
+                           kMisplacedAdvice});
 }
 
 // Checks one routine after another; its room is kept from one routine to the
@@ -215,11 +257,11 @@ class RoutineCheck {
         found_.push_back({index_, i, std::move(finding)});
     }
 
-    void report(std::size_t i, FindingKind kind, std::string sentence) {
+    void report(std::size_t i, FindingKind kind, std::string detail, std::string_view advice) {
         if (hasFinding_[i])
             return; // one finding per line: the first, most specific one stays
         keep(i, settled(Finding{kind, std::string(routine_->name), line(i).address,
-                                std::move(sentence)}));
+                                std::move(detail), advice}));
     }
 
     // "9d000120 (gamma_curve in .rodata)".
@@ -254,29 +296,14 @@ class RoutineCheck {
             break;
         }
         if (!isCarriedSection(section->name)) {
-            report(i, FindingKind::UnemittedSection,
-                   opening + ", but " + section->name +
-                       " is not written to any CFunction: at that address the interpreter keeps "
-                       "its own memory, which the routine would read or overwrite. Make the "
-                       "variable a local of the routine, or keep it in BASIC and pass its address "
-                       "as an argument.");
+            report(i, FindingKind::UnemittedSection, opening + ", but " + section->name,
+                   kUnemittedAdvice);
             return;
         }
-        std::string advice;
-        if (section->name != ".text")
-            advice = "Keep the table in the routine as immediate values, or pass its address "
-                     "from BASIC as an argument.";
-        else if (use == Use::Held)
-            advice = "Tables of code addresses come from switches (build with -fno-jump-tables) "
-                     "and function pointers (call the routines directly).";
-        else
-            advice = "Call the routine directly (merge mode keeps every routine in one block), "
-                     "or pass its address from BASIC.";
-        report(i, FindingKind::AbsoluteAddress,
-               opening +
-                   ", where the linked program had it; the interpreter loads the CFunction "
-                   "elsewhere, so the address points into the interpreter's own memory. " +
-                   advice);
+        const std::string_view advice = section->name != ".text" ? kTableAdvice
+                                        : use == Use::Held       ? kCodeTableAdvice
+                                                                 : kCodeAddressAdvice;
+        report(i, FindingKind::AbsoluteAddress, std::move(opening), advice);
     }
 
     void checkDataWord(std::size_t i) {
@@ -310,13 +337,8 @@ class RoutineCheck {
     void reportOutOfReach(std::size_t i) {
         const InstructionLine& here = line(i);
         report(i, FindingKind::OutOfReach,
-               "The " + toLowerAscii(here.mnemonic) + " to " + std::string(here.operandText) +
-                   " is farther than a relative branch reaches (32767 words), so it stays an "
-                   "absolute jump: it keeps only the low 28 bits of its target and takes the "
-                   "upper 4 from the address it runs at, so run from the RAM where the "
-                   "interpreter loads the block it jumps somewhere else. Place the routines next "
-                   "to each other in the build (one source file, merge mode), or make the call "
-                   "from BASIC.");
+               "The " + toLowerAscii(here.mnemonic) + " to " + std::string(here.operandText),
+               kOutOfReachAdvice);
     }
 
     void reportIndirect(std::size_t i) {
@@ -325,29 +347,14 @@ class RoutineCheck {
             toLowerAscii(here.mnemonic) + " " + std::string(here.operandText);
         if (here.kind == Mnemonic::RegisterCall && !here.operands.empty() &&
             registerNumber(here.operands.back()) == 25) {
-            report(i, FindingKind::IndirectJump,
-                   "The call " + instruction +
-                       " goes through $t9 as abicalls code does, to an address of the linked "
-                       "program that is not where the block runs. Build with -fno-pic "
-                       "-mno-abicalls (or the vendor's -fPIC -mno-abicalls) so calls become "
-                       "relative branches.");
+            report(i, FindingKind::IndirectJump, "The call " + instruction, kAbicallsAdvice);
             return;
         }
         if (here.kind == Mnemonic::RegisterCall) {
-            report(i, FindingKind::IndirectJump,
-                   "The call " + instruction +
-                       " goes through a function pointer, which holds the address the routine "
-                       "had in the linked program, not where the interpreter loads it. Call the "
-                       "routine directly (merge mode keeps the routines in one block), or pass "
-                       "the function's address from BASIC.");
+            report(i, FindingKind::IndirectJump, "The call " + instruction, kPointerCallAdvice);
             return;
         }
-        report(i, FindingKind::IndirectJump,
-               "The jump " + instruction +
-                   " goes through a register, as a switch's jump table does; the table holds "
-                   "addresses of the linked program, so the jump lands in the interpreter's "
-                   "memory. Build with -fno-jump-tables, or write the switch as an if/else "
-                   "chain.");
+        report(i, FindingKind::IndirectJump, "The jump " + instruction, kJumpTableAdvice);
     }
 
     void reportGp(std::size_t i) {
@@ -363,12 +370,7 @@ class RoutineCheck {
             }
         }
         report(i, FindingKind::GpRelative,
-               "Reaches" + (target.empty() ? std::string(" memory") : target) +
-                   " through $gp, but in the interpreter $gp points at the interpreter's own "
-                   "variables, so "
-                   "the access lands there. Build with -G0 so no variable is addressed through "
-                   "$gp, and keep variables out of the routine (pass their address from "
-                   "BASIC).");
+               "Reaches" + (target.empty() ? std::string(" memory") : target), kGpAdvice);
     }
 
     // lui puts the upper half of an address into a register; addiu or ori

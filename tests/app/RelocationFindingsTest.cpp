@@ -89,7 +89,7 @@ TEST_P(RelocationFindings, MakeRunKeepsThemWithTheirLinesAndReportsThemAsWarning
         EXPECT_EQ(shown.finding.function, c.findings[i].function);
         EXPECT_EQ(shown.finding.address, c.findings[i].address);
         EXPECT_EQ(shown.finding.kind, c.findings[i].kind);
-        EXPECT_FALSE(shown.finding.sentence.empty());
+        EXPECT_FALSE(shown.finding.sentence().empty());
 
         // The function entry it marks, and its line in that function's body
         // (the header itself for a name clash).
@@ -167,7 +167,7 @@ std::vector<std::string> mergedRunSentences(AppUnderTest& t, const char* fixture
     t.app.makeCFunctions();
     std::vector<std::string> sentences;
     for (const ShownFinding& shown : t.app.session().findings)
-        sentences.push_back(shown.finding.sentence);
+        sentences.push_back(shown.finding.sentence());
     return sentences;
 }
 
@@ -192,7 +192,7 @@ TEST(RelocationFindingsLife, ARunNamesTheImageOfTheListingLoadedLast) {
     replaced.app.makeCFunctions();
     std::vector<std::string> sentences;
     for (const ShownFinding& shown : replaced.app.session().findings)
-        sentences.push_back(shown.finding.sentence);
+        sentences.push_back(shown.finding.sentence());
     EXPECT_EQ(sentences, expected);
 }
 

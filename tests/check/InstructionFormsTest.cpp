@@ -70,8 +70,8 @@ TEST_P(InstructionForms, GiveTheirFindingOnTheirLine) {
         got.push_back(summary(finding));
     EXPECT_EQ(got, c.expected);
     if (!findings.empty()) {
-        EXPECT_NE(findings.front().sentence.find(c.mention), std::string::npos)
-            << findings.front().sentence;
+        EXPECT_NE(findings.front().sentence().find(c.mention), std::string::npos)
+            << findings.front().sentence();
     }
 }
 

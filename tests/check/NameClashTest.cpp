@@ -36,8 +36,8 @@ TEST_P(NameClashes, AreFoundOnceForEachLaterBlock) {
     }
     EXPECT_EQ(clashing, c.clashing);
     if (!findings.empty()) {
-        EXPECT_NE(findings.front().sentence.find(c.mention), std::string::npos)
-            << findings.front().sentence;
+        EXPECT_NE(findings.front().sentence().find(c.mention), std::string::npos)
+            << findings.front().sentence();
     }
 }
 

@@ -67,8 +67,8 @@ TEST_P(FixtureFindings, AreExactlyTheLinesThatBreakWhenLoadedElsewhere) {
     const std::vector<Finding> findings = checkRelocation(listing, blocksOf(listing, c.blocks));
     EXPECT_EQ(summaries(findings), c.expected);
     for (const Finding& finding : findings) {
-        EXPECT_FALSE(finding.sentence.empty()) << summary(finding);
-        EXPECT_EQ(finding.sentence.back(), '.') << finding.sentence;
+        EXPECT_FALSE(finding.sentence().empty()) << summary(finding);
+        EXPECT_EQ(finding.sentence().back(), '.') << finding.sentence();
     }
 }
 
@@ -172,8 +172,8 @@ TEST_P(FindingSentence, NamesWhatIsReachedAndWhatToDo) {
             found = &finding;
     ASSERT_NE(found, nullptr) << c.routine;
     for (const std::string& part : c.mentions)
-        EXPECT_NE(found->sentence.find(part), std::string::npos)
-            << "\"" << part << "\" not in: " << found->sentence;
+        EXPECT_NE(found->sentence().find(part), std::string::npos)
+            << "\"" << part << "\" not in: " << found->sentence();
 }
 
 const std::vector<SentenceCase> kSentenceCases = {
@@ -221,9 +221,9 @@ TEST(MovedTarget, SentenceSaysHowFarOffAndWhy) {
         checkRelocation(listing, blocksOf(listing, Blocks::MergedWithoutGapFiller));
     ASSERT_FALSE(findings.empty());
     // is_odd_count lies 16 bytes nearer in the block than at link time.
-    EXPECT_NE(findings.front().sentence.find("lands 16 bytes after"), std::string::npos)
-        << findings.front().sentence;
-    EXPECT_NE(findings.front().sentence.find("left out"), std::string::npos);
+    EXPECT_NE(findings.front().sentence().find("lands 16 bytes after"), std::string::npos)
+        << findings.front().sentence();
+    EXPECT_NE(findings.front().sentence().find("left out"), std::string::npos);
 }
 
 } // namespace

@@ -83,7 +83,7 @@ void expectSame(const std::vector<Finding>& found, const std::vector<Finding>& e
         EXPECT_EQ(found[i].kind, expected[i].kind);
         EXPECT_EQ(found[i].function, expected[i].function);
         EXPECT_EQ(found[i].address, expected[i].address);
-        EXPECT_EQ(found[i].sentence, expected[i].sentence);
+        EXPECT_EQ(found[i].sentence(), expected[i].sentence());
     }
 }
 
