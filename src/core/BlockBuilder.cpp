@@ -28,6 +28,39 @@ bool isJalrMnemonic(std::string_view field) {
            (mnemonic.size() == 4 || mnemonic[4] == '.');
 }
 
+// What a run will write, read from the records of the rows' lines before
+// anything is built.
+struct RunSize {
+    std::size_t words = 0;     // at most, give or take a long line's
+    std::size_t lines = 0;     // header and body lines
+    std::size_t lineBytes = 0; // their text
+    std::size_t nameBytes = 0; // the rows' names
+};
+
+RunSize measureRun(const Listing& listing, const std::vector<BlockRow>& rows) {
+    RunSize size;
+    for (const BlockRow& row : rows) {
+        size.nameBytes += row.name.size();
+        if (row.headerLine >= listing.size())
+            continue;
+        size.lineBytes += listing.line(row.headerLine).textLength;
+        ++size.lines;
+        for (std::size_t i = row.headerLine + 1; i < listing.size(); ++i) {
+            const ListingLine& line = listing.line(i);
+            if (line.kind == LineKind::Empty || line.kind == LineKind::Header ||
+                line.textLength == 0)
+                break;
+            ++size.lines;
+            size.lineBytes += line.textLength;
+            if (line.textLength > kLongLineLength)
+                size.words += line.textLength / 9; // a long line's words, nine characters each
+            else if (line.tabCount > 0)
+                ++size.words;
+        }
+    }
+    return size;
+}
+
 class BlockBuilder {
   public:
     BlockBuilder(const Listing& listing, const ConversionPlan& plan,
@@ -35,7 +68,8 @@ class BlockBuilder {
                  const JalrQuestion& continueAfterJalr)
         : listing_(listing), rows_(plan.rows), settings_(settings), stamp_(stamp),
           continueAfterJalr_(continueAfterJalr), merge_(settings.mode == OutputMode::Merged) {
-        out_.blockTexts.resize(rows_.size());
+        out_.blockTexts.resize(merge_ && !rows_.empty() ? 1 : rows_.size());
+        reserveRoom();
     }
 
     GeneratedBlocks run() {
@@ -58,6 +92,9 @@ class BlockBuilder {
     void copyListingLine(std::string_view line, bool markBal);
     void closeBlock(std::size_t k);
     void writeEntryOffset();
+    void reserveRoom();
+    // The block a row's words go to: its own, or in merge mode the one block.
+    std::string& blockOf(std::size_t k) { return out_.blockTexts[merge_ ? 0 : k]; }
 
     const Listing& listing_;
     const std::vector<BlockRow>& rows_;
@@ -67,6 +104,7 @@ class BlockBuilder {
     const bool merge_;
     GeneratedBlocks out_;
     std::size_t displayLine_ = 0;
+    std::size_t rowStart_ = 0; // where the current row's text starts in its block
     // Merge mode: the word count at the first word of "main" (0 when main
     // comes first or is absent), and the length of the first block just
     // before its entry word.
@@ -80,6 +118,12 @@ bool BlockBuilder::buildRow(std::size_t k) {
     if (merge_ && k > 0) {
         if (toLowerAscii(row.name) == "main")
             entryOffset_ = out_.wordCount;
+        // Each further routine of the merged block follows a line naming it.
+        std::string& block = blockOf(k);
+        block += kCrLf;
+        block += "'" + row.name;
+        block += kCrLf;
+        rowStart_ = block.size();
     } else {
         writeHead(k);
     }
@@ -94,12 +138,36 @@ bool BlockBuilder::buildRow(std::size_t k) {
     return true;
 }
 
+// A large run's texts grow to megabytes. Given their room at once, they are
+// not moved as they grow: a text that moves leaves the room it moved out of
+// to the heap, where little of it is taken up again.
+void BlockBuilder::reserveRoom() {
+    const RunSize size = measureRun(listing_, rows_);
+    constexpr std::size_t kWordBytes = 9;   // eight digits and a blank
+    constexpr std::size_t kHeadBytes = 256; // a block's comment lines and "CFunction"
+    // A little more than counted: room that is never written costs nothing,
+    // one character too few moves the whole text.
+    constexpr std::size_t kSpare = 4096;
+    const std::size_t lineEnds = size.words / 3 + 3 * rows_.size() + 1; // three words a line
+    out_.generatedSource.reserve(size.words * kWordBytes + size.nameBytes + 2 * rows_.size() +
+                                     settings_.mergedName.size() + kSpare,
+                                 lineEnds + kSpare);
+    if (merge_ && !rows_.empty())
+        out_.blockTexts[0].reserve(kHeadBytes + settings_.mergedName.size() + size.nameBytes +
+                                   5 * rows_.size() + size.words * kWordBytes +
+                                   3 * (size.words / kWordsPerLine + rows_.size()) +
+                                   kEndCFunction.size() + kSpare);
+    if (settings_.keepListingCopy)
+        out_.listingCopy.reserve(size.lineBytes + 2 * size.lines + kSpare);
+}
+
 // The block's head; in merge mode the first block carries the merged name and,
 // in a comment, the first function's own name.
 void BlockBuilder::writeHead(std::size_t k) {
     const BlockRow& row = rows_[k];
     const std::string& name = merge_ ? settings_.mergedName : row.name;
     std::string& block = out_.blockTexts[k];
+    rowStart_ = 0;
     block += "'";
     block += kCrLf;
     block += commentStampLine(name, row.readOnlyData, stamp_);
@@ -148,13 +216,13 @@ bool BlockBuilder::scanBody(std::size_t k) {
             if (record.tabCount > 0) {
                 const std::string_view word = listing_.field(record, 1).substr(0, 8);
                 if (!word.empty())
-                    appendWord(out_.blockTexts[k], word, false);
+                    appendWord(blockOf(k), word, false);
             }
             continue;
         }
         const LineWords taken = takeLineWords(line);
         for (std::string_view word : taken.words)
-            appendWord(out_.blockTexts[k], word, taken.fromLongLine);
+            appendWord(blockOf(k), word, taken.fromLongLine);
     }
 }
 
@@ -189,15 +257,16 @@ void BlockBuilder::copyListingLine(std::string_view line, bool markBal) {
 }
 
 void BlockBuilder::closeBlock(std::size_t k) {
-    std::string& block = out_.blockTexts[k];
+    std::string& block = blockOf(k);
     const bool lastRow = k + 1 == rows_.size();
-    if (!endsWithCrLf(block))
+    if (!endsWithCrLf(std::string_view(block).substr(rowStart_)))
         block += kCrLf;
     if (!merge_ || lastRow)
         block += kEndCFunction;
     // Tens of thousands of blocks stay until they are written: without the
-    // room each grew into.
-    block.shrink_to_fit();
+    // room each grew into. The merged block is one text, grown to its end.
+    if (!merge_)
+        block.shrink_to_fit();
 }
 
 // Puts the entry offset (eight upper-case hexadecimal digits) in place of the

@@ -61,8 +61,11 @@ using JalrQuestion = std::function<bool(const JalrLine&)>;
 
 // The blocks of a run, and everything shown about them.
 struct GeneratedBlocks {
-    std::vector<std::string> blockTexts; // one per plan row, in row order
-    TextLines generatedSource;           // the view lines
+    // One per CFunction block: a plan row's each, in row order, or in merge
+    // mode the one merged block, each routine after the first following a
+    // line that names it.
+    std::vector<std::string> blockTexts;
+    TextLines generatedSource; // the view lines
     std::int64_t wordCount = 0;
     std::string listingCopy; // the converted functions' lines, for "DisAsm.txt"
     bool abandoned = false;  // declined at a jalr question: nothing may be written

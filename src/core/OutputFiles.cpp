@@ -34,16 +34,6 @@ OutputFile basFile(const std::string& name, GeneratedBlocks& blocks, std::size_t
     return file;
 }
 
-// Merged: after the first block, each further one follows a line naming it.
-struct MergedJoin {
-    const ConversionPlan& plan;
-    void operator()(std::string& text, std::size_t i) const {
-        if (i > 0)
-            text += "\r\n'" + plan.rows[i].name + "\r\n";
-    }
-    void finish(std::string&) const {}
-};
-
 // Single file: every block followed by an empty line.
 struct SingleFileJoin {
     bool started = false;
@@ -55,7 +45,7 @@ struct SingleFileJoin {
     void finish(std::string& text) const { text += "\r\n\r\n"; }
 };
 
-// One block alone.
+// One block alone (in merge mode, the merged block).
 struct NoJoin {
     void operator()(std::string&, std::size_t) const {}
     void finish(std::string&) const {}
@@ -102,8 +92,8 @@ std::vector<OutputFile> basFiles(GeneratedBlocks& blocks, const ConversionPlan& 
     const std::size_t count = plan.rows.size();
     switch (settings.mode) {
     case OutputMode::Merged:
-        files.push_back(basFile(firstName(plan, settings), blocks, 0, count, settings, separator,
-                                MergedJoin{plan}));
+        files.push_back(basFile(firstName(plan, settings), blocks, 0, blocks.blockTexts.size(),
+                                settings, separator, NoJoin{}));
         break;
     case OutputMode::SingleFile:
         files.push_back(

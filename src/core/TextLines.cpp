@@ -24,6 +24,11 @@ void TextLines::appendToLast(std::string_view text) {
     ends_.back() = static_cast<std::uint32_t>(text_.size());
 }
 
+void TextLines::reserve(std::size_t characters, std::size_t lines) {
+    text_.reserve(characters);
+    ends_.reserve(lines);
+}
+
 void TextLines::clear() {
     text_.clear();
     ends_.clear();

@@ -25,6 +25,9 @@ class TextLines {
     void emplace_back() { push_back({}); }
     // Only the last line can grow.
     void appendToLast(std::string_view text);
+    // Room for this many characters and lines, so a large text is not moved
+    // as it grows.
+    void reserve(std::size_t characters, std::size_t lines);
     void clear();
 
     class const_iterator {

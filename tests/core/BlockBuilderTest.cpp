@@ -336,10 +336,10 @@ TEST(BlockBuilding, MergeRowsShareOneBlockWithTheEntryOffsetOfMain) {
         build(built.listing, built.functions, settingsFor(OutputMode::Merged, "Blk"));
 
     const std::string head = "'\r\n" + stampLine("Blk") + "\r\n'\r\nCFunction Blk\r\n'init\r\n";
-    ASSERT_EQ(run.blocks.blockTexts.size(), 2U);
-    EXPECT_EQ(run.blocks.blockTexts[0], head + "\t00000005\r\n\t" + wordRun(init) + "\r\n");
-    EXPECT_EQ(run.blocks.blockTexts[1],
-              wordRun(slice(mainWords, 0, 3)) + "\r\n\t" + endOfBlock(slice(mainWords, 3, 1)));
+    ASSERT_EQ(run.blocks.blockTexts.size(), 1U);
+    EXPECT_EQ(run.blocks.blockTexts[0], head + "\t00000005\r\n\t" + wordRun(init) +
+                                            "\r\n\r\n'main\r\n" + wordRun(slice(mainWords, 0, 3)) +
+                                            "\r\n\t" + endOfBlock(slice(mainWords, 3, 1)));
     EXPECT_EQ(
         run.blocks.generatedSource,
         (Lines{"Blk", "'init", wordRun(slice(init, 0, 3)), wordRun(slice(init, 3, 2)), "'main",
