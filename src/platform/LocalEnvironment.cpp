@@ -44,22 +44,18 @@ bool LocalEnvironment::fileExists(const std::string& path) {
     return QFileInfo(qtPath(path)).isFile();
 }
 
-// Straight into one string of the file's size: a listing can be tens of
-// megabytes, and a second copy of it would double the tool's peak memory.
+// Into one string given the file's size as its room: a listing can be tens
+// of megabytes, and a second copy of it would double the tool's peak memory.
+// It is read a cache-sized piece at a time and appended, which writes the
+// string's memory once; reading straight into it would first need it filled
+// with zeros. A file that grows meanwhile is read to its end all the same.
 std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
     QFile file(qtPath(path));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
     std::string bytes;
-    // Read into the string's own buffer; then whatever a growing file added.
-    const qint64 size = file.size();
-    if (size > 0) {
-        bytes.resize(static_cast<std::size_t>(size));
-        const qint64 got = file.read(bytes.data(), size);
-        if (got < 0)
-            return std::nullopt;
-        bytes.resize(static_cast<std::size_t>(got));
-    }
+    if (const qint64 size = file.size(); size > 0)
+        bytes.reserve(static_cast<std::size_t>(size));
     char buffer[1 << 16];
     for (;;) {
         const qint64 got = file.read(buffer, sizeof buffer);
