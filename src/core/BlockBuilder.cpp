@@ -34,6 +34,7 @@ struct RunSize {
     std::size_t words = 0;     // at most, give or take a long line's
     std::size_t lines = 0;     // header and body lines
     std::size_t lineBytes = 0; // their text
+    std::size_t branches = 0;  // rewritten jumps, marked in the listing copy
     std::size_t nameBytes = 0; // the rows' names
 };
 
@@ -52,6 +53,7 @@ RunSize measureRun(const Listing& listing, const std::vector<BlockRow>& rows) {
                 break;
             ++size.lines;
             size.lineBytes += line.textLength;
+            size.branches += line.rewritten;
             if (line.textLength > kLongLineLength)
                 size.words += line.textLength / 9; // a long line's words, nine characters each
             else if (line.tabCount > 0)
@@ -158,7 +160,8 @@ void BlockBuilder::reserveRoom() {
                                    3 * (size.words / kWordsPerLine + rows_.size()) +
                                    kEndCFunction.size() + kSpare);
     if (settings_.keepListingCopy)
-        out_.listingCopy.reserve(size.lineBytes + 2 * size.lines + kSpare);
+        out_.listingCopy.reserve(size.lineBytes + 2 * size.lines + kBalMark.size() * size.branches +
+                                 kSpare);
 }
 
 // The block's head; in merge mode the first block carries the merged name and,

@@ -347,6 +347,23 @@ TEST(BlockBuilding, MergeRowsShareOneBlockWithTheEntryOffsetOfMain) {
     EXPECT_EQ(run.blocks.wordCount, 9);
 }
 
+// Each routine of the merged block ends its own text with a line end, one
+// without words as well: the line that names the next routine follows it.
+TEST(BlockBuilding, MergedRoutineWithoutWordsStillEndsItsLine) {
+    const auto a = testWords(1, 2);
+    const auto b = testWords(3, 1);
+    ListingBuilder built;
+    built.function("a", a).function("empty", {}).function("b", b);
+
+    const BuiltRun run =
+        build(built.listing, built.functions, settingsFor(OutputMode::Merged, "Blk"));
+
+    const std::string head = "'\r\n" + stampLine("Blk") + "\r\n'\r\nCFunction Blk\r\n'a\r\n";
+    ASSERT_EQ(run.blocks.blockTexts.size(), 1U);
+    EXPECT_EQ(run.blocks.blockTexts[0], head + "\t00000000\r\n\t" + wordRun(a) +
+                                            "\r\n\r\n'empty\r\n\r\n\r\n'b\r\n" + endOfBlock(b));
+}
+
 TEST(BlockBuilding, MergeEntryOffsetIsZeroWhenMainComesFirstOrIsAbsent) {
     const struct {
         const char* what;
