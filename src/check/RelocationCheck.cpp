@@ -118,20 +118,36 @@ constexpr std::string_view kUnemittedAdvice =
     " is not written to any CFunction: at that address the interpreter keeps its own memory, "
     "which the routine would read or overwrite. Make the variable a local of the routine, or "
     "keep it in BASIC and pass its address as an argument.";
-// An absolute address: what goes wrong, then what to do for a table, a table
-// of code addresses or a routine's own address.
-constexpr std::string_view kTableAdvice =
-    ", where the linked program had it; the interpreter loads the CFunction elsewhere, so the "
-    "address points into the interpreter's own memory. Keep the table in the routine as "
-    "immediate values, or pass its address from BASIC as an argument.";
-constexpr std::string_view kCodeTableAdvice =
-    ", where the linked program had it; the interpreter loads the CFunction elsewhere, so the "
-    "address points into the interpreter's own memory. Tables of code addresses come from "
-    "switches (build with -fno-jump-tables) and function pointers (call the routines directly).";
-constexpr std::string_view kCodeAddressAdvice =
-    ", where the linked program had it; the interpreter loads the CFunction elsewhere, so the "
-    "address points into the interpreter's own memory. Call the routine directly (merge mode "
-    "keeps every routine in one block), or pass its address from BASIC.";
+// An absolute address: what goes wrong, then what to do about a table, a
+// table of code addresses or a routine's own address. Made once and kept for
+// the program's life, as every advice is.
+enum class AddressAdvice { Table, CodeTable, CodeAddress };
+std::string_view absoluteAddressAdvice(AddressAdvice which) {
+    constexpr std::string_view kElsewhere =
+        ", where the linked program had it; the interpreter loads the CFunction elsewhere, so the "
+        "address points into the interpreter's own memory. ";
+    static const std::string table =
+        std::string(kElsewhere) +
+        "Keep the table in the routine as immediate values, or pass its address from BASIC as an "
+        "argument.";
+    static const std::string codeTable =
+        std::string(kElsewhere) +
+        "Tables of code addresses come from switches (build with -fno-jump-tables) and function "
+        "pointers (call the routines directly).";
+    static const std::string codeAddress =
+        std::string(kElsewhere) +
+        "Call the routine directly (merge mode keeps every routine in one block), or pass its "
+        "address from BASIC.";
+    switch (which) {
+    case AddressAdvice::Table:
+        return table;
+    case AddressAdvice::CodeTable:
+        return codeTable;
+    case AddressAdvice::CodeAddress:
+        break;
+    }
+    return codeAddress;
+}
 constexpr std::string_view kOutOfReachAdvice =
     " is farther than a relative branch reaches (32767 words), so it stays an absolute jump: it "
     "keeps only the low 28 bits of its target and takes the upper 4 from the address it runs "
@@ -300,10 +316,10 @@ class RoutineCheck {
                    kUnemittedAdvice);
             return;
         }
-        const std::string_view advice = section->name != ".text" ? kTableAdvice
-                                        : use == Use::Held       ? kCodeTableAdvice
-                                                                 : kCodeAddressAdvice;
-        report(i, FindingKind::AbsoluteAddress, std::move(opening), advice);
+        const AddressAdvice advice = section->name != ".text" ? AddressAdvice::Table
+                                     : use == Use::Held       ? AddressAdvice::CodeTable
+                                                              : AddressAdvice::CodeAddress;
+        report(i, FindingKind::AbsoluteAddress, std::move(opening), absoluteAddressAdvice(advice));
     }
 
     void checkDataWord(std::size_t i) {
