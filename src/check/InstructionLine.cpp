@@ -1,5 +1,6 @@
 #include "check/InstructionLine.h"
 
+#include "core/InstructionWord.h"
 #include "core/Text.h"
 
 #include <array>
@@ -166,6 +167,52 @@ Mnemonic kindOf(std::string_view mnemonic) {
     return slot.kind;
 }
 
+// The kind of flow the word itself has; nothing for a word that keeps to
+// the next instruction.
+std::optional<Mnemonic> flowKindOf(WordClass word) {
+    switch (word) {
+    case WordClass::Jump:
+        return Mnemonic::AbsoluteJump;
+    case WordClass::Call:
+    case WordClass::ModeCall:
+        return Mnemonic::AbsoluteCall;
+    case WordClass::RegisterJump:
+        return Mnemonic::RegisterJump;
+    case WordClass::RegisterCall:
+        return Mnemonic::RegisterCall;
+    case WordClass::Branch:
+        return Mnemonic::Branch;
+    case WordClass::BranchAndLink:
+        return Mnemonic::BranchAndLink;
+    case WordClass::Other:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool isFlowKind(Mnemonic kind) {
+    return kind == Mnemonic::AbsoluteJump || kind == Mnemonic::AbsoluteCall ||
+           kind == Mnemonic::RegisterJump || kind == Mnemonic::RegisterCall ||
+           kind == Mnemonic::Branch || kind == Mnemonic::BranchAndLink;
+}
+
+// What runs is the word: a code line whose mnemonic hides a jump (or names
+// one its word is not) is checked as its word, with the word's target.
+void takeFlowFromWord(InstructionLine& parsed) {
+    if (parsed.kind == Mnemonic::Data)
+        return;
+    const WordClass word = classOfWord(parsed.word);
+    const std::optional<Mnemonic> flow = flowKindOf(word);
+    parsed.wordTarget = fixedTarget(parsed.address, parsed.word);
+    if (flow && *flow != parsed.kind) {
+        parsed.kind = *flow;
+        parsed.kindFromWord = true;
+    } else if (!flow && isFlowKind(parsed.kind)) {
+        parsed.kind = Mnemonic::Other;
+        parsed.kindFromWord = true;
+    }
+}
+
 // The head of a word line into `head`; false for a line of another kind.
 bool readHead(const std::array<std::string_view, 4>& fields, std::size_t count,
               WordLineHead& head) {
@@ -213,9 +260,13 @@ bool parseInstructionFields(const LineFields& line, InstructionLine& parsed) {
     parsed.kind = Mnemonic::Data;
     parsed.operandText = {};
     parsed.operands = {};
+    parsed.wordTarget.reset();
+    parsed.kindFromWord = false;
     if (line.count >= 3) {
         parsed.mnemonic = firstWord(fields[2]);
         parsed.kind = kindOf(parsed.mnemonic);
+        if (parsed.wordBytes == 4)
+            takeFlowFromWord(parsed);
     }
     if (line.count >= 4) {
         parsed.operandText = trimBlanks(fields[3]);
@@ -299,6 +350,8 @@ std::optional<MemoryOperand> memoryOperand(std::string_view text) {
 }
 
 std::optional<std::uint32_t> targetAddress(const InstructionLine& line) {
+    if (line.wordTarget)
+        return line.wordTarget;
     // objdump prints a target with all eight digits; a shorter operand is a
     // register name such as a0 that happens to read as hexadecimal.
     if (line.operands.empty() || line.operands.back().size() != 8)

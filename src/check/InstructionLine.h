@@ -64,6 +64,12 @@ struct InstructionLine {
     // line, which outlives the check.
     std::string_view operandText;
     Operands operands; // split at commas, the symbol in <> left out
+    // A jump's or branch's target, from its word's bits; nothing for a word
+    // without a fixed target.
+    std::optional<std::uint32_t> wordTarget;
+    // The mnemonic said another kind of jump than the word is: the kind is
+    // the word's.
+    bool kindFromWord = false;
 
     [[nodiscard]] bool isData() const { return kind == Mnemonic::Data; }
     [[nodiscard]] bool isBranch() const {
@@ -130,7 +136,8 @@ struct MemoryOperand {
 };
 [[nodiscard]] std::optional<MemoryOperand> memoryOperand(std::string_view text);
 
-// A branch or jump target: the address objdump prints before the symbol.
+// A branch or jump target: the one its word holds, else the address objdump
+// prints before the symbol.
 [[nodiscard]] std::optional<std::uint32_t> targetAddress(const InstructionLine& line);
 
 // Eight lower-case hexadecimal digits, as the listing writes addresses.

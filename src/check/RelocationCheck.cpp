@@ -3,6 +3,8 @@
 #include "check/BlockLayout.h"
 #include "check/ImageExtent.h"
 #include "check/InstructionLine.h"
+#include "core/FileNameCheck.h"
+#include "core/InstructionWord.h"
 #include "core/Text.h"
 
 #include <algorithm>
@@ -352,15 +354,29 @@ class RoutineCheck {
 
     void reportOutOfReach(std::size_t i) {
         const InstructionLine& here = line(i);
-        report(i, FindingKind::OutOfReach,
-               "The " + toLowerAscii(here.mnemonic) + " to " + std::string(here.operandText),
-               kOutOfReachAdvice);
+        report(i, FindingKind::OutOfReach, "The " + shownInstruction(here), kOutOfReachAdvice);
+    }
+
+    // The instruction as the listing shows it, or, where its text hides what
+    // its word is, as the word is: what the chip runs.
+    static std::string shownInstruction(const InstructionLine& here) {
+        if (!here.kindFromWord)
+            return toLowerAscii(here.mnemonic) +
+                   (here.kind == Mnemonic::AbsoluteJump || here.kind == Mnemonic::AbsoluteCall
+                        ? " to "
+                        : " ") +
+                   std::string(here.operandText);
+        std::string text(wordClassName(classOfWord(here.word)));
+        text += " (word " + hexAddress(here.word) + ", shown as \"" + printableName(here.mnemonic) +
+                "\")";
+        if (here.wordTarget)
+            text += " to " + hexAddress(*here.wordTarget);
+        return text;
     }
 
     void reportIndirect(std::size_t i) {
         const InstructionLine& here = line(i);
-        const std::string instruction =
-            toLowerAscii(here.mnemonic) + " " + std::string(here.operandText);
+        const std::string instruction = shownInstruction(here);
         if (here.kind == Mnemonic::RegisterCall && !here.operands.empty() &&
             registerNumber(here.operands.back()) == 25) {
             report(i, FindingKind::IndirectJump, "The call " + instruction, kAbicallsAdvice);

@@ -120,12 +120,12 @@ std::optional<ReadResult> readInput(Options& options, const CliRequest& r, Envir
 
 void printListing(const Listing& listing, std::ostream& out) {
     for (std::size_t i = 0; i < listing.size(); ++i)
-        out << listing.text(i) << '\n';
+        out << terminalText(listing.text(i)) << '\n';
 }
 
 void printFunctions(const std::vector<FunctionEntry>& functions, std::ostream& out) {
     for (const FunctionEntry& f : functions)
-        out << (f.readOnlyData ? 1 : 0) << '\t' << f.name << '\n';
+        out << (f.readOnlyData ? 1 : 0) << '\t' << terminalText(f.name) << '\n';
 }
 
 bool selectFunctions(std::vector<FunctionEntry>& functions, const CliRequest& r,
@@ -153,7 +153,7 @@ bool selectFunctions(std::vector<FunctionEntry>& functions, const CliRequest& r,
 // --check: the findings on stdout, nothing written.
 int checkOnly(const std::vector<check::Finding>& findings, std::ostream& out) {
     for (const check::Finding& finding : findings)
-        out << check::findingLine(finding) << '\n';
+        out << terminalText(check::findingLine(finding)) << '\n';
     return findings.empty() ? kExitOk : kExitFindings;
 }
 
@@ -183,7 +183,8 @@ int convert(const ReadResult& read, const Options& options, const CliRequest& r,
         return kExitAbandoned;
     // After the messages the run has always given, so those keep their order.
     for (const check::Finding& finding : findings)
-        reporter.stream() << "travonix-cli: warning: " << check::findingLine(finding) << '\n';
+        reporter.stream() << "travonix-cli: warning: " << terminalText(check::findingLine(finding))
+                          << '\n';
     if (r.strict && !findings.empty())
         return kExitFindings;
 
@@ -213,13 +214,27 @@ int convert(const ReadResult& read, const Options& options, const CliRequest& r,
 std::string terminalText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    const auto escape = [&out](unsigned char c) {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
+        out += "\\x";
+        out += kDigits[c >> 4];
+        out += kDigits[c & 0xF];
+    };
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\r') {
             out += '\n';
             if (i + 1 < text.size() && text[i + 1] == '\n')
                 ++i;
+        } else if (c == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            escape(c); // a C1 control in UTF-8 (U+009B opens a sequence too)
+            escape(static_cast<unsigned char>(text[++i]));
+        } else if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+            escape(c);
         } else {
-            out += text[i];
+            out += static_cast<char>(c);
         }
     }
     return out;

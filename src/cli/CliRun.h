@@ -20,7 +20,9 @@ inline constexpr int kExitFindings = 4;  // the relocation check found something
 int runCli(const CliRequest& request, Environment& env, ProcessRunner& runner, std::ostream& out,
            std::ostream& err);
 
-// Text of a box for a terminal: CR LF and lone CR become LF.
+// Text for a terminal: CR LF and lone CR become LF, and every other control
+// character (ESC among them, and the C1 controls) is shown escaped as \xNN,
+// so a symbol name cannot retitle, clear or rewrite the user's terminal.
 [[nodiscard]] std::string terminalText(std::string_view text);
 
 } // namespace travonix::cli

@@ -1,5 +1,7 @@
 #include "core/BlockWords.h"
 #include "core/Conversion.h"
+#include "core/FileNameCheck.h"
+#include "core/InstructionWord.h"
 #include "core/Text.h"
 
 #include <string_view>
@@ -20,12 +22,17 @@ bool endsWithCrLf(std::string_view text) {
     return text.size() >= kCrLf.size() && text.substr(text.size() - kCrLf.size()) == kCrLf;
 }
 
-// The question is about the instruction, so only the mnemonic field counts: a
-// symbol such as <do_jalr_free> in the operands is no register jump.
-bool isJalrMnemonic(std::string_view field) {
-    const std::string_view mnemonic = trimBlanks(field);
-    return mnemonic.size() >= 4 && equalsNoCase(mnemonic.substr(0, 4), "jalr") &&
-           (mnemonic.size() == 4 || mnemonic[4] == '.');
+// The question is about the instruction the chip runs, so the code line's
+// word decides, not its text: a symbol such as <do_jalr_free> in the
+// operands, or a mnemonic that contradicts its word, changes nothing.
+bool isJalrLine(const Listing& listing, std::size_t index) {
+    if (index >= listing.size())
+        return false;
+    const ListingLine& line = listing.line(index);
+    if (line.kind != LineKind::Instruction || line.tabCount < 2)
+        return false;
+    const auto word = wholeWord(listing.field(line, 1));
+    return word && classOfWord(*word) == WordClass::RegisterCall;
 }
 
 // What a run will write, read from the records of the rows' lines before
@@ -123,7 +130,7 @@ bool BlockBuilder::buildRow(std::size_t k) {
         // Each further routine of the merged block follows a line naming it.
         std::string& block = blockOf(k);
         block += kCrLf;
-        block += "'" + row.name;
+        block += "'" + printableName(row.name);
         block += kCrLf;
         rowStart_ = block.size();
     } else {
@@ -135,7 +142,8 @@ bool BlockBuilder::buildRow(std::size_t k) {
     closeBlock(k);
     if (merge_) {
         const bool lastRow = k + 1 == rows_.size();
-        out_.generatedSource.push_back(lastRow ? std::string("'") : "'" + rows_[k + 1].name);
+        out_.generatedSource.push_back(lastRow ? std::string("'")
+                                               : "'" + printableName(rows_[k + 1].name));
     }
     return true;
 }
@@ -180,7 +188,7 @@ void BlockBuilder::writeHead(std::size_t k) {
     block += "CFunction " + withoutUnderscores(name);
     block += kCrLf;
     if (merge_) {
-        block += "'" + row.name;
+        block += "'" + printableName(row.name);
         block += kCrLf;
     }
     if (k == 0)
@@ -194,7 +202,7 @@ void BlockBuilder::writeHead(std::size_t k) {
         view.emplace_back();
     view.push_back(withoutUnderscores(name));
     if (merge_)
-        view.push_back("'" + row.name);
+        view.push_back("'" + printableName(row.name));
 }
 
 // Reads the body after the header line up to the empty line that ends it. The
@@ -206,8 +214,7 @@ bool BlockBuilder::scanBody(std::size_t k) {
         const std::string_view line = listing_.text(i);
         if (isHeaderText(line))
             return true;
-        if (i < listing_.size() && isJalrMnemonic(listing_.field(listing_.line(i), 2)) &&
-            !continueAfterJalr_({rows_[k].name, listing_.address(i)}))
+        if (isJalrLine(listing_, i) && !continueAfterJalr_({rows_[k].name, listing_.address(i)}))
             return false;
         copyListingLine(line, true);
         if (line.empty())
@@ -294,7 +301,7 @@ std::vector<JalrLine> jalrLinesOf(const Listing& listing, const ConversionPlan& 
             const std::string_view text = listing.text(i);
             if (text.empty() || isHeaderText(text))
                 break;
-            if (isJalrMnemonic(listing.field(listing.line(i), 2)))
+            if (isJalrLine(listing, i))
                 lines.push_back({row.name, listing.address(i)});
         }
     }

@@ -1,5 +1,6 @@
 #include "core/CommentStamp.h"
 
+#include "core/FileNameCheck.h"
 #include "core/Version.h"
 
 namespace travonix {
@@ -13,11 +14,11 @@ std::string commentStampLine(std::string_view name, bool readOnlyData, const Sta
     std::string line = "'";
     if (readOnlyData)
         line += "DATA CFunction:";
-    line += name;
+    line += printableName(name); // a comment line: no control character may cut it
     line += "  " + formatDate(stamp.when) + " " + formatTime(stamp.when);
     line += std::string(" ") + kProductName + " Ver " + versionText();
     line += " by user=";
-    line += stamp.user;
+    line += printableName(stamp.user);
     return line;
 }
 

@@ -17,6 +17,38 @@ bool headerStillThere(const Listing& listing, const BlockRow& row) {
     return name && *name == row.name;
 }
 
+// The first code line of the row's body that holds no whole word: the body
+// runs from the header to the empty line or header that ends it.
+std::optional<std::size_t> malformedLineIn(const Listing& listing, const BlockRow& row) {
+    const std::vector<std::size_t>& malformed = listing.malformedLines();
+    if (malformed.empty())
+        return std::nullopt;
+    const auto next = std::lower_bound(malformed.begin(), malformed.end(), row.headerLine + 1);
+    if (next == malformed.end())
+        return std::nullopt;
+    for (std::size_t i = row.headerLine + 1; i < *next; ++i) {
+        const LineKind kind = listing.line(i).kind;
+        if (kind == LineKind::Empty || kind == LineKind::Header)
+            return std::nullopt;
+    }
+    return *next;
+}
+
+Diagnostic malformedLineError(const Listing& listing, const BlockRow& row, std::size_t index) {
+    std::string word(listing.line(index).tabCount > 0 ? listing.field(listing.line(index), 1)
+                                                      : std::string_view());
+    if (word.size() > 16)
+        word = word.substr(0, 16) + "...";
+    Diagnostic d = error("Function " + printableName(row.name) + ": line " +
+                         std::to_string(listing.fileLineNumber(index)) +
+                         " of the listing holds no whole machine word (\"" + printableName(word) +
+                         "\" is not eight hexadecimal digits), so no CFunction was made for it; "
+                         "the listing may be cut short or edited: disassemble the ELF file again");
+    d.function = row.name;
+    d.address = listing.address(index);
+    return d;
+}
+
 // The selected functions as rows, and which function of its name each one
 // is (0 for the first). That matters only to modes that give a function a
 // file of its own; a merged run does not count them.
@@ -107,7 +139,10 @@ ConversionPlan planConversion(const Listing& listing, const std::vector<Function
     std::size_t kept = 0;
     for (std::size_t k = 0; k < selected.rows.size(); ++k) {
         BlockRow& row = selected.rows[k];
-        if (headerStillThere(listing, row)) {
+        const bool there = headerStillThere(listing, row);
+        const std::optional<std::size_t> malformed =
+            there ? malformedLineIn(listing, row) : std::nullopt;
+        if (there && !malformed) {
             if (kept != k) {
                 selected.rows[kept] = std::move(row);
                 if (!merge)
@@ -116,10 +151,14 @@ ConversionPlan planConversion(const Listing& listing, const std::vector<Function
             ++kept;
             continue;
         }
-        Diagnostic d = error("Function " + printableName(row.name) +
-                             " is no longer in the listing: no CFunction was made for it");
-        d.function = row.name;
-        plan.diagnostics.push_back(std::move(d));
+        if (malformed) {
+            plan.diagnostics.push_back(malformedLineError(listing, row, *malformed));
+        } else {
+            Diagnostic d = error("Function " + printableName(row.name) +
+                                 " is no longer in the listing: no CFunction was made for it");
+            d.function = row.name;
+            plan.diagnostics.push_back(std::move(d));
+        }
         if (merge)
             plan.status = ConversionPlan::Status::Failed;
     }

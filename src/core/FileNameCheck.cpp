@@ -80,6 +80,17 @@ std::string printableName(std::string_view name) {
     for (std::size_t i = 0; i < name.size();) {
         const auto c = static_cast<unsigned char>(name[i]);
         const std::size_t length = utf8SequenceLength(name, i);
+        // U+0080..U+009F are the C1 controls: U+009B opens an escape sequence
+        // on a terminal as ESC [ does.
+        const bool c1 = length == 2 && c == 0xc2 && static_cast<unsigned char>(name[i + 1]) < 0xa0;
+        if (c1) {
+            char escaped[16];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X\\x%02X", c,
+                          static_cast<unsigned char>(name[i + 1]));
+            out += escaped;
+            i += 2;
+            continue;
+        }
         if (length == 0 || isControlByte(c)) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", c);

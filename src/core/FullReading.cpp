@@ -46,6 +46,9 @@ void readWholeFile(const std::vector<LineSpan>& lines, const ReadOptions& option
         if (!carriesAddress(trimmed))
             kind = LineKind::Other;
         out.listing.addFileLine(span.start, span.length, kind);
+        if (kind == LineKind::Instruction && isCodeWordLine(line.substr(0, line.find('\t'))) &&
+            !holdsWholeWord(line))
+            out.listing.markMalformed(out.listing.size() - 1);
     }
 }
 

@@ -22,11 +22,14 @@ struct JumpReport {
 };
 
 // The branch that replaces one jump line, or std::nullopt when the line is
-// not a jal/j line (exactly four TAB fields, a mnemonic shorter than four
-// characters containing "jal", or equal to "j"). `reachable` is false for a
-// jump out of a branch's reach.
+// not a jal/j line: a code line (address, word, mnemonic and maybe operands)
+// whose word is a jal or j, whatever its mnemonic says. The target is the
+// word's. `reachable` is false for a jump out of a branch's reach.
 struct RewrittenJump {
     bool reachable = false;
+    // The mnemonic and operand say what the word does. When they do not, the
+    // word decides, and the new line names the word's target.
+    bool textAgrees = true;
     std::string text; // the new line: address, TAB, word, TAB, bal/b, TAB, operands
     std::uint32_t target = 0;
 };
@@ -35,9 +38,15 @@ struct RewrittenJump {
 // Rewrites every absolute jal/j of the code lines into the PC-relative
 // bal/b that reaches the same target from the same place, in place: the new
 // word is what generation copies. Header, data and filler lines are never
-// rewritten. Out-of-reach jumps stay and are counted in one message.
+// rewritten. Out-of-reach jumps stay and are counted in one message. A line
+// whose text contradicts its word about a jump is reported; its word decides.
 JumpReport rewriteJumps(Listing& listing);
 
 [[nodiscard]] std::string unconvertedJumpsMessage(std::size_t count);
+
+// The warning for a code line whose text (mnemonic, operands) contradicts its
+// word: what the text says, what the word is, and that the word is used.
+[[nodiscard]] std::string wordContradictionMessage(std::uint32_t address, std::string_view mnemonic,
+                                                   std::string_view operands, std::uint32_t word);
 
 } // namespace travonix

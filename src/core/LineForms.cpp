@@ -1,5 +1,6 @@
 #include "core/LineForms.h"
 
+#include "core/InstructionWord.h"
 #include "core/Text.h"
 
 namespace travonix {
@@ -38,6 +39,24 @@ bool isDataSectionHeader(std::string_view trimmed) {
         if (name.starts_with(data))
             return true;
     return false;
+}
+
+bool isCodeWordLine(std::string_view firstField) {
+    firstField = trimBlanks(firstField);
+    if (firstField.size() < 2 || firstField.back() != ':')
+        return false;
+    for (char c : firstField.substr(0, firstField.size() - 1))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))
+            return false;
+    return true;
+}
+
+bool holdsWholeWord(std::string_view line) {
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string_view::npos)
+        return false;
+    const std::string_view rest = line.substr(tab + 1);
+    return wholeWord(rest.substr(0, rest.find('\t'))).has_value();
 }
 
 } // namespace travonix

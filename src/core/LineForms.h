@@ -23,4 +23,11 @@ enum class WantedSection { None, Text, Rodata };
 // .sbss, .got and .lit*, from its "Disassembly of section NAME:" line.
 [[nodiscard]] bool isDataSectionHeader(std::string_view trimmed);
 
+// A line objdump prints for a machine word of code: its first field is a
+// hexadecimal address and a colon ("9d000040:", "  400130:").
+[[nodiscard]] bool isCodeWordLine(std::string_view firstField);
+// Whether such a line holds its whole word: a second TAB field of exactly
+// eight hexadecimal digits and the one blank after them.
+[[nodiscard]] bool holdsWholeWord(std::string_view line);
+
 } // namespace travonix

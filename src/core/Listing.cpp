@@ -17,6 +17,20 @@ std::uint32_t Listing::address(std::size_t index) const {
     return hexValue(text(index));
 }
 
+std::size_t Listing::fileLineNumber(std::size_t index) const {
+    if (index >= lines_.size() || lines_[index].inEdits)
+        return 0;
+    const std::string_view before = std::string_view(fileText_).substr(0, lines_[index].textStart);
+    std::size_t number = 1;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (before[i] == '\n')
+            ++number;
+        else if (before[i] == '\r' && (i + 1 >= before.size() || before[i + 1] != '\n'))
+            ++number; // a lone CR ends a line as well
+    }
+    return number;
+}
+
 std::string_view Listing::fieldFoundAgain(const ListingLine& line, std::size_t which) const {
     const std::string_view all = text(line);
     if (which > line.tabCount || which > 3)

@@ -120,6 +120,15 @@ class Listing {
 
     [[nodiscard]] std::string_view fileText() const { return fileText_; }
 
+    // Code lines that hold no whole machine word (cut inside their word, or
+    // not hexadecimal there), by index, in listing order. A function holding
+    // one cannot be converted: its block would be short of words.
+    void markMalformed(std::size_t index) { malformed_.push_back(index); }
+    [[nodiscard]] const std::vector<std::size_t>& malformedLines() const { return malformed_; }
+    // The 1-based number of a line in the file it was read from (0 for a
+    // line the tool made), counted when a report needs it.
+    [[nodiscard]] std::size_t fileLineNumber(std::size_t index) const;
+
   private:
     // `field` of a line with a TAB past offset 255, whose record cannot hold
     // where it is.
@@ -131,6 +140,7 @@ class Listing {
     std::string fileText_;
     std::string edits_;
     std::vector<ListingLine> lines_;
+    std::vector<std::size_t> malformed_;
 };
 
 // One function of the function list: its name exactly as between " <" and

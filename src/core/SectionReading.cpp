@@ -211,8 +211,12 @@ void SectionReader::storeLine(std::string_view line) {
             out_.listing.addFileLine(start, made.size(), LineKind::Data);
         else
             out_.listing.addMadeLine(made, LineKind::Data);
-    } else
+    } else {
         out_.listing.addFileLine(start, line.size(), LineKind::Instruction, scan_);
+        const std::size_t firstTab = scan_.tabCount > 0 ? scan_.tabs[0] : line.size();
+        if (isCodeWordLine(line.substr(0, firstTab)) && !holdsWholeWord(line))
+            out_.listing.markMalformed(out_.listing.size() - 1);
+    }
 }
 
 } // namespace

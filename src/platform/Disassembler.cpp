@@ -40,11 +40,6 @@ std::string exitReport(const std::string& program, const ProcessResult& result) 
     return line;
 }
 
-// objdump writes here first; the listing is replaced once it succeeded.
-std::string partialListingPath(const Options& options) {
-    return options.listingPath + ".travonix-partial";
-}
-
 } // namespace
 
 DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
@@ -67,7 +62,22 @@ DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
         outcome.diagnostics.push_back(message(options.listingPath + kDisIsElfMessage));
         return outcome;
     }
-    const std::string partial = partialListingPath(options);
+    if (const std::string why = environment.notReplaceable(options.listingPath); !why.empty()) {
+        outcome.diagnostics.push_back(
+            error("Cannot replace the listing " + options.listingPath + ": " + why));
+        return outcome;
+    }
+    // objdump writes into a file of its own, made fresh for this run: a link
+    // planted under a fixed name, or another run on the same ELF file, can
+    // never be written through. The listing is replaced once it succeeded.
+    std::string failure;
+    const auto held = environment.createFileBeside(options.listingPath, failure);
+    if (!held) {
+        outcome.diagnostics.push_back(
+            error("Cannot write the listing " + options.listingPath + ": " + failure));
+        return outcome;
+    }
+    const std::string& partial = held->path();
     const ProcessResult result =
         runner.run(disassemblyCommand(options, partial), kMinimizedNoFocus);
     // A start the platform refused, with no exit code of a program: reported,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +22,35 @@ namespace travonix {
 // The same for a file given in pieces, written one after the other.
 [[nodiscard]] std::string replaceFileWhole(const std::string& path,
                                            const std::vector<std::string>& parts);
+
+// Why the file at `path` may not be replaced or opened for comparison: it is
+// a device node, a FIFO, a socket or a folder (a link is looked at itself,
+// not followed: renaming over a link replaces only the link). "" for a
+// regular file, a link, or nothing there.
+[[nodiscard]] std::string notReplaceable(const std::string& path);
+
+// A new, empty temporary file beside `target` (in its folder, named as
+// newTemporaryName() names files), created exclusively: never through a link
+// planted under the name, never another run's file. It is held from its
+// creation until this object goes, so that no other run tidying the folder
+// takes it for a killed run's leftover. Another program may open and write
+// it meanwhile (the disassembler's output is redirected into it).
+class HeldTemporaryFile {
+  public:
+    explicit HeldTemporaryFile(const std::string& target);
+    ~HeldTemporaryFile();
+    HeldTemporaryFile(const HeldTemporaryFile&) = delete;
+    HeldTemporaryFile& operator=(const HeldTemporaryFile&) = delete;
+
+    [[nodiscard]] bool created() const { return failure_.empty(); }
+    // Why it could not be created (the system's reason); "" when it was.
+    [[nodiscard]] const std::string& failure() const { return failure_; }
+    [[nodiscard]] const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+    std::string failure_;
+    std::intptr_t handle_ = -1; // a descriptor, or a HANDLE on Windows
+};
 
 } // namespace travonix

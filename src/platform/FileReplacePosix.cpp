@@ -57,7 +57,8 @@ bool lockedInPlace(int fd, const std::string& name, struct stat& opened) {
 int createTemporary(const std::string& folder, std::string& name, mode_t& mode) {
     for (int attempt = 0; attempt < 64; ++attempt) {
         name = temporaryNameIn(folder);
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd =
+            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return -1;
         struct stat opened {};
@@ -154,7 +155,8 @@ void keepPermissions(int fd, mode_t given, std::optional<mode_t> existing) {
 // The permissions of a file that is there are kept in `mode`.
 bool alreadyHolds(const std::string& path, const std::vector<std::string>& parts,
                   std::optional<mode_t>& mode) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a link to a FIFO would wait for a writer for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         // A file there that cannot be read (write-only) keeps its
         // permissions all the same.
@@ -215,9 +217,41 @@ std::string replaceFileWhole(const std::string& path, std::string_view bytes) {
     return replaceFileWhole(path, std::vector<std::string>{std::string(bytes)});
 }
 
+std::string notReplaceable(const std::string& path) {
+    struct stat info {};
+    if (path.find('\0') != std::string::npos || ::lstat(path.c_str(), &info) != 0)
+        return {};
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return "it is a device, not a regular file; only regular files are replaced";
+    if (S_ISFIFO(info.st_mode))
+        return "it is a FIFO, not a regular file; only regular files are replaced";
+    if (S_ISSOCK(info.st_mode))
+        return "it is a socket, not a regular file; only regular files are replaced";
+    return {};
+}
+
+HeldTemporaryFile::HeldTemporaryFile(const std::string& target) {
+    if (target.find('\0') != std::string::npos) {
+        failure_ = "the path holds a NUL byte";
+        return;
+    }
+    mode_t mode = 0;
+    const int fd = createTemporary(folderOf(target), path_, mode);
+    if (fd < 0)
+        failure_ = std::strerror(errno);
+    handle_ = fd;
+}
+
+HeldTemporaryFile::~HeldTemporaryFile() {
+    if (handle_ >= 0)
+        ::close(static_cast<int>(handle_));
+}
+
 std::string replaceFileWhole(const std::string& path, const std::vector<std::string>& parts) {
     if (path.find('\0') != std::string::npos)
         return "the path holds a NUL byte";
+    if (std::string why = notReplaceable(path); !why.empty())
+        return why;
     const std::string folder = folderOf(path);
     removeLeftovers(folder);
     std::optional<mode_t> existingMode;

@@ -238,6 +238,48 @@ bool renameOver(HANDLE file, const std::wstring& target) {
 
 } // namespace
 
+// Windows has no FIFOs or device files under ordinary names, and the device
+// names (CON, NUL, COM1...) are refused by name before anything is written.
+std::string notReplaceable(const std::string& /*path*/) {
+    return {};
+}
+
+// Held by a handle that asks for no reading or writing and shares all three,
+// so the disassembler's redirection may write the file and the rename may
+// move it, while a run tidying the folder, which opens with no sharing,
+// cannot delete it.
+HeldTemporaryFile::HeldTemporaryFile(const std::string& target) {
+    const std::wstring wide = widePath(target);
+    if (target.find('\0') != std::string::npos || wide.empty()) {
+        failure_ = reasonFor(ERROR_INVALID_NAME);
+        return;
+    }
+    const std::wstring folderPrefix = folderPrefixOf(wide);
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const std::string name = newTemporaryName();
+        const std::wstring temporary = folderPrefix + std::wstring(name.begin(), name.end());
+        const HANDLE created = CreateFileW(temporary.c_str(), FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (created != INVALID_HANDLE_VALUE) {
+            std::size_t cut = target.find_last_of("\\/");
+            if (cut == std::string::npos && target.size() >= 2 && target[1] == ':')
+                cut = 1; // "C:name": the drive's current folder
+            path_ = (cut == std::string::npos ? std::string() : target.substr(0, cut + 1)) + name;
+            handle_ = reinterpret_cast<std::intptr_t>(created);
+            return;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    failure_ = reasonFor(GetLastError());
+}
+
+HeldTemporaryFile::~HeldTemporaryFile() {
+    if (handle_ != -1)
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
 std::string replaceFileWhole(const std::string& path, std::string_view bytes) {
     return replaceFileWhole(path, std::vector<std::string>{std::string(bytes)});
 }

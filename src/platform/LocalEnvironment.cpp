@@ -9,15 +9,46 @@
 #include <QString>
 #include <QTimeZone>
 
+#include <cerrno>
+#include <ctime>
 #include <filesystem>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace travonix {
 
 namespace {
 
+#ifdef _WIN32
 QString qtPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
+#else
+std::optional<std::string> readOpenFile(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
+        return std::nullopt;
+    std::string bytes;
+    if (S_ISREG(info.st_mode) && info.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+#endif
 
 LocalDateTime toLocalDateTime(const QDateTime& t) {
     const QDate d = t.date();
@@ -38,10 +69,14 @@ std::optional<qint64> sourceDateEpoch() {
 
 } // namespace
 
+#ifndef _WIN32
+
+// On POSIX a path is bytes, whatever the locale: a name in Latin-1 must be
+// found as it was given, as the output folder and the names already are.
 bool LocalEnvironment::fileExists(const std::string& path) {
-    if (path.empty())
-        return false;
-    return QFileInfo(qtPath(path)).isFile();
+    struct stat info {};
+    return !path.empty() && path.find('\0') == std::string::npos &&
+           ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 // Into one string given the file's size as its room: a listing can be tens
@@ -49,6 +84,41 @@ bool LocalEnvironment::fileExists(const std::string& path) {
 // It is read a cache-sized piece at a time and appended, which writes the
 // string's memory once; reading straight into it would first need it filled
 // with zeros. A file that grows meanwhile is read to its end all the same.
+// Opened without blocking, so a FIFO under the name cannot hang the run.
+std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
+    if (path.find('\0') != std::string::npos)
+        return std::nullopt;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::optional<std::string> bytes = readOpenFile(fd);
+    ::close(fd);
+    return bytes;
+}
+
+std::optional<std::string> LocalEnvironment::fileModifiedText(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0 ||
+        !S_ISREG(info.st_mode))
+        return std::nullopt;
+    struct tm local {};
+    const time_t seconds = info.st_mtime;
+    if (::localtime_r(&seconds, &local) == nullptr)
+        return std::nullopt;
+    char text[32];
+    if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) == 0)
+        return std::nullopt;
+    return std::string(text);
+}
+
+#else
+
+bool LocalEnvironment::fileExists(const std::string& path) {
+    if (path.empty())
+        return false;
+    return QFileInfo(qtPath(path)).isFile();
+}
+
 std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
     QFile file(qtPath(path));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
@@ -67,6 +137,8 @@ std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
     }
     return bytes;
 }
+
+#endif
 
 std::string LocalEnvironment::writeWhole(const std::string& path, std::string_view bytes) {
     return replaceFileWhole(path, bytes);
@@ -88,14 +160,32 @@ void LocalEnvironment::removeFile(const std::string& path) {
     std::filesystem::remove(path, ec);
 }
 
-std::optional<std::string> LocalEnvironment::fileModifiedText(const std::string& path) {
-    const QFileInfo info(qtPath(path));
-    if (!info.isFile())
-        return std::nullopt;
-    const QDateTime modified = info.lastModified();
-    if (!modified.isValid())
-        return std::nullopt;
-    return modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+namespace {
+
+class LocalHeldFile : public Environment::HeldFile {
+  public:
+    explicit LocalHeldFile(const std::string& beside) : file_(beside) {}
+    [[nodiscard]] const std::string& path() const override { return file_.path(); }
+    [[nodiscard]] const HeldTemporaryFile& file() const { return file_; }
+
+  private:
+    HeldTemporaryFile file_;
+};
+
+} // namespace
+
+std::unique_ptr<Environment::HeldFile> LocalEnvironment::createFileBeside(const std::string& path,
+                                                                          std::string& failure) {
+    auto held = std::make_unique<LocalHeldFile>(path);
+    if (!held->file().created()) {
+        failure = held->file().failure();
+        return nullptr;
+    }
+    return held;
+}
+
+std::string LocalEnvironment::notReplaceable(const std::string& path) {
+    return travonix::notReplaceable(path);
 }
 
 LocalDateTime LocalEnvironment::now() {

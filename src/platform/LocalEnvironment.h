@@ -4,8 +4,8 @@
 
 namespace travonix {
 
-// The real files, clock and user, through Qt. Paths are the platform's 8-bit
-// file names.
+// The real files, clock and user. Paths are the platform's 8-bit file names,
+// taken as bytes on POSIX (a name that is not UTF-8 is still found).
 class LocalEnvironment : public Environment {
   public:
     bool fileExists(const std::string& path) override;
@@ -15,6 +15,9 @@ class LocalEnvironment : public Environment {
     std::string writeWhole(const std::string& path, const std::vector<std::string>& parts) override;
     std::string replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    std::unique_ptr<HeldFile> createFileBeside(const std::string& path,
+                                               std::string& failure) override;
+    std::string notReplaceable(const std::string& path) override;
     // "yyyy-MM-dd HH:mm:ss" in local time.
     std::optional<std::string> fileModifiedText(const std::string& path) override;
     // Local time; when SOURCE_DATE_EPOCH holds a valid number of seconds, that

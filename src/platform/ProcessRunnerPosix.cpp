@@ -48,7 +48,8 @@ class FileDescriptor {
 int openStandardOutput(const std::string& path) {
     if (path.empty())
         return ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Never through a link: the output goes to the file of that name or nowhere.
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
 }
 
 int openErrorCapture() {
@@ -143,10 +144,20 @@ ProcessResult waitForExit(pid_t pid, std::chrono::milliseconds bound,
     const Clock::time_point deadline = Clock::now() + bound;
     std::chrono::milliseconds pause{1};
     for (;;) {
-        int status = 0;
-        const pid_t result = ::waitpid(pid, &status, WNOHANG);
-        if (result == pid)
+        // Looked at without reaping it: while the ended program is not yet
+        // reaped, its group's number cannot go to another process, so what it
+        // started and left running (a child still writing the listing) is
+        // ended first, and only then is the program reaped.
+        siginfo_t info{};
+        const int result =
+            ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT);
+        if (result == 0 && info.si_pid == pid) {
+            ::kill(-pid, SIGKILL);
+            int status = 0;
+            while (::waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+            }
             return {ProcessResult::Status::Exited, exitCodeOf(status), {}};
+        }
         if (result == -1 && errno != EINTR)
             return {
                 ProcessResult::Status::CouldNotStart, 0,

@@ -15,6 +15,7 @@ namespace {
 using Texts = std::vector<std::string>;
 
 const char* const kListingPath = "C:\\work\\calls.dis";
+const char* const kListingFolder = "C:\\work\\";
 const char* const kElfPath = "C:\\work\\calls.elf";
 const char* const kNoElfMessage = "No .ELF file specified, use .ELF button to pick a .ELF file";
 
@@ -249,7 +250,10 @@ TEST_F(StartUp, AutoLoadElfDisassemblesOnceLoadingIsOver) {
     ASSERT_EQ(disassembler.commands.size(), 1u);
     const ProcessCommand& run = disassembler.commands[0];
     EXPECT_EQ(run.arguments, (Texts{"pic32-objdump.exe", "-D", "-z", kElfPath}));
-    EXPECT_EQ(run.standardOutputFile, std::string(kListingPath) + ".travonix-partial");
+    // objdump writes into a file made fresh beside the listing.
+    ASSERT_EQ(env.createdBeside.size(), 1u);
+    EXPECT_EQ(run.standardOutputFile, env.createdBeside[0]);
+    EXPECT_EQ(run.standardOutputFile.rfind(kListingFolder, 0), 0u) << run.standardOutputFile;
     EXPECT_EQ(disassembler.windowStyles, std::vector<std::int32_t>{kMinimizedNoFocus});
     EXPECT_EQ(env.files.count(run.standardOutputFile), 0u);
     EXPECT_EQ(namesOf(app.session().functions), functionsRead(false, false));
@@ -282,7 +286,7 @@ TEST_F(StartUp, StoredMPLabDisassemblesWhileLoading) {
     EXPECT_EQ(disassembler.commands[0].arguments, (Texts{"pic32-objdump.exe", "-D", kElfPath}));
     EXPECT_EQ(disassembler.commands[0].commandLine, "cmd.exe /C pic32-objdump.exe -D \"" +
                                                         std::string(kElfPath) + "\" >\"" +
-                                                        kListingPath + ".travonix-partial\"");
+                                                        env.createdBeside[0] + "\"");
     EXPECT_TRUE(ui.messages.empty());
 }
 

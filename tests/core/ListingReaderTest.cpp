@@ -361,7 +361,7 @@ TEST(FullReading, EveryDataSectionKindIsData) {
             listingFile({"Disassembly of section " + std::string(section) + ":", "",
                          "9d000100 <table>:", "9d000100:\t08400040 \tj\t9d000100 <table>",
                          "Disassembly of section .text2:", "9d000200 <f>:",
-                         "9d000200:\t08400080 \tj\t9d000200 <f>"}),
+                         "9d000200:\t0b400080 \tj\t9d000200 <f>"}),
             ReadOptions{false, false, true});
         ASSERT_EQ(result.listing.size(), 7U);
         EXPECT_EQ(result.listing.line(3).kind, LineKind::Data);

@@ -4,6 +4,7 @@
 #include "core/ListingReader.h"
 #include "platform/DisassemblyCommand.h"
 #include "platform/LocalEnvironment.h"
+#include "platform/TemporaryName.h"
 #include "support/ListingText.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,9 @@
 #include <csignal>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/types.h>
 #include <thread>
 #include <tuple>
 
@@ -50,8 +54,12 @@ std::vector<std::tuple<std::string, bool, std::size_t>> functionsOf(const ReadRe
     return out;
 }
 
-std::string partialOf(const std::string& listing) {
-    return listing + ".travonix-partial";
+// The temporary files a run left in the listing's folder: none, once it ended.
+std::size_t leftoversBeside(const std::string& listing) {
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(listing).parent_path()))
+        count += isTemporaryName(entry.path().filename().string()) ? 1 : 0;
+    return count;
 }
 
 class Disassembler : public ::testing::Test {
@@ -128,11 +136,15 @@ TEST_F(Disassembler, TurnsAnElfIntoTheListingWhateverThePathHolds) {
     EXPECT_EQ(outcome.elfTime, env.fileModifiedText(elf));
 
     ASSERT_EQ(runner.commands.size(), 1U);
-    // objdump writes beside the listing; the listing is replaced once it succeeded.
+    // objdump writes into a new file beside the listing; the listing is
+    // replaced once it succeeded.
+    const std::string partial = runner.commands[0].standardOutputFile;
+    EXPECT_EQ(fs::path(partial).parent_path(), fs::path(folder));
+    EXPECT_TRUE(isTemporaryName(fs::path(partial).filename().string())) << partial;
     EXPECT_EQ(runner.commands[0].commandLine,
-              "cmd.exe /C xc32-objdump.exe -D -z \"" + elf + "\" >\"" + partialOf(listing) + "\"");
-    EXPECT_EQ(runner.commands[0].standardOutputFile, partialOf(listing));
-    EXPECT_FALSE(test::exists(partialOf(listing)));
+              "cmd.exe /C xc32-objdump.exe -D -z \"" + elf + "\" >\"" + partial + "\"");
+    EXPECT_FALSE(test::exists(partial));
+    EXPECT_EQ(leftoversBeside(listing), 0U);
     EXPECT_EQ(runner.styles[0], kMinimizedNoFocus);
 
     // The listing written is the committed listing of the same ELF, line for line.
@@ -171,8 +183,9 @@ TEST_F(Disassembler, RunsEachToolchainsCommandFoundWithoutItsExe) {
         EXPECT_TRUE(outcome.readListing);
         ASSERT_EQ(runner.commands.size(), 1U);
         EXPECT_EQ(runner.commands[0].arguments.front(), splitCommandWords(c.command).front());
-        EXPECT_EQ(runner.commands[0].commandLine,
-                  "cmd.exe /C " + c.command + " \"" + elf + "\" >\"" + partialOf(listing) + "\"");
+        EXPECT_EQ(runner.commands[0].commandLine, "cmd.exe /C " + c.command + " \"" + elf +
+                                                      "\" >\"" +
+                                                      runner.commands[0].standardOutputFile + "\"");
         EXPECT_EQ(test::readWholeFile(tools.argsLog(c.program)), c.arguments);
         EXPECT_FALSE(readListingFile(listing).functions.empty());
     }
@@ -228,7 +241,7 @@ TEST_F(Disassembler, NeverWritesTheListingOverTheElfFile) {
                             "overwrite the .ELF file, use .ELF button to pick a .ELF file whose "
                             "name holds .elf");
         EXPECT_FALSE(outcome.readListing);
-        EXPECT_FALSE(test::exists(partialOf(listing)));
+        EXPECT_EQ(leftoversBeside(listing), 0U);
     }
     expectNothingRan();
     EXPECT_EQ(test::readWholeFile(elf), original);
@@ -247,7 +260,7 @@ TEST_F(Disassembler, AFailingDisassemblerWritesNoListingAndReportsItsError) {
     EXPECT_TRUE(outcome.elfTime.has_value());
     EXPECT_TRUE(tools.ran("xc32-objdump"));
     EXPECT_FALSE(test::exists(listing));
-    EXPECT_FALSE(test::exists(partialOf(listing)));
+    EXPECT_EQ(leftoversBeside(listing), 0U);
 }
 
 TEST_F(Disassembler, AMissingOrFailingProgramIsReportedAndTheListingOnDiskStays) {
@@ -279,7 +292,7 @@ TEST_F(Disassembler, AMissingOrFailingProgramIsReportedAndTheListingOnDiskStays)
         expectOneError(outcome, c.report);
         EXPECT_FALSE(outcome.readListing);
         EXPECT_EQ(test::readWholeFile(listing), good);
-        EXPECT_FALSE(test::exists(partialOf(listing)));
+        EXPECT_EQ(leftoversBeside(listing), 0U);
     }
 }
 
@@ -303,7 +316,7 @@ TEST_F(Disassembler, ADisassemblerStillRunningAfterTheWaitIsEndedAndWritesNoMore
     EXPECT_NE(::kill(pid, 0), 0) << "the disassembler must not outlive the wait";
     std::this_thread::sleep_for(std::chrono::milliseconds{200});
     EXPECT_EQ(test::readWholeFile(listing), "listing of the last good build");
-    EXPECT_FALSE(test::exists(partialOf(listing)));
+    EXPECT_EQ(leftoversBeside(listing), 0U);
 }
 
 TEST_F(Disassembler, ARunnerStartFailureStillLetsAListingAlreadyThereBeRead) {
@@ -317,7 +330,7 @@ TEST_F(Disassembler, ARunnerStartFailureStillLetsAListingAlreadyThereBeRead) {
     const DisassemblyOutcome first = disassemble();
     expectOneError(first, {"could not be started", "Failed to Shell child process"});
     EXPECT_FALSE(first.readListing) << "no listing yet: nothing to read";
-    EXPECT_FALSE(test::exists(partialOf(listing)));
+    EXPECT_EQ(leftoversBeside(listing), 0U);
 
     fs::copy_file(test::fixturePath("calls.dis"), listing);
     const DisassemblyOutcome second = disassemble();
@@ -327,6 +340,116 @@ TEST_F(Disassembler, ARunnerStartFailureStillLetsAListingAlreadyThereBeRead) {
     EXPECT_EQ(test::readWholeFile(listing), test::readWholeFile(test::fixturePath("calls.dis")));
     EXPECT_EQ(runner.commands.size(), 2U);
     EXPECT_FALSE(tools.ran("pic32-objdump"));
+}
+
+} // namespace
+} // namespace travonix
+
+namespace travonix {
+namespace {
+
+// Files that are not what they seem beside the ELF file or under the
+// listing's name: nothing is written through them or over them.
+class DisassemblerAmongHostileFiles : public Disassembler {};
+
+TEST_F(DisassemblerAmongHostileFiles, ALinkPlantedBesideTheElfIsNeverWrittenThrough) {
+    const std::string elf = placeElf(work.file("proj"));
+    const std::string listing = work.file("proj/calls.dis");
+    const std::string victim = work.file("elsewhere.txt");
+    test::writeFile(victim, "precious");
+    // The name objdump once always wrote to, as a project archive may ship it.
+    fs::create_symlink(victim, listing + ".travonix-partial");
+    useFiles(elf, listing);
+    options.disassemblerCommand = "xc32-objdump -D";
+
+    const DisassemblyOutcome good = disassemble();
+    EXPECT_TRUE(good.diagnostics.empty());
+    EXPECT_FALSE(readListingFile(listing).functions.empty());
+    EXPECT_EQ(test::readWholeFile(victim), "precious");
+
+    options.disassemblerCommand = "missing-objdump -D";
+    const DisassemblyOutcome failed = disassemble();
+    EXPECT_FALSE(failed.diagnostics.empty());
+    EXPECT_EQ(test::readWholeFile(victim), "precious") << "a failed run must not empty it";
+    EXPECT_TRUE(fs::is_symlink(listing + ".travonix-partial"));
+    EXPECT_EQ(leftoversBeside(listing), 0U);
+}
+
+TEST_F(DisassemblerAmongHostileFiles, AListingNameHoldingADeviceOrAFifoIsRefusedByName) {
+    const std::string elf = placeElf(work.file("proj"));
+    const std::string fifo = work.file("proj/fifo.dis");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string device = work.file("proj/null.dis");
+    const bool madeDevice = ::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    struct Case {
+        std::string listing;
+        const char* what;
+    };
+    std::vector<Case> cases = {{fifo, "FIFO"}};
+    if (madeDevice)
+        cases.push_back({device, "device"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.listing);
+        useFiles(elf, c.listing);
+        const DisassemblyOutcome outcome = disassemble();
+        expectOneError(outcome, {"Cannot replace the listing", c.listing.c_str(), c.what,
+                                 "only regular files are replaced"});
+        EXPECT_FALSE(outcome.readListing);
+        struct stat info {};
+        ASSERT_EQ(::lstat(c.listing.c_str(), &info), 0);
+        EXPECT_FALSE(S_ISREG(info.st_mode)) << "the node must stay what it was";
+    }
+    expectNothingRan();
+    if (!madeDevice)
+        GTEST_SKIP() << "device nodes need the right to make them (root): only the FIFO was tried";
+}
+
+TEST_F(DisassemblerAmongHostileFiles, TwoRunsOnOneElfAtOnceEachWriteAWholeListing) {
+    tools.addWrapper("slow-objdump", "sleep 0.3; exec mipsel-linux-gnu-objdump \"$@\"");
+    const std::string elf = placeElf(work.file("proj"));
+    const std::string listing = work.file("proj/calls.dis");
+    useFiles(elf, listing);
+    options.disassemblerCommand = "slow-objdump -D -z";
+    RecordingRunner other;
+    DisassemblyOutcome first, second;
+    std::thread beside([&] { second = disassembleWith(other); });
+    first = disassemble();
+    beside.join();
+
+    EXPECT_TRUE(first.diagnostics.empty());
+    EXPECT_TRUE(second.diagnostics.empty());
+    ASSERT_EQ(runner.commands.size(), 1U);
+    ASSERT_EQ(other.commands.size(), 1U);
+    EXPECT_NE(runner.commands[0].standardOutputFile, other.commands[0].standardOutputFile);
+    EXPECT_EQ(functionsOf(readListingFile(listing)),
+              functionsOf(readListingFile(test::fixturePath("calls.dis"))));
+    EXPECT_EQ(leftoversBeside(listing), 0U);
+}
+
+TEST_F(DisassemblerAmongHostileFiles, AChildLeftRunningByADisassemblerThatSucceededIsEnded) {
+    const std::string pidFile = work.file("child");
+    // objdump writes the listing, then leaves a child appending to it.
+    tools.addWrapper("leaky-objdump", "mipsel-linux-gnu-objdump \"$@\"; "
+                                      "(while :; do echo more; sleep 0.02; done) & echo $! > '" +
+                                          pidFile + "'; exit 0");
+    const std::string elf = placeElf(work.file("proj"));
+    const std::string listing = work.file("proj/calls.dis");
+    useFiles(elf, listing);
+    options.disassemblerCommand = "leaky-objdump -D -z";
+
+    const DisassemblyOutcome outcome = disassemble();
+    EXPECT_TRUE(outcome.diagnostics.empty());
+    const std::string written = test::readWholeFile(listing);
+    std::this_thread::sleep_for(std::chrono::milliseconds{300});
+    EXPECT_EQ(test::readWholeFile(listing), written) << "nothing may write the listing now";
+    const pid_t child = std::stoi(test::readWholeFile(pidFile));
+    // Ended: gone, or a zombie that nobody has reaped yet.
+    const std::string stat = fs::exists("/proc/" + std::to_string(child) + "/stat")
+                                 ? test::readWholeFile("/proc/" + std::to_string(child) + "/stat")
+                                 : std::string();
+    const std::size_t state = stat.rfind(") ");
+    EXPECT_TRUE(stat.empty() || (state != std::string::npos && stat[state + 2] == 'Z'))
+        << "the child must not outlive the run: " << stat;
 }
 
 } // namespace

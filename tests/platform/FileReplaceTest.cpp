@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace travonix {
@@ -155,6 +156,62 @@ TEST(FileReplace, AFullDiskLeavesTheOldFileAsItWasAndSaysWhy) {
     EXPECT_EQ(replaceFileWhole(disk.file("new.bas"), big), "No space left on device");
     EXPECT_FALSE(fs::exists(disk.file("new.bas")));
     EXPECT_EQ(filesIn(disk.path()), 1U) << "no temporary file is left";
+}
+
+} // namespace
+} // namespace travonix
+
+namespace travonix {
+namespace {
+
+// Where a .bas file goes there may be something that is no regular file. A
+// FIFO or a device is refused by name and left as it is; a link is replaced
+// itself, never written through, and a link to a FIFO does not make the
+// look at the old contents wait for a writer.
+TEST(FileReplace, OnlyRegularFilesAreReplacedAndNothingWaitsOnAFifo) {
+    test::TempDir dir;
+    const std::string fifo = dir.file("fifo.bas");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string device = dir.file("null.bas");
+    const bool madeDevice = ::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    const std::string link = dir.file("link.bas");
+    fs::create_symlink(fifo, link);
+
+    EXPECT_NE(replaceFileWhole(fifo, "words").find("FIFO"), std::string::npos);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    if (madeDevice) {
+        EXPECT_NE(replaceFileWhole(device, "words").find("device"), std::string::npos);
+        EXPECT_TRUE(fs::is_character_file(device));
+    }
+    EXPECT_EQ(replaceFileWhole(link, "words"), "");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(link))) << "the link itself is replaced";
+    EXPECT_EQ(test::readWholeFile(link), "words");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(notReplaceable(dir.file("none.bas")), "");
+    EXPECT_EQ(notReplaceable(link), "");
+    if (!madeDevice)
+        GTEST_SKIP() << "device nodes need the right to make them (root): only the FIFO was tried";
+}
+
+TEST(HeldTemporaryFile, IsNewBesideItsTargetAndKeptFromTidyingUntilReleased) {
+    test::TempDir dir;
+    std::string path;
+    {
+        const HeldTemporaryFile held(dir.file("calls.dis"));
+        ASSERT_TRUE(held.created()) << held.failure();
+        path = held.path();
+        EXPECT_EQ(fs::path(path).parent_path(), fs::path(dir.path()));
+        EXPECT_TRUE(fs::is_regular_file(path));
+        EXPECT_EQ(fs::file_size(path), 0U);
+        // The first write of this process into the folder tidies it up: a
+        // held file is a live run's, not a leftover.
+        EXPECT_EQ(replaceFileWhole(dir.file("blk.bas"), "x"), "");
+        EXPECT_TRUE(fs::exists(path));
+    }
+    EXPECT_TRUE(fs::exists(path)) << "released, not removed: the caller renames or removes it";
+    const HeldTemporaryFile nowhere(dir.file("no such folder/calls.dis"));
+    EXPECT_FALSE(nowhere.created());
+    EXPECT_NE(nowhere.failure(), "");
 }
 
 } // namespace

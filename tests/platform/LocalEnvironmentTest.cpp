@@ -147,3 +147,23 @@ TEST(LocalEnvironment, TakesUsernameThenUser) {
 
 } // namespace
 } // namespace travonix
+
+namespace travonix {
+namespace {
+
+// A name in Latin-1 ("café" with a lone 0xE9) is no UTF-8: it must still be
+// found, read and dated as the bytes it is, as -o and the symbol names are.
+TEST(LocalEnvironment, APathThatIsNotUtf8IsTakenAsItsBytes) {
+    TempDir dir;
+    LocalEnvironment env;
+    const std::string path = dir.file("caf\xe9.dis");
+    test::writeFile(path, "listing");
+    EXPECT_TRUE(env.fileExists(path));
+    EXPECT_EQ(env.readFile(path), "listing");
+    EXPECT_TRUE(env.fileModifiedText(path).has_value());
+    EXPECT_FALSE(env.fileExists(dir.file("caf\xc3\xa9.dis"))) << "the UTF-8 name is another file";
+    EXPECT_FALSE(env.fileExists(dir.path())) << "a folder is no file";
+}
+
+} // namespace
+} // namespace travonix

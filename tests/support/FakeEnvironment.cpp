@@ -1,5 +1,7 @@
 #include "support/FakeEnvironment.h"
 
+#include <cstdio>
+
 namespace travonix::test {
 
 std::optional<std::string> FakeEnvironment::readFile(const std::string& path) {
@@ -31,6 +33,35 @@ std::string FakeEnvironment::replaceFile(const std::string& from, const std::str
     files[to] = it->second;
     files.erase(it);
     return {};
+}
+
+namespace {
+
+class FakeHeldFile : public Environment::HeldFile {
+  public:
+    explicit FakeHeldFile(std::string path) : path_(std::move(path)) {}
+    [[nodiscard]] const std::string& path() const override { return path_; }
+
+  private:
+    std::string path_;
+};
+
+} // namespace
+
+std::unique_ptr<Environment::HeldFile> FakeEnvironment::createFileBeside(const std::string& path,
+                                                                         std::string& failure) {
+    const std::size_t cut = path.find_last_of("/\\");
+    char name[32];
+    std::snprintf(name, sizeof name, ".travonix-%08zx.tmp", createdBeside.size() + 1);
+    const std::string made =
+        (cut == std::string::npos ? std::string() : path.substr(0, cut + 1)) + name;
+    if (unwritable.count(made) != 0) {
+        failure = "Permission denied";
+        return nullptr;
+    }
+    files[made] = {};
+    createdBeside.push_back(made);
+    return std::make_unique<FakeHeldFile>(made);
 }
 
 } // namespace travonix::test

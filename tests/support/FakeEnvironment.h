@@ -28,6 +28,11 @@ class FakeEnvironment : public Environment {
     std::optional<std::string> fileModifiedText(const std::string& path) override;
     std::string replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override { files.erase(path); }
+    // An empty file named as the real one names it, beside `path`.
+    std::unique_ptr<HeldFile> createFileBeside(const std::string& path,
+                                               std::string& failure) override;
+    std::string notReplaceable(const std::string& /*path*/) override { return {}; }
+    std::vector<std::string> createdBeside; // paths made by createFileBeside, in order
     LocalDateTime now() override { return clock; }
     std::string userName() override { return user; }
     std::string pathSeparator() override { return separator; }

@@ -15,7 +15,7 @@ std::string hex8(std::uint32_t value) {
 } // namespace
 
 std::string testWord(int n) {
-    return hex8(0x10000000u + static_cast<std::uint32_t>(n));
+    return hex8(0x24000000u + static_cast<std::uint32_t>(n));
 }
 
 std::vector<std::string> testWords(int first, int count) {

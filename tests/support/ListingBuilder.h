@@ -8,7 +8,8 @@
 
 namespace travonix::test {
 
-// A distinct eight-digit machine word for test listings ("1000002a" for 42).
+// A distinct eight-digit machine word for test listings ("2400002a" for 42):
+// an addiu to $zero, which moves no control, whatever text stands beside it.
 std::string testWord(int n);
 // `count` distinct words starting at testWord(first).
 std::vector<std::string> testWords(int first, int count);
