@@ -1,13 +1,11 @@
 #include "cli/CliRun.h"
 
 #include "check/ConversionCheck.h"
-#include "core/Conversion.h"
-#include "core/JumpRewriter.h"
-#include "core/ListingReader.h"
 #include "core/Paths.h"
 #include "core/SizeReport.h"
 #include "core/Text.h"
 #include "core/Version.h"
+#include "pipeline/Pipeline.h"
 #include "platform/Disassembler.h"
 
 #include <set>
@@ -94,8 +92,8 @@ bool disassembleInput(Options& options, const CliRequest& r, Environment& env,
     return outcome.readListing && outcome.diagnostics.empty();
 }
 
-std::optional<ReadResult> readInput(Options& options, const CliRequest& r, Environment& env,
-                                    ProcessRunner& runner, Reporter& reporter) {
+std::optional<LoadedListing> readInput(Options& options, const CliRequest& r, Environment& env,
+                                       ProcessRunner& runner, Reporter& reporter) {
     if (!checkReadable(env, r.input, reporter))
         return std::nullopt;
     if (r.inputIsElf) {
@@ -110,12 +108,12 @@ std::optional<ReadResult> readInput(Options& options, const CliRequest& r, Envir
         return std::nullopt;
     }
     const ConversionSettings& c = options.conversion;
-    ReadResult read = readListing(std::move(*text), {c.includeMain, c.selectAll, c.fullReading});
-    reporter.show(read.diagnostics);
-    reporter.show(rewriteJumps(read.listing).diagnostics);
-    if (hasError(read.diagnostics))
+    LoadedListing loaded =
+        loadListing(std::move(*text), {c.includeMain, c.selectAll, c.fullReading});
+    reporter.show(loaded.diagnostics);
+    if (hasError(loaded.diagnostics))
         return std::nullopt;
-    return read;
+    return loaded;
 }
 
 void printListing(const Listing& listing, std::ostream& out) {
@@ -157,56 +155,61 @@ int checkOnly(const std::vector<check::Finding>& findings, std::ostream& out) {
     return findings.empty() ? kExitOk : kExitFindings;
 }
 
-int convert(const ReadResult& read, const Options& options, const CliRequest& r, Environment& env,
-            std::ostream& out, Reporter& reporter) {
+// The files a run wrote, its size report and its completion message on
+// stdout, after the messages of the writes on stderr.
+int reportWritten(const ConversionResult& result, std::ostream& out, Reporter& reporter) {
+    reporter.show(result.written.diagnostics);
+    std::vector<std::string> paths = result.written.writtenPaths;
+    if (result.listingCopy) {
+        reporter.show(result.listingCopy->diagnostics);
+        paths.insert(paths.end(), result.listingCopy->writtenPaths.begin(),
+                     result.listingCopy->writtenPaths.end());
+    }
+    for (const std::string& path : paths)
+        out << path << '\n';
+    out << sizeReportText(result.wordCount) << '\n';
+    if (!result.completion.empty())
+        out << terminalText(result.completion) << '\n';
+    return reporter.failed() ? kExitFailure : kExitOk;
+}
+
+int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& functions,
+            const Options& options, const CliRequest& r, Environment& env, std::ostream& out,
+            Reporter& reporter) {
     const ConversionSettings& settings = options.conversion;
-    const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
+    const ConversionPlan plan = planRun(loaded, functions, settings);
     reporter.show(plan.diagnostics);
     if (plan.status == ConversionPlan::Status::NoSelection)
         reporter.fail("No Functions selected for conversion");
     if (plan.status != ConversionPlan::Status::Ready)
         return kExitFailure;
-    const std::vector<check::Finding> findings =
-        check::checkConversion(read.listing, plan, settings);
-    if (r.check)
-        return checkOnly(findings, out);
 
-    bool declined = false;
-    const Stamp stamp{env.now(), env.userName()};
-    GeneratedBlocks blocks = buildBlocks(read.listing, plan, settings, stamp, [&](const JalrLine&) {
-        reporter.stream() << terminalText(kJalrQuestion)
-                          << (r.yes ? " Yes (--yes)" : " No (use --yes to go on)") << '\n';
-        declined = !r.yes;
-        return r.yes;
-    });
-    if (declined || blocks.abandoned)
+    ConversionRequest request{settings, Stamp{env.now(), env.userName()}, env.pathSeparator(),
+                              r.check, r.strict};
+    const ConversionResult result = travonix::convert(
+        loaded, plan, request,
+        [&](const JalrLine&) {
+            reporter.stream() << terminalText(kJalrQuestion)
+                              << (r.yes ? " Yes (--yes)" : " No (use --yes to go on)") << '\n';
+            return r.yes;
+        },
+        env);
+    switch (result.outcome) {
+    case ConversionResult::Outcome::CheckedOnly:
+        return checkOnly(result.findings, out);
+    case ConversionResult::Outcome::Abandoned:
         return kExitAbandoned;
+    case ConversionResult::Outcome::Refused:
+    case ConversionResult::Outcome::Written:
+        break;
+    }
     // After the messages the run has always given, so those keep their order.
-    for (const check::Finding& finding : findings)
+    for (const check::Finding& finding : result.findings)
         reporter.stream() << "travonix-cli: warning: " << terminalText(check::findingLine(finding))
                           << '\n';
-    if (r.strict && !findings.empty())
+    if (result.outcome == ConversionResult::Outcome::Refused)
         return kExitFindings;
-
-    const std::string separator = env.pathSeparator();
-    std::vector<OutputFile> files = basFiles(blocks, plan, settings, separator);
-    const WriteReport written = writeFiles(files, settings.outputFolder, separator, env);
-    files.clear();
-    reporter.show(written.diagnostics);
-    std::vector<std::string> paths = written.writtenPaths;
-    if (settings.keepListingCopy) {
-        const WriteReport copy = writeFiles({listingCopyFile(blocks, settings, separator)},
-                                            settings.outputFolder, separator, env);
-        reporter.show(copy.diagnostics);
-        paths.insert(paths.end(), copy.writtenPaths.begin(), copy.writtenPaths.end());
-    }
-    for (const std::string& path : paths)
-        out << path << '\n';
-    out << sizeReportText(blocks.wordCount) << '\n';
-    const std::string completion = completionMessage(plan, settings, written.writtenNames);
-    if (!completion.empty())
-        out << terminalText(completion) << '\n';
-    return reporter.failed() ? kExitFailure : kExitOk;
+    return reportWritten(result, out, reporter);
 }
 
 } // namespace
@@ -244,7 +247,7 @@ int runCli(const CliRequest& r, Environment& env, ProcessRunner& runner, std::os
            std::ostream& err) {
     Reporter reporter(err);
     Options options = optionsFor(r);
-    std::optional<ReadResult> read = readInput(options, r, env, runner, reporter);
+    std::optional<LoadedListing> read = readInput(options, r, env, runner, reporter);
     if (!read)
         return kExitFailure;
     if (r.list || r.printListing) {
@@ -257,7 +260,7 @@ int runCli(const CliRequest& r, Environment& env, ProcessRunner& runner, std::os
     if (!selectFunctions(read->functions, r, reporter))
         return kExitFailure;
     options.conversion.outputFolder = r.outputDir ? *r.outputDir : folderOf(options.listingPath);
-    return convert(*read, options, r, env, out, reporter);
+    return convert(*read, read->functions, options, r, env, out, reporter);
 }
 
 } // namespace travonix::cli

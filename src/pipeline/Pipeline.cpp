@@ -1,0 +1,108 @@
+#include "pipeline/Pipeline.h"
+
+#include "check/ConversionCheck.h"
+#include "core/JumpRewriter.h"
+
+#include <future>
+#include <system_error>
+
+namespace travonix {
+
+namespace {
+
+// Runs `work` on another thread when one is to be had, else here and now.
+template <typename Work> std::future<void> beside(Work work) {
+    try {
+        return std::async(std::launch::async, std::move(work));
+    } catch (const std::system_error&) {
+        work();
+        return {};
+    }
+}
+
+// The files of a built run written; only the clipboard's file keeps its text.
+void writeRun(GeneratedBlocks& blocks, const ConversionPlan& plan, const ConversionRequest& request,
+              FileWriter& writer, ConversionResult& result) {
+    const ConversionSettings& settings = request.settings;
+    std::vector<OutputFile> files = basFiles(blocks, plan, settings, request.separator);
+    result.written = writeFiles(files, settings.outputFolder, request.separator, writer);
+    if (result.written.clipboardFile)
+        result.clipboardFile = std::move(files[*result.written.clipboardFile]);
+    files.clear();
+    if (settings.keepListingCopy)
+        result.listingCopy = writeFiles({listingCopyFile(blocks, settings, request.separator)},
+                                        settings.outputFolder, request.separator, writer);
+    result.completion = completionMessage(plan, settings, result.written.writtenNames);
+}
+
+} // namespace
+
+LoadedListing loadListing(std::string fileText, const ReadOptions& options) {
+    LoadedListing loaded;
+    ReadResult read = readListing(std::move(fileText), options);
+    loaded.listing = std::move(read.listing);
+    loaded.functions = std::move(read.functions);
+    loaded.diagnostics = std::move(read.diagnostics);
+    // The rewriting only adds lines of its own; the file's text it reads the
+    // image from stays as it is.
+    const std::string_view text = loaded.listing.fileText();
+    std::future<void> image =
+        beside([&loaded, text] { loaded.image = check::ImageExtent::fromListing(text); });
+    JumpReport jumps = rewriteJumps(loaded.listing);
+    if (image.valid())
+        image.get();
+    for (Diagnostic& d : jumps.diagnostics)
+        loaded.diagnostics.push_back(std::move(d));
+    return loaded;
+}
+
+ConversionPlan planRun(const LoadedListing& loaded, const std::vector<FunctionEntry>& functions,
+                       const ConversionSettings& settings) {
+    return planConversion(loaded.listing, functions, settings);
+}
+
+std::vector<JalrLine> jalrQuestionsOf(const LoadedListing& loaded, const ConversionPlan& plan) {
+    return jalrLinesOf(loaded.listing, plan);
+}
+
+ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan,
+                         const ConversionRequest& request, const JalrQuestion& continueAfterJalr,
+                         FileWriter& writer) {
+    ConversionResult result;
+    check::ConversionCheckRun checkRun(loaded.listing, plan, request.settings, &loaded.image);
+    if (request.checkOnly) {
+        checkRun.help();
+        result.findings = checkRun.findings();
+        result.outcome = ConversionResult::Outcome::CheckedOnly;
+        return result;
+    }
+    // The check reads only the listing and the plan, as the build does: it
+    // runs beside the build, and this thread helps it once the build is done.
+    std::future<void> helper = beside([&checkRun] { checkRun.help(); });
+    GeneratedBlocks blocks =
+        buildBlocks(loaded.listing, plan, request.settings, request.stamp, continueAfterJalr);
+    result.generatedSource = std::move(blocks.generatedSource);
+    result.wordCount = blocks.wordCount;
+    // A strict run writes only when the check found nothing: it waits for
+    // the check first. Otherwise the files are written while it goes on.
+    const bool writeNow = !blocks.abandoned && !request.strict;
+    if (writeNow)
+        writeRun(blocks, plan, request, writer, result);
+    checkRun.help();
+    if (helper.valid())
+        helper.get();
+    if (blocks.abandoned) {
+        result.outcome = ConversionResult::Outcome::Abandoned;
+        return result;
+    }
+    result.findings = checkRun.findings();
+    if (request.strict && !result.findings.empty()) {
+        result.outcome = ConversionResult::Outcome::Refused;
+        return result;
+    }
+    if (!writeNow)
+        writeRun(blocks, plan, request, writer, result);
+    return result;
+}
+
+} // namespace travonix

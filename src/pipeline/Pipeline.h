@@ -1,0 +1,80 @@
+#pragma once
+
+#include "check/Finding.h"
+#include "check/ImageExtent.h"
+#include "core/Conversion.h"
+#include "core/ListingReader.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace travonix {
+
+// The one way from a listing's text to written .bas files. travonix-cli and
+// the window call these and no step below them: reading, rewriting, planning,
+// building, checking, laying out and writing happen here, in one order, so the
+// two drivers cannot drift apart.
+
+// A listing read once and its jumps rewritten: what every later run converts.
+struct LoadedListing {
+    Listing listing;
+    std::vector<FunctionEntry> functions; // in listing order, selected as read
+    Diagnostics diagnostics;              // the read's, then the rewriting's
+    // Where the linked program lies, read from the same text beside the
+    // rewriting; the relocation check measures addresses against it.
+    check::ImageExtent image;
+};
+
+[[nodiscard]] LoadedListing loadListing(std::string fileText, const ReadOptions& options);
+
+// What to do with a loaded listing's selected functions.
+struct ConversionRequest {
+    ConversionSettings settings;
+    Stamp stamp;            // the blocks' comment stamp
+    std::string separator;  // joins the output folder and a file name
+    bool checkOnly = false; // find what will not run; build and write nothing
+    bool strict = false;    // a run with any finding writes nothing
+};
+
+// Plans a run: the output folder, the merged name and the selection checked,
+// and each selected function found again (see planConversion).
+[[nodiscard]] ConversionPlan planRun(const LoadedListing& loaded,
+                                     const std::vector<FunctionEntry>& functions,
+                                     const ConversionSettings& settings);
+
+// The jalr lines of a planned run, in the order its build meets them: a
+// driver that asks the user does so before the run, off no worker thread.
+[[nodiscard]] std::vector<JalrLine> jalrQuestionsOf(const LoadedListing& loaded,
+                                                    const ConversionPlan& plan);
+
+// What a run did, everything a driver shows.
+struct ConversionResult {
+    enum class Outcome {
+        Written,     // built and written (each file's fate in `written`)
+        CheckedOnly, // checkOnly: the findings, nothing built
+        Abandoned,   // declined at a jalr question: nothing written
+        Refused,     // strict, and the check found something: nothing written
+    };
+    Outcome outcome = Outcome::Written;
+    // The findings of the blocks the files get, in block, routine and line
+    // order, then the name clashes.
+    std::vector<check::Finding> findings;
+    TextLines generatedSource;
+    std::int64_t wordCount = 0;
+    WriteReport written;
+    // The last written .bas file (what the clipboard takes), when there is one.
+    std::optional<OutputFile> clipboardFile;
+    // "DisAsm.txt", when the settings keep a copy of the listing.
+    std::optional<WriteReport> listingCopy;
+    std::string completion; // names only the files written; "" when none was
+};
+
+// Runs a ready plan: builds the blocks while the relocation check runs beside
+// it on another thread, lays out and writes the files, then the listing copy.
+// `continueAfterJalr` answers each jalr question as the build meets it.
+[[nodiscard]] ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan,
+                                       const ConversionRequest& request,
+                                       const JalrQuestion& continueAfterJalr, FileWriter& writer);
+
+} // namespace travonix

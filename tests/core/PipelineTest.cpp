@@ -1,0 +1,102 @@
+// The one pipeline both drivers call: what a run writes, and what it leaves
+// alone, for each way a run can end.
+
+#include "pipeline/Pipeline.h"
+#include "support/FakeEnvironment.h"
+#include "support/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace travonix::test {
+namespace {
+
+using Outcome = ConversionResult::Outcome;
+
+ConversionRequest requestFor(OutputMode mode) {
+    ConversionRequest request;
+    request.settings.mode = mode;
+    request.settings.mergedName = mode == OutputMode::Merged ? "Calls" : "";
+    request.settings.outputFolder = "C:\\out";
+    request.settings.includeMain = true;
+    request.settings.keepListingCopy = true;
+    request.separator = "\\";
+    return request;
+}
+
+TEST(Pipeline, EachWayARunEndsWritesWhatItShouldAndNothingElse) {
+    const LoadedListing loaded =
+        loadListing(readWholeFile(fixturePath("calls.dis")), {true, true, false});
+    ASSERT_FALSE(loaded.functions.empty());
+    ASSERT_FALSE(loaded.image.sections().empty()) << "the image is read with the listing";
+    const struct {
+        const char* what;
+        bool checkOnly, strict, goOnAfterJalr;
+        Outcome outcome;
+        bool writes;
+    } cases[] = {
+        {"written", false, false, true, Outcome::Written, true},
+        {"checked only", true, false, true, Outcome::CheckedOnly, false},
+        {"strict with findings", false, true, true, Outcome::Refused, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeEnvironment env;
+        ConversionRequest request = requestFor(OutputMode::IndividualFiles);
+        request.checkOnly = c.checkOnly;
+        request.strict = c.strict;
+        const ConversionPlan plan = planRun(loaded, loaded.functions, request.settings);
+        ASSERT_EQ(plan.status, ConversionPlan::Status::Ready);
+        const ConversionResult result = convert(
+            loaded, plan, request, [&](const JalrLine&) { return c.goOnAfterJalr; }, env);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_FALSE(result.findings.empty()) << "calls.dis calls across blocks";
+        EXPECT_EQ(!env.writes.empty(), c.writes);
+        EXPECT_EQ(result.written.writtenNames.size(), c.writes ? plan.rows.size() : 0U);
+        EXPECT_EQ(result.listingCopy.has_value(), c.writes);
+        EXPECT_EQ(result.completion.empty(), !c.writes);
+        EXPECT_EQ(result.clipboardFile.has_value(), c.writes);
+        EXPECT_EQ(result.wordCount > 0, !c.checkOnly) << "only a check builds nothing";
+    }
+}
+
+// The same findings whether the check runs alone or beside the build, and
+// the files a run writes are the ones the blocks it checked become.
+TEST(Pipeline, TheCheckBesideTheBuildFindsWhatTheCheckAloneFinds) {
+    const LoadedListing loaded =
+        loadListing(readWholeFile(fixturePath("calls.dis")), {true, true, false});
+    for (const OutputMode mode :
+         {OutputMode::IndividualFiles, OutputMode::SingleFile, OutputMode::Merged}) {
+        FakeEnvironment env;
+        ConversionRequest request = requestFor(mode);
+        const ConversionPlan plan = planRun(loaded, loaded.functions, request.settings);
+        const ConversionResult written = convert(
+            loaded, plan, request, [](const JalrLine&) { return true; }, env);
+        request.checkOnly = true;
+        const ConversionResult checked = convert(
+            loaded, plan, request, [](const JalrLine&) { return true; }, env);
+        ASSERT_EQ(written.findings.size(), checked.findings.size());
+        for (std::size_t i = 0; i < written.findings.size(); ++i)
+            EXPECT_EQ(written.findings[i].sentence(), checked.findings[i].sentence());
+        EXPECT_EQ(written.written.writtenNames.size(),
+                  mode == OutputMode::IndividualFiles ? plan.rows.size() : std::size_t{1});
+    }
+}
+
+TEST(Pipeline, ARunDeclinedAtAJalrQuestionWritesNothing) {
+    const LoadedListing loaded =
+        loadListing("Disassembly of section .text:\r\n\r\n9d000000 <f>:\r\n"
+                    "9d000000:\t0320f809 \tjalr\tt9\r\n9d000004:\t00000000 \tnop\r\n\r\n",
+                    {false, true, false});
+    FakeEnvironment env;
+    const ConversionRequest request = requestFor(OutputMode::IndividualFiles);
+    const ConversionPlan plan = planRun(loaded, loaded.functions, request.settings);
+    ASSERT_EQ(jalrQuestionsOf(loaded, plan).size(), 1U);
+    const ConversionResult result = convert(
+        loaded, plan, request, [](const JalrLine&) { return false; }, env);
+    EXPECT_EQ(result.outcome, Outcome::Abandoned);
+    EXPECT_TRUE(env.writes.empty());
+    EXPECT_TRUE(result.findings.empty()) << "nothing written, nothing reported";
+}
+
+} // namespace
+} // namespace travonix::test
