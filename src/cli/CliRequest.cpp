@@ -30,11 +30,13 @@ struct Parser {
         {"f", "function"}, "Convert only this function (repeatable; default: all listed).", "NAME"};
     QCommandLineOption saveDisasm{"save-disasm", "Also write DisAsm.txt, the converted listing."};
     QCommandLineOption yes{"yes", "Go on past a \"jalr\" warning instead of abandoning the run."};
-    QCommandLineOption objdump{"objdump",
-                               "Disassembler command for an ELF input (default "
-                               "\"pic32-objdump.exe -D -z\"); \" -z\" is added to a command "
-                               "that lacks it, so zero words are printed.",
-                               "CMD"};
+    QCommandLineOption objdump{
+        "objdump",
+        "Disassembler command for an ELF input (default \"pic32-objdump.exe -D -z\"; when that "
+        "is not on the search path, the first found of xc32-objdump, pic32-objdump, "
+        "mipsel-linux-gnu-objdump and mips-linux-gnu-objdump, with -D -z); \" -z\" is added to "
+        "a command that lacks it, so zero words are printed.",
+        "CMD"};
     QCommandLineOption dis{"dis", "Listing to write for an ELF input (default: FILE.dis).", "PATH"};
     QCommandLineOption check{"check",
                              "Check, without writing anything, what in the blocks of this run "

@@ -2,6 +2,7 @@
 // stdout and stderr out.
 
 #include "CliProcess.h"
+#include "platform/ProgramSearch.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>
@@ -209,6 +210,70 @@ TEST(CliElf, DisassemblesThroughObjdumpThenConverts) {
     const std::string golden =
         readWholeFile(std::string(TRAVONIX_CLI_GOLDEN_DIR) + "/demo-merge/Demo.bas");
     EXPECT_EQ(block.substr(block.find("CFunction")), golden.substr(golden.find("CFunction")));
+}
+
+// Without --objdump and without the default pic32-objdump.exe on the search
+// path, the first of the known disassemblers found is run with the default's
+// options, and stderr says which one.
+TEST(CliElf, FindsADisassemblerWhenTheDefaultIsNotOnTheSearchPath) {
+    const std::optional<std::string> objdump = findProgramOnPath("mipsel-linux-gnu-objdump");
+    ASSERT_TRUE(objdump) << "the tests need binutils-mipsel-linux-gnu";
+    struct Case {
+        std::vector<std::string> installed;
+        std::string ran;
+        bool chosen; // false: the default command found it
+    };
+    const Case cases[] = {
+        {{"mipsel-linux-gnu-objdump"}, "mipsel-linux-gnu-objdump", true},
+        {{"mips-linux-gnu-objdump"}, "mips-linux-gnu-objdump", true},
+        {{"mips-linux-gnu-objdump", "mipsel-linux-gnu-objdump", "xc32-objdump"},
+         "xc32-objdump",
+         true},
+        // The default pic32-objdump.exe is found without its ".exe".
+        {{"mipsel-linux-gnu-objdump", "pic32-objdump"}, "pic32-objdump", false},
+        {{"mipsel-linux-gnu-objdump", "pic32-objdump.exe"}, "pic32-objdump.exe", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.installed.back());
+        TempDir work;
+        const fs::path bin = fs::path(work.path()) / "bin";
+        fs::create_directory(bin);
+        for (const std::string& name : c.installed) {
+            std::ofstream(bin / name)
+                << "#!/bin/sh\necho \"$@\" >\"$0.args\"\nexec " << *objdump << " \"$@\"\n";
+            fs::permissions(bin / name, fs::perms::owner_all, fs::perm_options::add);
+        }
+        fs::copy_file(examplePath("demo.elf"), fs::path(work.path()) / "demo.elf");
+        const CliResult r =
+            runTravonixCli({"--list", "demo.elf"}, work.path(), {{"PATH", bin.string()}});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out,
+                  "0\tint_sqrt\n0\tvector_length\n0\tcrc8_buffer\n1\tcrc8_nibble\n1\tmessage.0\n");
+        EXPECT_EQ(readWholeFile((bin / (c.ran + ".args")).string()), "-D -z demo.elf\n");
+        if (c.chosen)
+            EXPECT_EQ(r.err, "travonix-cli: pic32-objdump.exe is not on the search path; using " +
+                                 c.ran + " -D -z\n");
+        else
+            EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST(CliElf, WithoutAnyDisassemblerTheMessageNamesThemAndTheOption) {
+    TempDir work;
+    const fs::path bin = fs::path(work.path()) / "bin";
+    fs::create_directory(bin);
+    fs::copy_file(examplePath("demo.elf"), fs::path(work.path()) / "demo.elf");
+    const CliResult r = runTravonixCli({"demo.elf"}, work.path(), {{"PATH", bin.string()}});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    for (const char* part : {"pic32-objdump.exe",
+                             "xc32-objdump, pic32-objdump, "
+                             "mipsel-linux-gnu-objdump nor "
+                             "mips-linux-gnu-objdump",
+                             "--objdump"})
+        EXPECT_NE(r.err.find(part), std::string::npos) << part << "\n" << r.err;
+    EXPECT_FALSE(fs::exists(fs::path(work.path()) / "demo.dis"));
+    EXPECT_FALSE(fs::exists(fs::path(work.path()) / "int_sqrt.bas"));
 }
 
 TEST(CliElf, ObjdumpOptionAndDisPathAreUsed) {
