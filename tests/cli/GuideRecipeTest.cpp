@@ -151,5 +151,38 @@ TEST(GuideRecipe, BuildsTwoFunctionsWithDebiansCrossGccAndConvertsThemInEveryMod
     }
 }
 
+// "Reading a .bas file" shows vector_length's block of the bundled example
+// without the blank after each word: the tool's own block, from its
+// CFunction line to its end.
+TEST(GuideRecipe, TheBlockTheGuideExplainsIsTheToolsOwn) {
+    const std::vector<std::string> section = sectionLines("Reading a .bas file");
+    std::string shown;
+    bool inBlock = false;
+    for (const std::string& line : section) {
+        if (line.starts_with("CFunction "))
+            inBlock = true;
+        if (inBlock)
+            shown += line + "\n";
+        if (line == "End CFunction")
+            break;
+    }
+    ASSERT_TRUE(shown.starts_with("CFunction vectorlength\n")) << shown;
+
+    TempDir out;
+    // All of the example, as the guide converts it: the words are counted
+    // over the run, so int_sqrt's 28 words come first.
+    const CliResult r = runTravonixCli({"-o", out.path(), examplePath("demo.dis")}, out.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string file = readWholeFile(out.file("vector_length.bas"));
+    std::string block;
+    std::istringstream lines(file.substr(file.find("CFunction ")));
+    for (std::string line; std::getline(lines, line);) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        block += line + "\n";
+    }
+    EXPECT_EQ(block, shown);
+}
+
 } // namespace
 } // namespace travonix::test
