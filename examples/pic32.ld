@@ -3,6 +3,9 @@
    (kseg1). Only the sections a freestanding CFunction build produces. */
 OUTPUT_FORMAT("elf32-tradlittlemips")
 OUTPUT_ARCH(mips)
+/* A file of CFunctions has no start of its own: the interpreter calls each
+   block. Without a main the linker warns "cannot find entry symbol main"
+   and takes the start of .text; Travonix does not use that address. */
 ENTRY(main)
 
 MEMORY

@@ -98,6 +98,12 @@ Mnemonic jumpKind(std::string_view m) {
 Mnemonic branchKind(std::string_view m) {
     if (m == "break")
         return Mnemonic::LeavesFirstAlone;
+    // Operations that start with b but branch nowhere (DSP and MSA ones,
+    // "bitswap"): their last operand is a register or a small number, never
+    // a target. Of the MSA forms with a dot only bnz.* and bz.* branch.
+    if (isOneOf(m, {"balign", "bitrev", "bitswap"}) ||
+        (m.find('.') != std::string_view::npos && !m.starts_with("bnz.") && !m.starts_with("bz.")))
+        return Mnemonic::Other;
     if (isOneOf(m, {"bal", "bgezal", "bltzal", "bgezall", "bltzall"}))
         return Mnemonic::BranchAndLink;
     return Mnemonic::Branch;
@@ -352,11 +358,21 @@ std::optional<MemoryOperand> memoryOperand(std::string_view text) {
 std::optional<std::uint32_t> targetAddress(const InstructionLine& line) {
     if (line.wordTarget)
         return line.wordTarget;
-    // objdump prints a target with all eight digits; a shorter operand is a
-    // register name such as a0 that happens to read as hexadecimal.
-    if (line.operands.empty() || line.operands.back().size() != 8)
+    // objdump prints a target without leading zeros: "9d000000", but
+    // "400130" for a program linked at 0x00400130 and "a0" in a listing
+    // that starts at 0. A name such as a0 is also a register, and reads as
+    // a target only with the symbol objdump puts after an address.
+    const bool jumps = line.isBranch() || line.kind == Mnemonic::AbsoluteJump ||
+                       line.kind == Mnemonic::AbsoluteCall;
+    if (!jumps || line.operands.empty())
         return std::nullopt;
-    return travonix::parseHex(line.operands.back());
+    const std::string_view last = line.operands.back();
+    const auto value = travonix::parseHex(last);
+    if (!value)
+        return std::nullopt;
+    if (registerNumber(last) && line.operandText.find('<') == std::string_view::npos)
+        return std::nullopt;
+    return value;
 }
 
 std::string hexAddress(std::uint32_t address) {

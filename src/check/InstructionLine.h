@@ -48,7 +48,7 @@ enum class Mnemonic : std::uint8_t {
     AbsoluteCall,     // jal, jalx
     RegisterCall,     // jalr, jalr.hb
     RegisterJump,     // jr, jr.hb
-    Branch,           // b, beq, bnez, ... (any mnemonic starting with b but break)
+    Branch,           // b, beq, bnez, ... (a mnemonic starting with b that branches)
     BranchAndLink,    // bal, bgezal, bltzal, bgezall, bltzall
     LeavesFirstAlone, // reads its first operand or has none: stores, traps, sync, ...
 };
@@ -137,7 +137,7 @@ struct MemoryOperand {
 [[nodiscard]] std::optional<MemoryOperand> memoryOperand(std::string_view text);
 
 // A branch or jump target: the one its word holds, else the address objdump
-// prints before the symbol.
+// prints before the symbol, one to eight hexadecimal digits.
 [[nodiscard]] std::optional<std::uint32_t> targetAddress(const InstructionLine& line);
 
 // Eight lower-case hexadecimal digits, as the listing writes addresses.

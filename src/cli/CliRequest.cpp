@@ -3,6 +3,7 @@
 #include "core/Version.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QStringList>
 
 namespace travonix::cli {
@@ -29,11 +30,13 @@ struct Parser {
         {"f", "function"}, "Convert only this function (repeatable; default: all listed).", "NAME"};
     QCommandLineOption saveDisasm{"save-disasm", "Also write DisAsm.txt, the converted listing."};
     QCommandLineOption yes{"yes", "Go on past a \"jalr\" warning instead of abandoning the run."};
-    QCommandLineOption objdump{"objdump",
-                               "Disassembler command for an ELF input (default "
-                               "\"pic32-objdump.exe -D -z\"); \" -z\" is added to a command "
-                               "that lacks it, so zero words are printed.",
-                               "CMD"};
+    QCommandLineOption objdump{
+        "objdump",
+        "Disassembler command for an ELF input (default \"pic32-objdump.exe -D -z\"; when that "
+        "is not on the search path, the first found of xc32-objdump, pic32-objdump, "
+        "mipsel-linux-gnu-objdump and mips-linux-gnu-objdump, with -D -z); \" -z\" is added to "
+        "a command that lacks it, so zero words are printed.",
+        "CMD"};
     QCommandLineOption dis{"dis", "Listing to write for an ELF input (default: FILE.dis).", "PATH"};
     QCommandLineOption check{"check",
                              "Check, without writing anything, what in the blocks of this run "
@@ -50,8 +53,10 @@ struct Parser {
             "CFunction blocks in .bas files.");
         parser.addOptions({list, printListing, includeMain, allFuncs, mode, name, output, function,
                            saveDisasm, yes, check, strict, objdump, dis, help, version});
-        parser.addPositionalArgument("INPUT",
-                                     "The listing (LISTING.dis) or the ELF file (FILE.elf).");
+        parser.addPositionalArgument(
+            "INPUT",
+            "The listing (LISTING.dis) or the ELF file (FILE.elf, or any name: an ELF file is "
+            "known by its first bytes).");
     }
 
     std::string usage() const {
@@ -67,12 +72,31 @@ struct Parser {
     }
 };
 
-ParseOutcome usageError(const Parser& p, const std::string& why) {
+// As GNU tools do: the message and where to read more, not the whole help,
+// which would push the message out of view.
+ParseOutcome usageError(const std::string& why) {
     ParseOutcome outcome;
-    outcome.text = "travonix-cli: " + why + "\n\n" + p.usage();
+    outcome.text = "travonix-cli: " + why + "\nTry 'travonix-cli --help' for more information.\n";
     outcome.toStderr = true;
     outcome.exitCode = 2;
     return outcome;
+}
+
+// The parser's complaint in the tool's own words: an unknown option as it was
+// given ("--x", "-x"), any other without its capital and full stop.
+std::string parseError(const QCommandLineParser& parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString& name = unknown.front();
+        return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") +
+               name.toLatin1().toStdString() + "'";
+    }
+    std::string text = parser.errorText().toLatin1().toStdString();
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    if (!text.empty() && text.front() >= 'A' && text.front() <= 'Z')
+        text.front() = static_cast<char>(text.front() - 'A' + 'a');
+    return text;
 }
 
 std::optional<OutputMode> modeFromText(const QString& text) {
@@ -107,13 +131,21 @@ bool trimmedIsEmpty(const std::string& text) {
 
 } // namespace
 
-ParseOutcome parseCommandLine(const std::vector<std::string>& arguments) {
+bool startsWithElfMagic(const std::string& path) {
+    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    constexpr char kElfMagic[] = {'\x7f', 'E', 'L', 'F'};
+    return file.read(sizeof kElfMagic) == QByteArray(kElfMagic, sizeof kElfMagic);
+}
+
+ParseOutcome parseCommandLine(const std::vector<std::string>& arguments, const ElfProbe& isElf) {
     Parser p;
     QStringList args;
     for (const std::string& a : arguments)
         args << fromBytes(a);
     if (!p.parser.parse(args))
-        return usageError(p, p.parser.errorText().toStdString());
+        return usageError(parseError(p.parser));
 
     ParseOutcome outcome;
     if (p.parser.isSet(p.help)) {
@@ -126,16 +158,16 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& arguments) {
     }
     const QStringList positional = p.parser.positionalArguments();
     if (positional.size() != 1)
-        return usageError(p, positional.isEmpty() ? "no input file given"
-                                                  : "more than one input file given");
+        return usageError(positional.isEmpty() ? "no input file given"
+                                               : "more than one input file given");
     auto mode = modeFromText(p.parser.value(p.mode));
     if (!mode)
-        return usageError(p, "unknown mode '" + p.parser.value(p.mode).toStdString() +
-                                 "' (individual, single or merge)");
+        return usageError("unknown mode '" + toBytes(p.parser.value(p.mode)) +
+                          "' (individual, single or merge)");
 
     CliRequest r;
     r.input = toBytes(positional.front());
-    r.inputIsElf = positional.front().endsWith(".elf", Qt::CaseInsensitive);
+    r.inputIsElf = positional.front().endsWith(".elf", Qt::CaseInsensitive) || isElf(r.input);
     r.list = p.parser.isSet(p.list);
     r.printListing = p.parser.isSet(p.printListing);
     r.includeMain = p.parser.isSet(p.includeMain);
@@ -152,14 +184,14 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& arguments) {
     r.objdump = valueOf(p.parser, p.objdump);
     r.disPath = valueOf(p.parser, p.dis);
     if ((r.objdump || r.disPath) && !r.inputIsElf)
-        return usageError(p, "--objdump and --dis apply to an ELF input only");
+        return usageError("--objdump and --dis apply to an ELF input only");
     if (r.outputDir && r.outputDir->empty())
-        return usageError(p, "--output needs a folder");
+        return usageError("--output needs a folder");
     if (r.disPath && r.disPath->empty())
-        return usageError(p, "--dis needs a file name");
+        return usageError("--dis needs a file name");
     // The window would ask for the name; a tool in a Makefile cannot.
     if (r.mode == OutputMode::Merged && (!r.name || trimmedIsEmpty(*r.name)))
-        return usageError(p, "Enter a name for the Cfunction: merge mode needs --name NAME");
+        return usageError("merge mode needs --name NAME");
     outcome.request = std::move(r);
     return outcome;
 }

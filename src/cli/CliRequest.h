@@ -2,6 +2,7 @@
 
 #include "core/Options.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,8 +11,8 @@ namespace travonix::cli {
 
 // What the command line asked for, checked for usage errors.
 struct CliRequest {
-    std::string input; // the listing (.dis) or the ELF file (.elf)
-    bool inputIsElf = false;
+    std::string input;         // the listing (.dis) or the ELF file
+    bool inputIsElf = false;   // starts with the ELF magic, or is named .elf
     bool list = false;         // --list
     bool printListing = false; // --print-listing
     bool includeMain = false;  // --main
@@ -36,6 +37,15 @@ struct ParseOutcome {
     int exitCode = 0;
 };
 
-ParseOutcome parseCommandLine(const std::vector<std::string>& arguments);
+// Whether the file starts with the ELF magic (0x7f 'E' 'L' 'F'); false for a
+// file that is missing or cannot be read.
+using ElfProbe = std::function<bool(const std::string& path)>;
+[[nodiscard]] bool startsWithElfMagic(const std::string& path);
+
+// The input is an ELF file when `isElf` says so, whatever its name, or when
+// it is named .elf (such a file that is not one is left to the disassembler,
+// which says what is wrong with it).
+ParseOutcome parseCommandLine(const std::vector<std::string>& arguments,
+                              const ElfProbe& isElf = startsWithElfMagic);
 
 } // namespace travonix::cli

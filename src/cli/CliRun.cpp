@@ -7,6 +7,8 @@
 #include "core/Version.h"
 #include "pipeline/Pipeline.h"
 #include "platform/Disassembler.h"
+#include "platform/DisassemblyCommand.h"
+#include "platform/ProgramSearch.h"
 
 #include <set>
 
@@ -79,6 +81,33 @@ Options optionsFor(const CliRequest& r) {
     return options;
 }
 
+// Without --objdump: the default command when its program is on the search
+// path, else the first disassembler found of the known ones, with the
+// default's options; said on stderr. False, with the reason on stderr, when
+// none is found.
+bool chooseDisassembler(Options& options, Reporter& reporter) {
+    const std::vector<std::string> words = splitCommandWords(options.disassemblerCommand);
+    if (words.empty() || findProgramOnPath(words.front()))
+        return true;
+    const std::vector<std::string>& candidates = disassemblerCandidates();
+    const std::optional<std::string> found = firstProgramOnPath(candidates);
+    if (!found) {
+        std::string tried = words.front();
+        for (const std::string& name : candidates)
+            tried += (&name == &candidates.back() ? " nor " : ", ") + name;
+        reporter.fail("no disassembler found on the search path: neither " + tried +
+                      "; install one, or name it with --objdump \"CMD\"");
+        return false;
+    }
+    std::string command = *found;
+    for (std::size_t i = 1; i < words.size(); ++i)
+        command += " " + words[i];
+    options.disassemblerCommand = command;
+    reporter.stream() << "travonix-cli: " << words.front() << " is not on the search path; using "
+                      << command << '\n';
+    return true;
+}
+
 // Runs the disassembler on an ELF input. False when there is no fresh
 // listing to read; the reason is on stderr.
 bool disassembleInput(Options& options, const CliRequest& r, Environment& env,
@@ -87,6 +116,8 @@ bool disassembleInput(Options& options, const CliRequest& r, Environment& env,
     options.listingPath = r.disPath ? *r.disPath : listingPathFor(r.input);
     if (r.objdump)
         options.disassemblerCommand = withZeroWords(*r.objdump);
+    else if (!chooseDisassembler(options, reporter))
+        return false;
     const DisassemblyOutcome outcome = disassemble(options, runner, env);
     reporter.show(outcome.diagnostics);
     return outcome.readListing && outcome.diagnostics.empty();

@@ -1,15 +1,45 @@
-#ifndef _WIN32
-
 #include "platform/ProgramSearch.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include "core/Text.h"
 
 #include <cstdlib>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace travonix {
+
+const std::vector<std::string>& disassemblerCandidates() {
+    static const std::vector<std::string> candidates = {
+        "xc32-objdump", "pic32-objdump", "mipsel-linux-gnu-objdump", "mips-linux-gnu-objdump"};
+    return candidates;
+}
+
+std::optional<std::string> firstProgramOnPath(const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        if (findProgramOnPath(name))
+            return name;
+    return std::nullopt;
+}
+
+#ifdef _WIN32
+
+std::optional<std::string> findProgramOnPath(const std::string& name) {
+    if (name.empty())
+        return std::nullopt;
+    char found[MAX_PATH];
+    const DWORD length = SearchPathA(nullptr, name.c_str(), ".exe", MAX_PATH, found, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return std::nullopt;
+    return std::string(found, length);
+}
+
+#else
 
 namespace {
 
@@ -57,6 +87,6 @@ std::optional<std::string> findProgramOnPath(const std::string& name) {
     return findProgram(name, path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin");
 }
 
-} // namespace travonix
-
 #endif
+
+} // namespace travonix

@@ -13,8 +13,9 @@ namespace {
 constexpr std::string_view kSectionHeader = "Disassembly of section ";
 constexpr std::int64_t kBranchReach = 32767;
 
+// objdump pads a short address with blanks ("  400130:").
 std::uint32_t hexOf(std::string_view text) {
-    return hexValue(text);
+    return hexValue(trimBlanks(text));
 }
 
 } // namespace

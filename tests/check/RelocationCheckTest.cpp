@@ -3,13 +3,14 @@
 // way the tool converts them, one block per routine or all in one block.
 #include "ListingBodies.h"
 
+#include "check/InstructionLine.h"
 #include "check/RelocationCheck.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
-
 #include <sstream>
 
 namespace travonix::check::test {
@@ -144,6 +145,54 @@ std::string fixtureCaseName(const ::testing::TestParamInfo<FixtureCase>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RelocFixtures, FixtureFindings, ::testing::ValuesIn(kFixtureCases),
+                         fixtureCaseName);
+
+// Linked by Debian's default script instead (.text at 0x00400130 or
+// 0x00400150), objdump prints addresses without leading zeros: the program
+// must give the same findings, on the same lines of the same routines.
+std::uint32_t routineStart(const ListedRoutine& routine) {
+    const auto head = parseWordLineHead(routine.body.lines.front());
+    return head ? head->address : 0;
+}
+
+// "kind routine +offset": a finding wherever the program was linked. A name
+// clash, which has no line, keeps its address 0.
+std::vector<std::string> placeFree(const std::string& listing,
+                                   const std::vector<Finding>& findings) {
+    const std::vector<ListedRoutine> routines = convertible(routinesOf(listing));
+    std::vector<std::string> lines;
+    for (const Finding& finding : findings) {
+        std::ostringstream text;
+        text << findingKindName(finding.kind) << " " << finding.function << " ";
+        const auto routine =
+            std::find_if(routines.begin(), routines.end(),
+                         [&](const ListedRoutine& r) { return r.body.name == finding.function; });
+        if (finding.address == 0 || routine == routines.end())
+            text << finding.address;
+        else
+            text << "+" << std::hex << finding.address - routineStart(*routine);
+        lines.push_back(text.str());
+    }
+    return lines;
+}
+
+class DefaultAddressFindings : public ::testing::TestWithParam<FixtureCase> {};
+
+TEST_P(DefaultAddressFindings, AreTheFindingsOfTheProgramLinkedAtPic32Flash) {
+    const FixtureCase& c = GetParam();
+    const std::string pic32 = listingOf(c.program);
+    const std::string debian = listingOf(std::string(c.program) + "-default");
+    const std::vector<ListedRoutine> routines = convertible(routinesOf(debian));
+    ASSERT_FALSE(routines.empty());
+    EXPECT_GE(routineStart(routines.front()), 0x00400130u);
+    EXPECT_LT(routineStart(routines.front()), 0x00400200u);
+    const std::vector<Finding> expected = checkRelocation(pic32, blocksOf(pic32, c.blocks));
+    ASSERT_EQ(expected.size(), c.expected.size());
+    const std::vector<Finding> found = checkRelocation(debian, blocksOf(debian, c.blocks));
+    EXPECT_EQ(placeFree(debian, found), placeFree(pic32, expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(RelocFixtures, DefaultAddressFindings, ::testing::ValuesIn(kFixtureCases),
                          fixtureCaseName);
 
 // What the sentence tells the user: the address or target concerned, and

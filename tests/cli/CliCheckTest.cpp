@@ -44,6 +44,10 @@ TEST(CliCheck, ReportsOneLinePerFindingAndWritesNothing) {
         {{"--check", "-m", "merge", "-n", "Demo", "-o", ".", demo},
          4,
          {"crc8_buffer\t9d0000a8\tabsolute-address\t"}},
+        // Linked by Debian's default script: addresses without leading zeros.
+        {{"--check", "-o", ".", fixturePath("reloc/mutual-default.dis")},
+         4,
+         {"is_even_count\t00400148\toutside-call\t", "is_odd_count\t00400184\toutside-call\t"}},
         {{"--check", "-m", "merge", "-n", "Blk", "--main", "-o", ".", fixturePath("calls.dis")},
          4,
          {"crc_step\t9d000010\tabsolute-address\t", "scale_reading\t9d0000c8\tabsolute-address\t",
@@ -80,6 +84,16 @@ TEST(CliCheck, AConversionWarnsAfterItsMessagesAndStrictWritesNothing) {
     EXPECT_EQ(strict.exitCode, 4);
     EXPECT_TRUE(fs::is_empty(strictWork.path()));
     EXPECT_NE(strict.err.find("\tout-of-reach\t"), std::string::npos) << strict.err;
+}
+
+TEST(CliCheck, StrictFailsOnACallThatLeavesItsBlockAtDebiansDefaultAddress) {
+    TempDir work;
+    const CliResult strict = runTravonixCli(
+        {"--strict", "-o", ".", fixturePath("reloc/mutual-default.dis")}, work.path());
+    EXPECT_EQ(strict.exitCode, 4) << strict.err;
+    EXPECT_TRUE(fs::is_empty(work.path()));
+    EXPECT_NE(strict.err.find("is_even_count\t00400148\toutside-call\t"), std::string::npos)
+        << strict.err;
 }
 
 } // namespace

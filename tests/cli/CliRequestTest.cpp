@@ -1,34 +1,87 @@
 #include "cli/CliRequest.h"
 
+#include "support/Fixtures.h"
+
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace travonix::cli {
 namespace {
 
-ParseOutcome parse(std::vector<std::string> args) {
+// No input file of these tests exists; the probe says which are ELF files.
+ParseOutcome parse(std::vector<std::string> args, const ElfProbe& isElf = startsWithElfMagic) {
     args.insert(args.begin(), "travonix-cli");
-    return parseCommandLine(args);
+    return parseCommandLine(args, isElf);
 }
 
-TEST(CliRequest, UsageErrorsExitWithTwoAndTheUsageText) {
-    const std::vector<std::vector<std::string>> bad = {
-        {},                              // no input
-        {"a.dis", "b.dis"},              // two inputs
-        {"--no-such-option", "a.dis"},   // unknown option
-        {"--mode", "sideways", "a.dis"}, // unknown mode
-        {"--mode"},                      // option without its value
-        {"--objdump", "x -D", "a.dis"},  // disassembler options need an ELF input
-        {"-m", "merge", "a.dis"},        // merge mode needs --name
-        {"-m", "merge", "-n", "  ", "a.dis"},
+TEST(CliRequest, UsageErrorsGiveTheMessageAndWhereToReadMoreWithExitTwo) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
     };
-    for (const auto& args : bad) {
-        ParseOutcome o = parse(args);
-        SCOPED_TRACE(args.empty() ? std::string("(none)") : args.front());
+    const Case cases[] = {
+        {{}, "no input file given"},
+        {{"a.dis", "b.dis"}, "more than one input file given"},
+        {{"--no-such-option", "a.dis"}, "unknown option '--no-such-option'"},
+        {{"-q", "a.dis"}, "unknown option '-q'"},
+        {{"--mode", "sideways", "a.dis"}, "unknown mode 'sideways' (individual, single or merge)"},
+        {{"--mode"}, "missing value after '--mode'"},
+        {{"--objdump", "x -D", "a.dis"}, "--objdump and --dis apply to an ELF input only"},
+        {{"-o", "", "a.dis"}, "--output needs a folder"},
+        {{"--dis", "", "a.elf"}, "--dis needs a file name"},
+        {{"-m", "merge", "a.dis"}, "merge mode needs --name NAME"},
+        {{"-m", "merge", "-n", "  ", "a.dis"}, "merge mode needs --name NAME"},
+    };
+    for (const Case& c : cases) {
+        ParseOutcome o = parse(c.args);
+        SCOPED_TRACE(c.message);
         EXPECT_FALSE(o.request.has_value());
         EXPECT_EQ(o.exitCode, 2);
         EXPECT_TRUE(o.toStderr);
-        EXPECT_NE(o.text.find("INPUT"), std::string::npos) << o.text;
+        EXPECT_EQ(o.text, "travonix-cli: " + c.message +
+                              "\nTry 'travonix-cli --help' for more information.\n");
     }
+}
+
+TEST(CliRequest, AnInputThatStartsWithTheElfMagicIsAnElfFileWhateverItsName) {
+    const ElfProbe elfNamedProg = [](const std::string& path) { return path == "prog"; };
+    struct Case {
+        const char* input;
+        bool elf;
+    };
+    for (const Case c : {Case{"prog", true}, Case{"prog.elf", true}, Case{"PROG.ELF", true},
+                         Case{"prog.out", false}, Case{"listing.dis", false}}) {
+        SCOPED_TRACE(c.input);
+        ParseOutcome plain = parse({c.input}, elfNamedProg);
+        ASSERT_TRUE(plain.request.has_value()) << plain.text;
+        EXPECT_EQ(plain.request->inputIsElf, c.elf);
+        // The disassembler's options go with an ELF input only.
+        ParseOutcome withObjdump = parse({"--objdump", "x -D", c.input}, elfNamedProg);
+        EXPECT_EQ(withObjdump.request.has_value(), c.elf) << withObjdump.text;
+    }
+}
+
+TEST(CliRequest, TheElfMagicIsReadFromTheFilesFirstBytes) {
+    travonix::test::TempDir dir;
+    const auto write = [&](const std::string& name, const std::string& bytes) {
+        std::ofstream(dir.file(name), std::ios::binary) << bytes;
+        return dir.file(name);
+    };
+    EXPECT_TRUE(startsWithElfMagic(travonix::test::fixturePath("calls.elf")));
+    EXPECT_TRUE(startsWithElfMagic(write("prog", std::string("\x7f"
+                                                             "ELF",
+                                                             4))));
+    EXPECT_FALSE(startsWithElfMagic(travonix::test::fixturePath("calls.dis")));
+    EXPECT_FALSE(startsWithElfMagic(write("short", std::string("\x7f"
+                                                               "EL",
+                                                               3))));
+    EXPECT_FALSE(startsWithElfMagic(write("lower", std::string("\x7f"
+                                                               "elf",
+                                                               4))));
+    EXPECT_FALSE(startsWithElfMagic(write("empty", "")));
+    EXPECT_FALSE(startsWithElfMagic(dir.file("missing")));
+    EXPECT_FALSE(startsWithElfMagic(dir.path()));
 }
 
 TEST(CliRequest, HelpAndVersionGoToStdoutWithExitZero) {

@@ -2,10 +2,12 @@
 // stdout and stderr out.
 
 #include "CliProcess.h"
+#include "platform/ProgramSearch.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -96,7 +98,7 @@ TEST(Cli, RefusalsExitWithAnErrorAndWriteNothing) {
         int exitCode;
     };
     const Case cases[] = {
-        {{"-m", "merge", "-o", ".", listing}, "Enter a name for the Cfunction", 2},
+        {{"-m", "merge", "-o", ".", listing}, "merge mode needs --name NAME", 2},
         {{"-m", "merge", "-n", "   ", "-o", ".", listing}, "--name", 2},
         {{"-f", "crc_step", "-f", "nothing_like_it", "-o", ".", listing}, "nothing_like_it", 1},
         {{"-f", "main", "-o", ".", listing}, "'main' is left out unless --main is given", 1},
@@ -107,6 +109,22 @@ TEST(Cli, RefusalsExitWithAnErrorAndWriteNothing) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_TRUE(fs::is_empty(work.path())) << c.message;
     }
+}
+
+TEST(Cli, AUsageErrorIsTheMessageAndWhereToReadMoreAsGnuToolsDo) {
+    TempDir work;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-m", "merge", fixturePath("calls.dis")},
+          std::vector<std::string>{"--frobnicate", fixturePath("calls.dis")}}) {
+        const CliResult r = runTravonixCli(args, work.path());
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_TRUE(r.err.starts_with("travonix-cli: ")) << r.err;
+        EXPECT_TRUE(r.err.ends_with("\nTry 'travonix-cli --help' for more information.\n"))
+            << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+    }
+    EXPECT_TRUE(fs::is_empty(work.path()));
 }
 
 TEST(Cli, JalrWithoutYesAbandonsTheRunWithExitThree) {
@@ -194,6 +212,70 @@ TEST(CliElf, DisassemblesThroughObjdumpThenConverts) {
     EXPECT_EQ(block.substr(block.find("CFunction")), golden.substr(golden.find("CFunction")));
 }
 
+// Without --objdump and without the default pic32-objdump.exe on the search
+// path, the first of the known disassemblers found is run with the default's
+// options, and stderr says which one.
+TEST(CliElf, FindsADisassemblerWhenTheDefaultIsNotOnTheSearchPath) {
+    const std::optional<std::string> objdump = findProgramOnPath("mipsel-linux-gnu-objdump");
+    ASSERT_TRUE(objdump) << "the tests need binutils-mipsel-linux-gnu";
+    struct Case {
+        std::vector<std::string> installed;
+        std::string ran;
+        bool chosen; // false: the default command found it
+    };
+    const Case cases[] = {
+        {{"mipsel-linux-gnu-objdump"}, "mipsel-linux-gnu-objdump", true},
+        {{"mips-linux-gnu-objdump"}, "mips-linux-gnu-objdump", true},
+        {{"mips-linux-gnu-objdump", "mipsel-linux-gnu-objdump", "xc32-objdump"},
+         "xc32-objdump",
+         true},
+        // The default pic32-objdump.exe is found without its ".exe".
+        {{"mipsel-linux-gnu-objdump", "pic32-objdump"}, "pic32-objdump", false},
+        {{"mipsel-linux-gnu-objdump", "pic32-objdump.exe"}, "pic32-objdump.exe", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.installed.back());
+        TempDir work;
+        const fs::path bin = fs::path(work.path()) / "bin";
+        fs::create_directory(bin);
+        for (const std::string& name : c.installed) {
+            std::ofstream(bin / name)
+                << "#!/bin/sh\necho \"$@\" >\"$0.args\"\nexec " << *objdump << " \"$@\"\n";
+            fs::permissions(bin / name, fs::perms::owner_all, fs::perm_options::add);
+        }
+        fs::copy_file(examplePath("demo.elf"), fs::path(work.path()) / "demo.elf");
+        const CliResult r =
+            runTravonixCli({"--list", "demo.elf"}, work.path(), {{"PATH", bin.string()}});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out,
+                  "0\tint_sqrt\n0\tvector_length\n0\tcrc8_buffer\n1\tcrc8_nibble\n1\tmessage.0\n");
+        EXPECT_EQ(readWholeFile((bin / (c.ran + ".args")).string()), "-D -z demo.elf\n");
+        if (c.chosen)
+            EXPECT_EQ(r.err, "travonix-cli: pic32-objdump.exe is not on the search path; using " +
+                                 c.ran + " -D -z\n");
+        else
+            EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST(CliElf, WithoutAnyDisassemblerTheMessageNamesThemAndTheOption) {
+    TempDir work;
+    const fs::path bin = fs::path(work.path()) / "bin";
+    fs::create_directory(bin);
+    fs::copy_file(examplePath("demo.elf"), fs::path(work.path()) / "demo.elf");
+    const CliResult r = runTravonixCli({"demo.elf"}, work.path(), {{"PATH", bin.string()}});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    for (const char* part : {"pic32-objdump.exe",
+                             "xc32-objdump, pic32-objdump, "
+                             "mipsel-linux-gnu-objdump nor "
+                             "mips-linux-gnu-objdump",
+                             "--objdump"})
+        EXPECT_NE(r.err.find(part), std::string::npos) << part << "\n" << r.err;
+    EXPECT_FALSE(fs::exists(fs::path(work.path()) / "demo.dis"));
+    EXPECT_FALSE(fs::exists(fs::path(work.path()) / "int_sqrt.bas"));
+}
+
 TEST(CliElf, ObjdumpOptionAndDisPathAreUsed) {
     TempDir work;
     fs::create_directory(fs::path(work.path()) / "listings");
@@ -216,6 +298,34 @@ TEST(CliElf, AFailedDisassemblyIsReportedWithExitOne) {
     EXPECT_NE(r.err.find("exit code 1"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("file format not recognized"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(fs::path(work.path()) / "int_sqrt.bas"));
+}
+
+TEST(CliElf, AnElfFileIsKnownByItsFirstBytesWhateverItsName) {
+    TempDir work;
+    for (const char* name : {"prog", "prog.out"}) {
+        SCOPED_TRACE(name);
+        fs::copy_file(examplePath("demo.elf"), fs::path(work.path()) / name);
+        CliResult r = runTravonixCli({"--list", "--objdump", "mipsel-linux-gnu-objdump -D", name},
+                                     work.path());
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out,
+                  "0\tint_sqrt\n0\tvector_length\n0\tcrc8_buffer\n1\tcrc8_nibble\n1\tmessage.0\n");
+        // The listing is named as for FILE.elf: the name up to its extension, ".dis".
+        EXPECT_TRUE(fs::exists(fs::path(work.path()) / "prog.dis"));
+        fs::remove(fs::path(work.path()) / "prog.dis");
+    }
+}
+
+// A file named .elf that is not one is still given to the disassembler, which
+// says what is wrong with it.
+TEST(CliElf, AFileNamedElfThatIsNoneIsReportedByTheDisassembler) {
+    TempDir work;
+    fs::copy_file(examplePath("demo.dis"), fs::path(work.path()) / "listing.elf");
+    CliResult r =
+        runTravonixCli({"--objdump", "mipsel-linux-gnu-objdump -D", "listing.elf"}, work.path());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("file format not recognized"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(fs::path(work.path()) / "listing.dis"));
 }
 
 TEST(CliElf, AListingNamedLikeTheElfFileIsRefused) {
