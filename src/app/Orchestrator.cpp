@@ -235,8 +235,8 @@ void Orchestrator::startUp(SettingsStore& store) {
     if (auto on = store.readBool(keys::kAutoCheck))
         options_.autoCheck = *on;
     controls_.watcherRunning = options_.autoCheck;
-    controls_.autoGenerateShown = options_.autoCheck;
     controls_.loading = false;
+    offerFoundDisassembler();
     changed();
     if (options_.autoLoadElf)
         refresh();
@@ -333,6 +333,9 @@ void Orchestrator::readListing() {
     session_.functions = std::move(read.functions);
     session_.currentFunction = firstOrNone(session_.functions.size());
     saved.applyTo(session_.functions);
+    ui_.showRunSummary(
+        countOf(static_cast<std::int64_t>(session_.functions.size()), "function", "functions") +
+        " found");
     report(read.diagnostics);
     report(rewriteJumps(session_.listing).diagnostics);
     changed();
@@ -563,13 +566,48 @@ Session& Orchestrator::editSession() {
 void Orchestrator::selectToolchain(Toolchain toolchain) {
     const Step step(*this);
     options_.toolchain = toolchain;
+    // The vendor's command with "-z", as a stored one gets it at start-up.
     if (toolchain == Toolchain::MPLabX)
-        options_.disassemblerCommand = kMPLabXCommand;
+        options_.disassemblerCommand = withZeroWords(kMPLabXCommand);
     else if (toolchain == Toolchain::MPLab)
-        options_.disassemblerCommand = kMPLabCommand;
+        options_.disassemblerCommand = withZeroWords(kMPLabCommand);
     controls_.listingToolTip = kListingToolTip;
     changed();
     refresh();
+}
+
+// "Other": the command stays as it is until the user gives one.
+void Orchestrator::selectOtherDisassembler() {
+    options_.toolchain = Toolchain::None;
+    changed();
+}
+
+void Orchestrator::setDisassemblerCommand(const std::string& command) {
+    const Step step(*this);
+    const std::string given(trimBlanks(command));
+    if (given.empty())
+        return;
+    options_.toolchain = Toolchain::None;
+    options_.disassemblerCommand = withZeroWords(given);
+    changed();
+    if (!options_.elfPath.empty())
+        refresh();
+}
+
+// Before the automatic load: a stored program that is not there is replaced
+// by one found on the search path, and the user is told which.
+void Orchestrator::offerFoundDisassembler() {
+    if (!disassemblerFinder_)
+        return;
+    const std::optional<std::string> found = disassemblerFinder_(options_.disassemblerCommand);
+    if (!found)
+        return;
+    const std::string missing = options_.disassemblerCommand;
+    options_.toolchain = Toolchain::None;
+    options_.disassemblerCommand = withZeroWords(*found);
+    report({warning("Disassembler " + std::string(trimBlanks(missing)) + " not found; using " +
+                    *found + ", found on the search path")});
+    changed();
 }
 
 DisassemblyOutcome Orchestrator::runDisassembler() const {
@@ -612,7 +650,10 @@ void Orchestrator::elfChosen(const std::string& path) {
     refresh();
 }
 
+// A cancelled chooser ("") keeps the folder the user had.
 void Orchestrator::outputFolderChosen(const std::string& folder) {
+    if (folder.empty())
+        return;
     options_.conversion.outputFolder = folder;
     changed();
 }
@@ -624,7 +665,6 @@ void Orchestrator::setAutoCheck(bool on) {
         return;
     options_.autoCheck = on;
     controls_.watcherRunning = on;
-    controls_.autoGenerateShown = on;
     changed();
 }
 
