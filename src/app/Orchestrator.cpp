@@ -428,6 +428,8 @@ void Orchestrator::makeCFunctions() {
         break;
     }
     report(plan.diagnostics);
+    if (std::optional<Diagnostic> entry = mergeEntryWarning(plan, settings))
+        report({std::move(*entry)});
 
     auto job = std::make_shared<ConversionJob>();
     job->plan = std::move(plan);
