@@ -52,7 +52,8 @@ std::string runSummary(std::size_t functions, std::int64_t words, std::size_t fi
 // has no address of its own.
 std::size_t findingLineIn(const Listing& listing, std::size_t header,
                           const check::Finding& finding) {
-    if (finding.kind == check::FindingKind::NameClash)
+    if (finding.kind == check::FindingKind::NameClash ||
+        finding.kind == check::FindingKind::BadName)
         return header;
     for (std::size_t i = header + 1; i < listing.size(); ++i) {
         const std::string_view text = listing.text(i);
@@ -98,14 +99,13 @@ class FindingPlaces {
 
   private:
     // The block row of the routine the check found it in: a merged block's
-    // routines are the plan's rows, as are the blocks of the other modes. A
-    // name clash concerns a block by its name: the first row of that name.
+    // routines are the plan's rows, as are the blocks of the other modes (a
+    // finding about a block's name has the block's row). Else the first row
+    // of the finding's name.
     const BlockRow* rowOf(const check::Finding& finding) {
-        if (finding.kind != check::FindingKind::NameClash) {
-            const std::size_t row = merged_ ? finding.routine : finding.block;
-            if (row < plan_.rows.size() && plan_.rows[row].name == finding.function)
-                return &plan_.rows[row];
-        }
+        const std::size_t own = merged_ ? finding.routine : finding.block;
+        if (own < plan_.rows.size() && plan_.rows[own].name == finding.function)
+            return &plan_.rows[own];
         if (rowByName_.empty()) {
             rowByName_.reserve(plan_.rows.size());
             for (const BlockRow& row : plan_.rows)
@@ -147,10 +147,8 @@ std::string findingText(const check::Finding& finding) {
     text.reserve(finding.function.size() + 12 + kind.size() + 2 + finding.sentenceSize());
     text += finding.function;
     text += "  ";
-    if (finding.kind != check::FindingKind::NameClash) {
-        text += check::hexAddress(finding.address);
-        text += "  ";
-    }
+    text += check::hexAddress(finding.address);
+    text += "  ";
     text += kind;
     text += "  ";
     text += finding.detail;

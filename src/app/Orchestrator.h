@@ -19,8 +19,8 @@ namespace travonix {
 class SettingsStore;
 
 // A finding as one line for the status line and the findings panel: the
-// function, the address as eight hexadecimal digits (left out for a name
-// clash, which has none), the kind and the sentence, two blanks apart.
+// function, the address as eight hexadecimal digits (the header's for a
+// finding about a name), the kind and the sentence, two blanks apart.
 [[nodiscard]] std::string findingText(const check::Finding& finding);
 
 // What the window's controls show that is not an option.
