@@ -84,6 +84,7 @@ void DisassemblerChoice::showChoice(Toolchain toolchain, const std::string& comm
     if (command_->currentText() != text) {
         const QSignalBlocker blocker(command_);
         command_->setEditText(text);
+        command_->lineEdit()->setCursorPosition(0); // the program's name in view
     }
 }
 

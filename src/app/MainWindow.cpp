@@ -67,6 +67,7 @@ QCheckBox::indicator:checked { background-color: rgb(255, 255, 0); border: 3px s
 QRadioButton::indicator:checked { background-color: qradialgradient(cx: 0.5, cy: 0.5, radius: 0.5, fx: 0.5, fy: 0.5, stop: 0 rgb(255, 255, 0), stop: 0.5 rgb(255, 255, 0), stop: 0.6 rgb(0, 0, 255), stop: 1 rgb(0, 0, 255)); }
 QCheckBox:disabled, QRadioButton:disabled { color: rgb(160, 160, 96); }
 QCheckBox::indicator:disabled, QRadioButton::indicator:disabled { border-color: rgb(160, 160, 96); }
+QDockWidget { color: rgb(255, 255, 0); }
 QMenuBar { background-color: rgb(255, 255, 0); color: rgb(0, 0, 0); }
 QMenu#fileMenu { background-color: rgb(0, 255, 255); color: rgb(0, 0, 0); }
 QMenu#fileMenu::item:selected { background-color: rgb(0, 0, 255); color: rgb(255, 255, 0); }
