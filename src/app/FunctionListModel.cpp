@@ -11,12 +11,9 @@ namespace {
 
 // "9d000010 absolute-address: Builds the absolute address ..."
 QString tipLine(const check::Finding& finding) {
-    std::string line;
-    if (finding.kind != check::FindingKind::NameClash) {
-        char address[16];
-        std::snprintf(address, sizeof address, "%08x ", finding.address);
-        line = address;
-    }
+    char address[16];
+    std::snprintf(address, sizeof address, "%08x ", finding.address);
+    std::string line = address;
     line += check::findingKindName(finding.kind);
     return shown(line + ": " + finding.sentence());
 }

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutBox.h"
+#include "app/DisassemblerChoice.h"
 #include "app/FindingListModel.h"
 #include "app/FunctionListModel.h"
 #include "app/ListingModel.h"
@@ -10,6 +11,7 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "core/Version.h"
+#include "platform/DisassemblerCandidates.h"
 #include "platform/HelpOpener.h"
 
 #include <QtCore/QDir>
@@ -65,6 +67,7 @@ QCheckBox::indicator:checked { background-color: rgb(255, 255, 0); border: 3px s
 QRadioButton::indicator:checked { background-color: qradialgradient(cx: 0.5, cy: 0.5, radius: 0.5, fx: 0.5, fy: 0.5, stop: 0 rgb(255, 255, 0), stop: 0.5 rgb(255, 255, 0), stop: 0.6 rgb(0, 0, 255), stop: 1 rgb(0, 0, 255)); }
 QCheckBox:disabled, QRadioButton:disabled { color: rgb(160, 160, 96); }
 QCheckBox::indicator:disabled, QRadioButton::indicator:disabled { border-color: rgb(160, 160, 96); }
+QDockWidget { color: rgb(255, 255, 0); }
 QMenuBar { background-color: rgb(255, 255, 0); color: rgb(0, 0, 0); }
 QMenu#fileMenu { background-color: rgb(0, 255, 255); color: rgb(0, 0, 0); }
 QMenu#fileMenu::item:selected { background-color: rgb(0, 0, 255); color: rgb(255, 255, 0); }
@@ -152,8 +155,8 @@ QString droppedElfFile(const QMimeData* data) {
 
 MainWindow::MainWindow(WindowServices services, QWidget* parent)
     : QMainWindow(parent), store_(services.store), dialogs_(services.dialogs),
-      runner_(services.runner),
-      ui_(std::make_unique<WidgetUserInterface>(*this, services.dialogs, *statusBar(),
+      runner_(services.runner), history_(*this),
+      ui_(std::make_unique<WidgetUserInterface>(*this, services.dialogs, *statusBar(), history_,
                                                 [this] { mergedName_->setFocus(); })),
       orchestrator_(*ui_, services.environment, services.runner),
       watcher_(*this, [this] { watcherTimeout(); }) {
@@ -270,18 +273,16 @@ void MainWindow::buildControls() {
     outputLayout->addWidget(singleFile_);
     outputLayout->addWidget(individualFiles_);
 
-    auto* toolchainBox = new QGroupBox(QStringLiteral("Toolchain"), area);
-    mplab_ = named(new QRadioButton(QStringLiteral("MPLab"), toolchainBox), "mplab",
-                   "Click if you have MPLab installed");
-    mplabx_ = named(new QRadioButton(QStringLiteral("MPLabX"), toolchainBox), "mplabx",
-                    "Click if you have MPLabX installed");
-    toolchains_ = new QButtonGroup(this);
-    toolchains_->addButton(mplab_);
-    toolchains_->addButton(mplabx_);
-    mplabx_->setChecked(true);
-    auto* toolchainLayout = new QVBoxLayout(toolchainBox);
-    toolchainLayout->addWidget(mplab_);
-    toolchainLayout->addWidget(mplabx_);
+    Orchestrator& o = orchestrator_;
+    disassemblerChoice_ = new DisassemblerChoice(
+        area, {[this, &o](Toolchain toolchain) {
+                   act([&o, toolchain] { o.selectToolchain(toolchain); });
+               },
+               [this, &o] { act([&o] { o.selectOtherDisassembler(); }); },
+               [this, &o](const QString& command) {
+                   act([&o, &command] { o.setDisassemblerCommand(bytesOf(command)); });
+               },
+               [this] { act([this] { chooseDisassembler(); }); }});
 
     showAll_ = named(new QCheckBox(QStringLiteral("Show ALL funcs"), area), "showAllFunctions",
                      "Check to show System Functions as well as CFunction functions");
@@ -321,7 +322,7 @@ void MainWindow::buildControls() {
 
     auto* options = new QVBoxLayout;
     options->addWidget(outputBox);
-    options->addWidget(toolchainBox);
+    options->addWidget(disassemblerChoice_);
     for (QCheckBox* box :
          {showAll_, selectAll_, includeMain_, saveDisasm_, autoLoad_, autoCheck_, autoGenerate_})
         options->addWidget(box);
@@ -406,8 +407,6 @@ void MainWindow::connectControls() {
     onSelected(merge_, [&o] { o.selectOutputMode(OutputMode::Merged); });
     onSelected(singleFile_, [&o] { o.selectOutputMode(OutputMode::SingleFile); });
     onSelected(individualFiles_, [&o] { o.selectOutputMode(OutputMode::IndividualFiles); });
-    onSelected(mplab_, [&o] { o.selectToolchain(Toolchain::MPLab); });
-    onSelected(mplabx_, [&o] { o.selectToolchain(Toolchain::MPLabX); });
 
     const auto onToggled = [this](QCheckBox* box, void (Orchestrator::*step)(bool)) {
         connect(box, &QCheckBox::toggled, this,
@@ -437,8 +436,10 @@ void MainWindow::connectControls() {
 
 // ---- steps and what the window shows ------------------------------------
 
-template <typename Step> void MainWindow::act(Step&& step) {
+template <typename Step> void MainWindow::act(Step&& step, bool newAction) {
     const bool outermost = !handling_;
+    if (outermost && newAction)
+        history_.startAction();
     handling_ = true;
     step();
     if (!outermost)
@@ -472,9 +473,7 @@ void MainWindow::showState() {
     showChoice(outputTypes_, conversion.mode == OutputMode::Merged       ? merge_
                              : conversion.mode == OutputMode::SingleFile ? singleFile_
                                                                          : individualFiles_);
-    showChoice(toolchains_, options.toolchain == Toolchain::MPLab    ? mplab_
-                            : options.toolchain == Toolchain::MPLabX ? mplabx_
-                                                                     : nullptr);
+    disassemblerChoice_->showChoice(options.toolchain, options.disassemblerCommand);
     setChecked(showAll_, conversion.fullReading);
     setChecked(selectAll_, conversion.selectAll);
     setChecked(includeMain_, conversion.includeMain);
@@ -492,6 +491,7 @@ void MainWindow::showState() {
         showLists();
     watcher_.follow(controls.watcherRunning);
     enableWork(!disassemblyRunning());
+    history_.show();
 }
 
 void MainWindow::showLists() {
@@ -565,8 +565,9 @@ void MainWindow::showFindingLine(int row) {
 void MainWindow::enableWork(bool enabled) {
     for (QWidget* control :
          std::initializer_list<QWidget*>{pickElf_, refresh_, make_, merge_, singleFile_,
-                                         individualFiles_, mplab_, mplabx_, showAll_, includeMain_})
+                                         individualFiles_, showAll_, includeMain_})
         control->setEnabled(enabled);
+    disassemblerChoice_->setWorkEnabled(enabled);
 }
 
 // ---- commands ---------------------------------------------------------------
@@ -577,7 +578,7 @@ void MainWindow::chooseElfFile() {
         orchestrator_.elfChosen(bytesOf(QDir::toNativeSeparators(path)));
 }
 
-void MainWindow::loadElfFile(const QString& path) {
+void MainWindow::openElfFile(const QString& path) {
     act([this, &path] { orchestrator_.elfChosen(bytesOf(QDir::toNativeSeparators(path))); });
 }
 
@@ -586,6 +587,26 @@ void MainWindow::chooseOutputFolder() {
         dialogs_.chooseFolder(this, QStringLiteral("Select Plugin folder"), QDir::currentPath());
     orchestrator_.outputFolderChosen(folder.isEmpty() ? std::string()
                                                       : bytesOf(QDir::toNativeSeparators(folder)));
+}
+
+void MainWindow::chooseDisassembler() {
+    const QString program = dialogs_.chooseProgram(this);
+    if (!program.isEmpty())
+        orchestrator_.setDisassemblerCommand(
+            disassemblerCommandFor(bytesOf(QDir::toNativeSeparators(program))));
+}
+
+void MainWindow::lookForDisassemblers(const std::string& searchPath) {
+    std::vector<std::string> offered;
+    for (const std::string& program : disassemblersFound(searchPath))
+        offered.push_back(disassemblerCommandFor(program));
+    disassemblerChoice_->offer(offered);
+    orchestrator_.setDisassemblerFinder(
+        [searchPath, offered](const std::string& command) -> std::optional<std::string> {
+            if (offered.empty() || commandProgramFound(command, searchPath))
+                return std::nullopt;
+            return offered.front();
+        });
 }
 
 void MainWindow::copyWholeList(bool listing) {
@@ -651,7 +672,7 @@ void MainWindow::finishDisassembly() {
     const DisassemblyOutcome outcome = std::move(*outcome_);
     outcome_.reset();
     statusBar()->clearMessage();
-    act([this, &outcome] { orchestrator_.applyDisassembly(outcome); });
+    act([this, &outcome] { orchestrator_.applyDisassembly(outcome); }, false);
 }
 
 // A large conversion builds, checks and writes on the worker; the window
@@ -682,7 +703,7 @@ void MainWindow::finishConversion() {
     conversionDone_ = nullptr;
     statusBar()->clearMessage();
     if (done)
-        act([&done] { done(); });
+        act([&done] { done(); }, false);
 }
 
 void MainWindow::endWorker() {
@@ -727,7 +748,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     if (path.isEmpty() || disassemblyRunning())
         return;
     event->acceptProposedAction();
-    loadElfFile(path);
+    openElfFile(path);
 }
 
 // Ctrl+C in the listing or the source copies the whole list, not the one

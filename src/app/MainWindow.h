@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/ElfWatcherTimer.h"
+#include "app/MessageHistory.h"
 #include "app/Orchestrator.h"
 #include "app/WidgetUserInterface.h"
 
@@ -23,6 +24,7 @@ class QThread;
 
 namespace travonix {
 
+class DisassemblerChoice;
 class FindingListModel;
 class FunctionListModel;
 class LinesModel;
@@ -54,6 +56,11 @@ class MainWindow : public QMainWindow {
     // Applies the stored options (their messages come before the window is
     // shown), then shows the result.
     void startUp();
+    // Opens the ELF file as the ELF chooser does (given on the command line).
+    void openElfFile(const QString& path);
+    // Before startUp: the disassemblers found in the folders of `searchPath`
+    // are offered, and one replaces a stored program that is not there.
+    void lookForDisassemblers(const std::string& searchPath);
 
     [[nodiscard]] const Orchestrator& orchestrator() const { return orchestrator_; }
     [[nodiscard]] bool disassemblyRunning() const { return worker_ != nullptr; }
@@ -76,7 +83,9 @@ class MainWindow : public QMainWindow {
 
     // Runs one step, then shows its result. A step started while another
     // one waits in a box of its own is not run in the middle of it.
-    template <typename Step> void act(Step&& step);
+    // A step that continues an action (a worker's end) keeps its messages
+    // with the action's.
+    template <typename Step> void act(Step&& step, bool newAction = true);
     void showState();
     void showLists();
     void showFunctionSelection();
@@ -88,7 +97,7 @@ class MainWindow : public QMainWindow {
 
     void chooseElfFile();
     void chooseOutputFolder();
-    void loadElfFile(const QString& path);
+    void chooseDisassembler();
     void copyWholeList(bool listing);
     void openHelp();
     void showAbout();
@@ -102,6 +111,7 @@ class MainWindow : public QMainWindow {
     SettingsStore& store_;
     WindowDialogs& dialogs_;
     ProcessRunner& runner_;
+    MessageHistory history_;
     std::unique_ptr<WidgetUserInterface> ui_;
     Orchestrator orchestrator_;
     ElfWatcherTimer watcher_;
@@ -125,10 +135,8 @@ class MainWindow : public QMainWindow {
     QRadioButton* merge_ = nullptr;
     QRadioButton* singleFile_ = nullptr;
     QRadioButton* individualFiles_ = nullptr;
-    QRadioButton* mplab_ = nullptr;
-    QRadioButton* mplabx_ = nullptr;
     QButtonGroup* outputTypes_ = nullptr;
-    QButtonGroup* toolchains_ = nullptr;
+    DisassemblerChoice* disassemblerChoice_ = nullptr;
     QCheckBox* showAll_ = nullptr;
     QCheckBox* selectAll_ = nullptr;
     QCheckBox* includeMain_ = nullptr;

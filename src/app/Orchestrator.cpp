@@ -52,7 +52,8 @@ std::string runSummary(std::size_t functions, std::int64_t words, std::size_t fi
 // has no address of its own.
 std::size_t findingLineIn(const Listing& listing, std::size_t header,
                           const check::Finding& finding) {
-    if (finding.kind == check::FindingKind::NameClash)
+    if (finding.kind == check::FindingKind::NameClash ||
+        finding.kind == check::FindingKind::BadName)
         return header;
     for (std::size_t i = header + 1; i < listing.size(); ++i) {
         const std::string_view text = listing.text(i);
@@ -98,14 +99,13 @@ class FindingPlaces {
 
   private:
     // The block row of the routine the check found it in: a merged block's
-    // routines are the plan's rows, as are the blocks of the other modes. A
-    // name clash concerns a block by its name: the first row of that name.
+    // routines are the plan's rows, as are the blocks of the other modes (a
+    // finding about a block's name has the block's row). Else the first row
+    // of the finding's name.
     const BlockRow* rowOf(const check::Finding& finding) {
-        if (finding.kind != check::FindingKind::NameClash) {
-            const std::size_t row = merged_ ? finding.routine : finding.block;
-            if (row < plan_.rows.size() && plan_.rows[row].name == finding.function)
-                return &plan_.rows[row];
-        }
+        const std::size_t own = merged_ ? finding.routine : finding.block;
+        if (own < plan_.rows.size() && plan_.rows[own].name == finding.function)
+            return &plan_.rows[own];
         if (rowByName_.empty()) {
             rowByName_.reserve(plan_.rows.size());
             for (const BlockRow& row : plan_.rows)
@@ -147,10 +147,8 @@ std::string findingText(const check::Finding& finding) {
     text.reserve(finding.function.size() + 12 + kind.size() + 2 + finding.sentenceSize());
     text += finding.function;
     text += "  ";
-    if (finding.kind != check::FindingKind::NameClash) {
-        text += check::hexAddress(finding.address);
-        text += "  ";
-    }
+    text += check::hexAddress(finding.address);
+    text += "  ";
     text += kind;
     text += "  ";
     text += finding.detail;
@@ -235,8 +233,8 @@ void Orchestrator::startUp(SettingsStore& store) {
     if (auto on = store.readBool(keys::kAutoCheck))
         options_.autoCheck = *on;
     controls_.watcherRunning = options_.autoCheck;
-    controls_.autoGenerateShown = options_.autoCheck;
     controls_.loading = false;
+    offerFoundDisassembler();
     changed();
     if (options_.autoLoadElf)
         refresh();
@@ -333,6 +331,9 @@ void Orchestrator::readListing() {
     session_.functions = std::move(read.functions);
     session_.currentFunction = firstOrNone(session_.functions.size());
     saved.applyTo(session_.functions);
+    ui_.showRunSummary(
+        countOf(static_cast<std::int64_t>(session_.functions.size()), "function", "functions") +
+        " found");
     report(read.diagnostics);
     report(rewriteJumps(session_.listing).diagnostics);
     changed();
@@ -425,6 +426,8 @@ void Orchestrator::makeCFunctions() {
         break;
     }
     report(plan.diagnostics);
+    if (std::optional<Diagnostic> entry = mergeEntryWarning(plan, settings))
+        report({std::move(*entry)});
 
     auto job = std::make_shared<ConversionJob>();
     job->plan = std::move(plan);
@@ -563,13 +566,48 @@ Session& Orchestrator::editSession() {
 void Orchestrator::selectToolchain(Toolchain toolchain) {
     const Step step(*this);
     options_.toolchain = toolchain;
+    // The vendor's command with "-z", as a stored one gets it at start-up.
     if (toolchain == Toolchain::MPLabX)
-        options_.disassemblerCommand = kMPLabXCommand;
+        options_.disassemblerCommand = withZeroWords(kMPLabXCommand);
     else if (toolchain == Toolchain::MPLab)
-        options_.disassemblerCommand = kMPLabCommand;
+        options_.disassemblerCommand = withZeroWords(kMPLabCommand);
     controls_.listingToolTip = kListingToolTip;
     changed();
     refresh();
+}
+
+// "Other": the command stays as it is until the user gives one.
+void Orchestrator::selectOtherDisassembler() {
+    options_.toolchain = Toolchain::None;
+    changed();
+}
+
+void Orchestrator::setDisassemblerCommand(const std::string& command) {
+    const Step step(*this);
+    const std::string given(trimBlanks(command));
+    if (given.empty())
+        return;
+    options_.toolchain = Toolchain::None;
+    options_.disassemblerCommand = withZeroWords(given);
+    changed();
+    if (!options_.elfPath.empty())
+        refresh();
+}
+
+// Before the automatic load: a stored program that is not there is replaced
+// by one found on the search path, and the user is told which.
+void Orchestrator::offerFoundDisassembler() {
+    if (!disassemblerFinder_)
+        return;
+    const std::optional<std::string> found = disassemblerFinder_(options_.disassemblerCommand);
+    if (!found)
+        return;
+    const std::string missing = options_.disassemblerCommand;
+    options_.toolchain = Toolchain::None;
+    options_.disassemblerCommand = withZeroWords(*found);
+    report({warning("Disassembler " + std::string(trimBlanks(missing)) + " not found; using " +
+                    *found + ", found on the search path")});
+    changed();
 }
 
 DisassemblyOutcome Orchestrator::runDisassembler() const {
@@ -612,7 +650,10 @@ void Orchestrator::elfChosen(const std::string& path) {
     refresh();
 }
 
+// A cancelled chooser ("") keeps the folder the user had.
 void Orchestrator::outputFolderChosen(const std::string& folder) {
+    if (folder.empty())
+        return;
     options_.conversion.outputFolder = folder;
     changed();
 }
@@ -624,7 +665,6 @@ void Orchestrator::setAutoCheck(bool on) {
         return;
     options_.autoCheck = on;
     controls_.watcherRunning = on;
-    controls_.autoGenerateShown = on;
     changed();
 }
 

@@ -19,14 +19,16 @@ namespace travonix {
 class SettingsStore;
 
 // A finding as one line for the status line and the findings panel: the
-// function, the address as eight hexadecimal digits (left out for a name
-// clash, which has none), the kind and the sentence, two blanks apart.
+// function, the address as eight hexadecimal digits (the header's for a
+// finding about a name), the kind and the sentence, two blanks apart.
 [[nodiscard]] std::string findingText(const check::Finding& finding);
 
 // What the window's controls show that is not an option.
 struct ControlState {
     bool loading = false;        // start-up is applying the stored options
     bool watcherRunning = false; // the 5-second ELF check is on
+    // "Auto Generate" acts on every load and Refresh, so it stays in view
+    // whether or not "AutoCheck ELF" is ticked.
     bool autoGenerateShown = true;
     std::string listingToolTip = "Disassembled .ELF file";
 };
@@ -90,6 +92,17 @@ class Orchestrator {
     void setKeepListingCopy(bool on) { options_.conversion.keepListingCopy = on; }
     void setAutoLoadElf(bool on) { options_.autoLoadElf = on; }
     void selectToolchain(Toolchain toolchain);
+    // "Other": neither vendor toolchain; the command is the user's own.
+    void selectOtherDisassembler();
+    // The "Other" command given (typed or browsed for): "-z" added when it
+    // lacks it; the ELF file is disassembled with it at once.
+    void setDisassemblerCommand(const std::string& command);
+    // Given the disassembler command, a command to use instead when its
+    // program is not there (std::nullopt when it is, or nothing else is
+    // found). Start-up asks it before the automatic load.
+    using DisassemblerFinder =
+        std::function<std::optional<std::string>(const std::string& command)>;
+    void setDisassemblerFinder(DisassemblerFinder find) { disassemblerFinder_ = std::move(find); }
     void setAutoCheck(bool on);
     void setAutoGenerate(bool on);
     void selectFunction(std::size_t index, bool selected);
@@ -97,6 +110,7 @@ class Orchestrator {
     // The ELF chooser's result (refresh follows) and the folder chooser's
     // ("" when cancelled).
     void elfChosen(const std::string& path);
+    // A cancelled folder chooser keeps the folder.
     void outputFolderChosen(const std::string& folder);
 
     // One tick of the ELF watcher.
@@ -128,6 +142,7 @@ class Orchestrator {
     void clearFindings();
     void applyStoredToolchain(SettingsStore& store);
     void applyStoredOutputMode(SettingsStore& store);
+    void offerFoundDisassembler();
 
     UserInterface& ui_;
     Environment& env_;
@@ -138,6 +153,7 @@ class Orchestrator {
     std::string lastElfTime_;
     std::function<void()> launcher_;
     ConversionLauncher conversionLauncher_;
+    DisassemblerFinder disassemblerFinder_;
 
     // One make run between its questions and what the user sees of it.
     struct ConversionJob {

@@ -36,8 +36,9 @@ class UserInterface {
     virtual void focusMergedName() = 0;
     // A failure or warning without a box of its own, for the status line.
     virtual void showStatus(std::string_view text) = 0;
-    // What a finished run wrote (functions, words, files), for the status
-    // line; shown before the run's write failures, which then stay in view.
+    // What a load found or a finished run wrote (functions, words, files),
+    // for the status line; shown before the warnings and write failures,
+    // which then stay in view.
     virtual void showRunSummary(std::string_view /*text*/) {}
 };
 

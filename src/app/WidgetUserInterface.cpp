@@ -1,5 +1,7 @@
 #include "app/WidgetUserInterface.h"
 
+#include "app/MessageHistory.h"
+#include "app/ShortenedList.h"
 #include "app/WindowDialogs.h"
 #include "app/WindowText.h"
 
@@ -10,17 +12,19 @@
 namespace travonix {
 
 WidgetUserInterface::WidgetUserInterface(QWidget& window, WindowDialogs& dialogs,
-                                         QStatusBar& statusBar,
+                                         QStatusBar& statusBar, MessageHistory& history,
                                          std::function<void()> focusMergedName)
-    : window_(window), dialogs_(dialogs), statusBar_(statusBar),
+    : window_(window), dialogs_(dialogs), statusBar_(statusBar), history_(history),
       focusMergedName_(std::move(focusMergedName)) {}
 
 void WidgetUserInterface::showMessage(std::string_view text, std::string_view title) {
-    dialogs_.showMessage(&window_, shown(text), shown(title));
+    history_.add(shown(text));
+    dialogs_.showMessage(&window_, shown(shortenedList(text)), shown(title));
 }
 
 bool WidgetUserInterface::askYesNo(std::string_view text, std::string_view title,
                                    bool yesIsDefault) {
+    history_.add(shown(text));
     return dialogs_.askYesNo(&window_, shown(text), shown(title), yesIsDefault);
 }
 
@@ -67,10 +71,12 @@ void WidgetUserInterface::focusMergedName() {
 
 void WidgetUserInterface::showStatus(std::string_view text) {
     statusBar_.showMessage(shown(text));
+    history_.summarize(shown(text));
 }
 
 void WidgetUserInterface::showRunSummary(std::string_view text) {
     statusBar_.showMessage(shown(text));
+    history_.summarize(shown(text));
 }
 
 } // namespace travonix

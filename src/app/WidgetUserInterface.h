@@ -9,14 +9,17 @@ class QWidget;
 
 namespace travonix {
 
+class MessageHistory;
 class WindowDialogs;
 
 // The steps' boxes, clipboard, focus and status line on the window's
-// widgets. Every box is modal over the window and titled as the step says.
+// widgets. Every box is modal over the window and titled as the step says;
+// a long list in a box is cut short there and kept whole in the message
+// history, which records every message.
 class WidgetUserInterface : public UserInterface {
   public:
     WidgetUserInterface(QWidget& window, WindowDialogs& dialogs, QStatusBar& statusBar,
-                        std::function<void()> focusMergedName);
+                        MessageHistory& history, std::function<void()> focusMergedName);
 
     void showMessage(std::string_view text, std::string_view title) override;
     bool askYesNo(std::string_view text, std::string_view title, bool yesIsDefault) override;
@@ -32,6 +35,7 @@ class WidgetUserInterface : public UserInterface {
     QWidget& window_;
     WindowDialogs& dialogs_;
     QStatusBar& statusBar_;
+    MessageHistory& history_;
     std::function<void()> focusMergedName_;
 };
 

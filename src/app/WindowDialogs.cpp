@@ -15,8 +15,17 @@ QString oneBreakPerLine(QString text) {
 
 } // namespace
 
+// A box as wide as its title needs, so the window manager does not cut it
+// short ("Trav...aker").
+void keepTitleWhole(QMessageBox& box, const QString& title) {
+    const int titleWidth = box.fontMetrics().horizontalAdvance(title) + 160;
+    box.setStyleSheet(
+        QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(titleWidth));
+}
+
 void QtWindowDialogs::showMessage(QWidget* parent, const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, title, oneBreakPerLine(text), QMessageBox::Ok, parent);
+    keepTitleWhole(box, title);
     box.exec();
 }
 
@@ -24,6 +33,7 @@ bool QtWindowDialogs::askYesNo(QWidget* parent, const QString& text, const QStri
                                bool yesIsDefault) {
     QMessageBox box(QMessageBox::NoIcon, title, oneBreakPerLine(text),
                     QMessageBox::Yes | QMessageBox::No, parent);
+    keepTitleWhole(box, title);
     box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -57,6 +67,12 @@ QString QtWindowDialogs::chooseElfFile(QWidget* parent) {
 QString QtWindowDialogs::chooseFolder(QWidget* parent, const QString& title,
                                       const QString& startFolder) {
     return QFileDialog::getExistingDirectory(parent, title, startFolder);
+}
+
+QString QtWindowDialogs::chooseProgram(QWidget* parent) {
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Select the disassembler"),
+                                        QString(),
+                                        QStringLiteral("objdump (*objdump*);;All files (*)"));
 }
 
 } // namespace travonix

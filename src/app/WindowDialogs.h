@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class QMessageBox;
 class QWidget;
 
 namespace travonix {
@@ -27,7 +28,12 @@ class WindowDialogs {
     // A folder, starting at startFolder; "" when cancelled.
     virtual QString chooseFolder(QWidget* parent, const QString& title,
                                  const QString& startFolder) = 0;
+    // The disassembler program; "" when cancelled.
+    virtual QString chooseProgram(QWidget* parent) = 0;
 };
+
+// Widens a box so its whole title stays in view.
+void keepTitleWhole(QMessageBox& box, const QString& title);
 
 // The platform's own dialogs.
 class QtWindowDialogs : public WindowDialogs {
@@ -43,6 +49,7 @@ class QtWindowDialogs : public WindowDialogs {
     QString chooseElfFile(QWidget* parent) override;
     QString chooseFolder(QWidget* parent, const QString& title,
                          const QString& startFolder) override;
+    QString chooseProgram(QWidget* parent) override;
 
   private:
     QString lastElfFile_;

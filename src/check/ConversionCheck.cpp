@@ -50,21 +50,26 @@ class PlannedBlocks : public BlockSource {
     bool merged_;
 };
 
-std::vector<BlockFile> filesOf(const ConversionPlan& plan, const ConversionSettings& settings) {
+std::vector<BlockFile> filesOf(const Listing& listing, const ConversionPlan& plan,
+                               const ConversionSettings& settings) {
     std::vector<BlockFile> files;
     if (plan.rows.empty())
         return files;
+    const auto addressOf = [&listing](const BlockRow& row) {
+        return row.headerLine < listing.size() ? listing.address(row.headerLine) : 0;
+    };
     switch (settings.mode) {
     case OutputMode::Merged:
-        files.push_back({settings.mergedName, settings.mergedName + ".bas"});
+        files.push_back(
+            {settings.mergedName, settings.mergedName + ".bas", addressOf(plan.rows[0])});
         break;
     case OutputMode::SingleFile:
         for (const BlockRow& row : plan.rows)
-            files.push_back({row.name, plan.rows[0].name + ".bas"});
+            files.push_back({row.name, plan.rows[0].name + ".bas", addressOf(row)});
         break;
     case OutputMode::IndividualFiles:
         for (const BlockRow& row : plan.rows)
-            files.push_back({row.name, row.name + ".bas"});
+            files.push_back({row.name, row.name + ".bas", addressOf(row)});
         break;
     }
     return files;
@@ -75,10 +80,11 @@ std::vector<BlockFile> filesOf(const ConversionPlan& plan, const ConversionSetti
 struct ConversionCheckRun::State {
     State(const Listing& listing, const ConversionPlan& plan, const ConversionSettings& settings,
           const ImageExtent* image)
-        : plan(plan), settings(settings),
+        : listing(listing), plan(plan), settings(settings),
           blocks(listing, plan, settings.mode == OutputMode::Merged),
           relocation(listing.fileText(), blocks, RelocationCheckRun::kShareRoutines, image) {}
 
+    const Listing& listing;
     const ConversionPlan& plan;
     const ConversionSettings& settings;
     PlannedBlocks blocks;
@@ -97,9 +103,10 @@ void ConversionCheckRun::help() {
 
 std::vector<Finding> ConversionCheckRun::findings() {
     std::vector<Finding> findings = state_->relocation.findings();
-    std::vector<Finding> clashes = findNameClashes(filesOf(state_->plan, state_->settings));
-    findings.insert(findings.end(), std::make_move_iterator(clashes.begin()),
-                    std::make_move_iterator(clashes.end()));
+    const std::vector<BlockFile> files = filesOf(state_->listing, state_->plan, state_->settings);
+    for (std::vector<Finding> names : {findNameClashes(files), findBadNames(files)})
+        findings.insert(findings.end(), std::make_move_iterator(names.begin()),
+                        std::make_move_iterator(names.end()));
     return findings;
 }
 

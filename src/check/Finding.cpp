@@ -18,6 +18,8 @@ std::string_view findingKindName(FindingKind kind) {
         return "indirect-jump";
     case FindingKind::NameClash:
         return "name-clash";
+    case FindingKind::BadName:
+        return "bad-name";
     }
     return "unknown";
 }

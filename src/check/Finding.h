@@ -16,6 +16,7 @@ enum class FindingKind {
     OutOfReach,       // a jal/j that could not become a relative branch
     IndirectJump,     // jalr, or jr through a register other than ra
     NameClash,        // two blocks under one CFunction name
+    BadName,          // a CFunction name that BASIC cannot hold
 };
 
 // The kind's name as the user sees it ("absolute-address", "name-clash", ...).
@@ -24,15 +25,15 @@ enum class FindingKind {
 struct Finding {
     FindingKind kind = FindingKind::AbsoluteAddress;
     std::string function;      // the routine (or, for a name clash, the block) concerned
-    std::uint32_t address = 0; // the listing line's address; 0 for a name clash
+    std::uint32_t address = 0; // the listing line's address; the header's for a name
     // What will go wrong and what to do about it: the finding's own words,
     // then advice that every finding of its sort shares. The advice is a text
     // of the program's own, never one put together at run time, so a program
     // with tens of thousands of findings keeps each advice once.
     std::string detail;
     std::string_view advice;
-    // Where in the checked blocks: the block and the routine within it (both
-    // 0 for a name clash, which concerns two blocks).
+    // Where in the checked blocks: the block and the routine within it (0
+    // for a finding about a block's name).
     std::size_t block = 0;
     std::size_t routine = 0;
 

@@ -2,6 +2,7 @@
 
 #include "check/Finding.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@ namespace travonix::check {
 struct BlockFile {
     std::string blockName;
     std::string fileName;
+    std::uint32_t address = 0; // its (first) routine's header address
 };
 
 // The name of the "CFunction " line: the block's name without underscores.
@@ -21,10 +23,17 @@ struct BlockFile {
 
 // Blocks of one run (one output folder) that BASIC cannot tell apart: their
 // CFunction names are equal once the underscores are dropped, letter case
-// ignored as BASIC and the Windows file system ignore it. Each block that
-// clashes with an earlier one gives one name-clash finding, named after the
-// later block; its sentence says whether the two share a file or one file
-// replaces the other.
+// ignored as BASIC and the Windows file system ignore it. Both blocks of a
+// clash get a name-clash finding at their header address (the first block
+// of a name once, however many clash with it), with the block's index; the
+// sentence names the CFunction each really becomes and says whether the two
+// share a file or one file replaces the other.
 [[nodiscard]] std::vector<Finding> findNameClashes(const std::vector<BlockFile>& blocks);
+
+// Blocks whose CFunction name holds a character no BASIC name can hold
+// (anything but letters, digits and "."): objdump's "table-0x14" labels
+// for data without a symbol, a blank, "+" or brackets. One bad-name finding
+// a block, at its header address.
+[[nodiscard]] std::vector<Finding> findBadNames(const std::vector<BlockFile>& blocks);
 
 } // namespace travonix::check

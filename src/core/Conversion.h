@@ -47,6 +47,12 @@ struct ConversionPlan {
                                             const std::vector<FunctionEntry>& functions,
                                             const ConversionSettings& settings);
 
+// Merge mode: the entry word points at main, or, when main is not among the
+// rows, at the first routine; that case is a warning naming the routine.
+// std::nullopt in the other modes and when main is there.
+[[nodiscard]] std::optional<Diagnostic> mergeEntryWarning(const ConversionPlan& plan,
+                                                          const ConversionSettings& settings);
+
 // A body line holding a jalr: the user is asked before the conversion goes on.
 struct JalrLine {
     std::string function;

@@ -1,6 +1,7 @@
 #include "core/Conversion.h"
 
 #include "core/FileNameCheck.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -174,6 +175,25 @@ ConversionPlan planConversion(const Listing& listing, const std::vector<Function
                                    plan.diagnostics);
     plan.rows = std::move(selected.rows);
     return plan;
+}
+
+// BASIC calls a merged block at its entry word, which points at main; a
+// block without main starts at its first routine.
+std::optional<Diagnostic> mergeEntryWarning(const ConversionPlan& plan,
+                                            const ConversionSettings& settings) {
+    if (settings.mode != OutputMode::Merged || plan.status != ConversionPlan::Status::Ready ||
+        plan.rows.empty())
+        return std::nullopt;
+    for (const BlockRow& row : plan.rows)
+        if (toLowerAscii(row.name) == "main")
+            return std::nullopt;
+    const std::string first = printableName(plan.rows.front().name);
+    Diagnostic d = warning("The merged CFunction " + printableName(settings.mergedName) +
+                           " holds no main: its entry word points at " + first +
+                           ", the first routine, so BASIC calls " + first +
+                           " (select main, with Include main(), to start there)");
+    d.function = plan.rows.front().name;
+    return d;
 }
 
 } // namespace travonix

@@ -128,14 +128,18 @@ TEST(ElfChooserRun, CancelChangesNothing) {
     EXPECT_TRUE(t.disassembler.commands.empty());
 }
 
-TEST(FolderChooser, SetsTheOutputFolderAndCancelEmptiesIt) {
+TEST(FolderChooser, SetsTheOutputFolderAndCancelKeepsIt) {
     AppUnderTest t;
     t.app.outputFolderChosen("D:\\bas files");
     EXPECT_EQ(t.app.options().conversion.outputFolder, "D:\\bas files");
 
     t.app.outputFolderChosen("");
-    EXPECT_EQ(t.app.options().conversion.outputFolder, "");
-    // Generation then asks for a folder and writes nothing.
+    EXPECT_EQ(t.app.options().conversion.outputFolder, "D:\\bas files");
+}
+
+TEST(FolderChooser, WithoutAFolderGenerationAsksForOneAndWritesNothing) {
+    AppUnderTest t;
+    t.app.editOptions().conversion.outputFolder.clear();
     t.app.editSession().listing.addMadeLine("9d000000 <f>:", LineKind::Header);
     t.app.editSession().functions = {{"f", false, true, 0}};
     t.app.makeCFunctions();

@@ -36,13 +36,14 @@ void PrintTo(const SwitchCase& c, std::ostream* out) {
 }
 
 const SwitchCase kSwitches[] = {
+    // "Auto Generate" is shown in every case: it acts on every load.
     {"StartWithAutoCheck", true, false, Click::None, true, true, true, false},
-    {"StartWithoutAutoCheck", false, false, Click::None, false, false, false, false},
-    {"StartWithAutoGenerateOnly", false, true, Click::None, false, false, false, true},
+    {"StartWithoutAutoCheck", false, false, Click::None, false, true, false, false},
+    {"StartWithAutoGenerateOnly", false, true, Click::None, false, true, false, true},
     {"AutoCheckTicked", false, false, Click::AutoCheckOn, true, true, true, false},
-    // "Auto Generate" stays ticked, hidden, and still generates after reads.
-    {"AutoCheckCleared", true, true, Click::AutoCheckOff, false, false, false, true},
-    {"AutoGenerateTickedWhileHidden", false, false, Click::AutoGenerateOn, true, false, false,
+    // "Auto Generate" stays ticked, in view, and still generates after reads.
+    {"AutoCheckCleared", true, true, Click::AutoCheckOff, false, true, false, true},
+    {"AutoGenerateTickedWithoutAutoCheck", false, false, Click::AutoGenerateOn, true, true, false,
      true},
     // Clearing "Auto Generate" stops the watcher though "AutoCheck ELF" stays.
     {"AutoGenerateCleared", true, true, Click::AutoGenerateOff, false, true, true, false},

@@ -117,6 +117,25 @@ TEST_F(MakeCFunctions, MergedEntryOffsetIsUpperCaseHex) {
     EXPECT_EQ(session().sizeText, "1.18 KB"); // 302 words
 }
 
+// Without main the entry word is 0, the first routine: the status line
+// says which routine BASIC calls; with main it says nothing.
+TEST_F(MakeCFunctions, MergedWithoutMainSaysWhichRoutineTheEntryWordPointsAt) {
+    listing.function("Set_Led", testWords(1, 3)).function("blink", testWords(10, 2));
+    useMerge("Blk");
+
+    make();
+
+    EXPECT_NE(file("C:\\out\\Blk.bas").find("CFunction Blk\r\n'Set_Led\r\n\t00000000"),
+              std::string::npos);
+    const std::string warning = "The merged CFunction Blk holds no main: its entry word points "
+                                "at Set_Led, the first routine, so BASIC calls Set_Led (select "
+                                "main, with Include main(), to start there)";
+    EXPECT_EQ(ui.statusLines, (Texts{warning}));
+    ASSERT_EQ(session().lastReport.size(), 1u);
+    EXPECT_EQ(session().lastReport[0].function, "Set_Led");
+    EXPECT_EQ(env.writes, (Texts{"C:\\out\\Blk.bas"}));
+}
+
 TEST_F(MakeCFunctions, MergedNameWithUnderscores) {
     listing.function("init", testWords(1, 2)).function("main", testWords(5, 1));
     useMerge("My_Blk");
@@ -358,9 +377,15 @@ TEST_F(MakeCFunctions, NamesThatCannotBeFilesAreRefusedAndTheOthersWritten) {
 
     make();
     EXPECT_EQ(env.writes, (Texts{"C:\\out\\ok.bas", "C:\\out\\fine.bas"}));
-    ASSERT_EQ(ui.statusLines.size(), 2U);
-    EXPECT_NE(ui.statusLines[0].find("..\\..\\up.bas"), std::string::npos);
-    EXPECT_NE(ui.statusLines[1].find("LPT1.bas"), std::string::npos);
+    // The check first: no BASIC name holds a "\\" either.
+    ASSERT_EQ(ui.statusLines.size(), 3U);
+    EXPECT_EQ(ui.statusLines[0].rfind("..\\..\\up  9d000004  bad-name  CFunction ..\\..\\up "
+                                      "holds \"\\\"",
+                                      0),
+              0U)
+        << ui.statusLines[0];
+    EXPECT_NE(ui.statusLines[1].find("..\\..\\up.bas"), std::string::npos);
+    EXPECT_NE(ui.statusLines[2].find("LPT1.bas"), std::string::npos);
     expectOneMessage(" ok.bas\r\n fine.bas\r\n\r\n file(s) written to disk", "Travonix Maker");
 }
 

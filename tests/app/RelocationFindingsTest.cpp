@@ -48,12 +48,12 @@ const RunCase kRuns[] = {
       {"average_of", 0x9d000138, FindingKind::OutsideCall},
       {"limited_average", 0x9d000184, FindingKind::OutsideCall}},
      "crc_step  9d000010  absolute-address  Builds the absolute address 9d000210 (crc_nibble "},
-    // A name clash has no address: it points at the routine's header.
+    // A name clash is found on both routines, at their headers.
     {"NameClash",
      "reloc/names.dis",
      OutputMode::IndividualFiles,
-     {{"setx", 0, FindingKind::NameClash}},
-     "setx  name-clash  set_x and setx both become CFunction setx"},
+     {{"set_x", 0x9d000000, FindingKind::NameClash}, {"setx", 0x9d000008, FindingKind::NameClash}},
+     "set_x  9d000000  name-clash  set_x and setx both become CFunction setx"},
     // Merged, every call stays inside the block.
     {"CleanRoutinesMerged", "reloc/clean.dis", OutputMode::Merged, {}, ""},
 };
@@ -100,6 +100,7 @@ TEST_P(RelocationFindings, MakeRunKeepsThemWithTheirLinesAndReportsThemAsWarning
         const auto line = static_cast<std::size_t>(shown.listingLine);
         if (shown.finding.kind == FindingKind::NameClash) {
             EXPECT_EQ(line, entry.headerLine);
+            EXPECT_EQ(s.listing.address(line), shown.finding.address);
         } else {
             EXPECT_GT(line, entry.headerLine);
             EXPECT_EQ(s.listing.address(line), shown.finding.address);

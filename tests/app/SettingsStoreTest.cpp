@@ -117,7 +117,7 @@ TEST(SettingsStore, ExitWritesBooleansAsWordsAndTheShowAllStateAsADigit) {
     };
     EXPECT_EQ(value("Settings", "chkShowAllFuncs"), "1");
     EXPECT_EQ(value("Paths", "MergeCFunctionName"), "Merged");
-    EXPECT_EQ(value("Internals", "DisAsmCmd"), "xc32-objdump.exe -D");
+    EXPECT_EQ(value("Internals", "DisAsmCmd"), "xc32-objdump.exe -D -z ");
     for (const char* on : {"MPLabX", "AutoLoadELF", "SelectAllFuncs", "MergePlugins",
                            "AutoGeneratePlugin", "ShowMain", "SaveDisAsm", "AutoCheck"})
         EXPECT_EQ(value("Settings", on), "True") << on;

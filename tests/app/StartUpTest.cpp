@@ -60,7 +60,7 @@ struct StartUpCase {
     bool autoGenerate = false;
     bool autoCheck = false;
     bool watcherRunning = false;
-    bool autoGenerateShown = false;
+    bool autoGenerateShown = true; // in view whatever "AutoCheck ELF" says
     bool listingRead = false;
     Texts messages = {};
 };
@@ -74,7 +74,7 @@ const StartUpCase kStartUps[] = {
     {.name = "MPLabWithoutElf",
      .stored = {{keys::kMPLab, "True"}},
      .toolchain = Toolchain::MPLab,
-     .command = "pic32-objdump.exe -D",
+     .command = "pic32-objdump.exe -D -z ",
      .messages = {kNoElfMessage}},
     {.name = "MPLabXAlone",
      .stored = {{keys::kMPLab, "False"},
@@ -86,7 +86,7 @@ const StartUpCase kStartUps[] = {
     {.name = "MPLabThenMPLabX",
      .stored = {{keys::kMPLab, "True"}, {keys::kMPLabX, "True"}},
      .toolchain = Toolchain::MPLabX,
-     .command = "xc32-objdump.exe -D",
+     .command = "xc32-objdump.exe -D -z ",
      .messages = {kNoElfMessage, kNoElfMessage}},
     {.name = "MergeWithoutMain",
      .stored = {{keys::kDisFileName, kListingPath},
@@ -283,8 +283,9 @@ TEST_F(StartUp, StoredMPLabDisassemblesWhileLoading) {
 
     EXPECT_EQ(loadingWhileRunning, (std::vector<bool>{true, false}));
     ASSERT_EQ(disassembler.commands.size(), 2u);
-    EXPECT_EQ(disassembler.commands[0].arguments, (Texts{"pic32-objdump.exe", "-D", kElfPath}));
-    EXPECT_EQ(disassembler.commands[0].commandLine, "cmd.exe /C pic32-objdump.exe -D \"" +
+    EXPECT_EQ(disassembler.commands[0].arguments,
+              (Texts{"pic32-objdump.exe", "-D", "-z", kElfPath}));
+    EXPECT_EQ(disassembler.commands[0].commandLine, "cmd.exe /C pic32-objdump.exe -D -z  \"" +
                                                         std::string(kElfPath) + "\" >\"" +
                                                         env.createdBeside[0] + "\"");
     EXPECT_TRUE(ui.messages.empty());

@@ -56,6 +56,47 @@ TEST(ConversionPlan, WhatIsMissingIsCheckedFolderFirstThenMergedNameThenSelectio
     }
 }
 
+TEST(ConversionPlan, AMergeWithoutMainIsWarnedOfByItsFirstRoutine) {
+    const struct {
+        const char* what;
+        std::vector<std::string> names;
+        OutputMode mode;
+        const char* warnedOf; // nullptr: no warning
+    } cases[] = {
+        {"main first", {"main", "f"}, OutputMode::Merged, nullptr},
+        {"main later, any case", {"f", "Main"}, OutputMode::Merged, nullptr},
+        {"no main", {"f", "g"}, OutputMode::Merged, "f"},
+        {"one routine", {"table-0x14"}, OutputMode::Merged, "table-0x14"},
+        {"single file", {"f", "g"}, OutputMode::SingleFile, nullptr},
+        {"individual files", {"f"}, OutputMode::IndividualFiles, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ListingBuilder built;
+        for (const std::string& name : c.names)
+            built.function(name, testWords(1, 2));
+        const ConversionSettings settings = settingsFor(c.mode, "Blk");
+        const ConversionPlan plan = planConversion(built.listing, built.functions, settings);
+        ASSERT_EQ(plan.status, Status::Ready);
+        const std::optional<Diagnostic> warning = mergeEntryWarning(plan, settings);
+        ASSERT_EQ(warning.has_value(), c.warnedOf != nullptr);
+        if (!warning)
+            continue;
+        EXPECT_EQ(warning->kind, Diagnostic::Kind::Warning);
+        EXPECT_EQ(warning->function, c.warnedOf);
+        EXPECT_NE(warning->text.find("entry word points at " + std::string(c.warnedOf) +
+                                     ", the first routine"),
+                  std::string::npos)
+            << warning->text;
+    }
+    // A plan that is not ready has no entry word to warn of.
+    ListingBuilder unselected;
+    unselected.function("f", testWords(1, 2), false, false);
+    const ConversionSettings merge = settingsFor(OutputMode::Merged, "Blk");
+    EXPECT_FALSE(
+        mergeEntryWarning(planConversion(unselected.listing, unselected.functions, merge), merge));
+}
+
 TEST(ConversionPlan, RowsAreTheSelectedFunctionsWithTheirOwnHeaders) {
     ListingBuilder built;
     built.function("a", testWords(1, 2))

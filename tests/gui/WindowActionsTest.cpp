@@ -188,7 +188,7 @@ TEST_F(WindowActions, ChoosingAToolchainSetsItsCommandAndDisassembles) {
     openWithDemoLoaded();
     click("mplab");
     waitForDisassembly();
-    EXPECT_EQ(window->orchestrator().options().disassemblerCommand, "pic32-objdump.exe -D");
+    EXPECT_EQ(window->orchestrator().options().disassemblerCommand, "pic32-objdump.exe -D -z ");
     EXPECT_FALSE(window->statusBar()->currentMessage().isEmpty());
     // The command is not the demo disassembler any more: its count stays.
     EXPECT_EQ(disassemblerRuns(), 1);
@@ -263,7 +263,7 @@ TEST_F(WindowActions, DroppingAnElfFileLoadsItAsTheChooserWould) {
     EXPECT_FALSE(refused.isAccepted());
 }
 
-TEST_F(WindowActions, TheFolderChooserStartsInTheCurrentFolderAndCancelEmptiesIt) {
+TEST_F(WindowActions, TheFolderChooserStartsInTheCurrentFolderAndCancelKeepsTheFolder) {
     storeDemoPaths();
     open();
     dialogs.folderChoices.push_back(shown(dir.file("chosen")));
@@ -271,8 +271,8 @@ TEST_F(WindowActions, TheFolderChooserStartsInTheCurrentFolderAndCancelEmptiesIt
     EXPECT_EQ(control<QLineEdit>("outputFolder")->text(), shown(dir.file("chosen")));
     dialogs.folderChoices.push_back(QString());
     click("pickOutputFolder");
-    EXPECT_TRUE(control<QLineEdit>("outputFolder")->text().isEmpty());
-    EXPECT_EQ(window->orchestrator().options().conversion.outputFolder, "");
+    EXPECT_EQ(control<QLineEdit>("outputFolder")->text(), shown(dir.file("chosen")));
+    EXPECT_EQ(window->orchestrator().options().conversion.outputFolder, dir.file("chosen"));
     ASSERT_EQ(dialogs.folderTitles.size(), 2U);
     EXPECT_EQ(dialogs.folderTitles[0], "Select Plugin folder");
     EXPECT_EQ(dialogs.folderStarts[0], QDir::currentPath());

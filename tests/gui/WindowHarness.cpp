@@ -59,12 +59,18 @@ QString ScriptedDialogs::chooseFolder(QWidget*, const QString& title, const QStr
     return takeFront(folderChoices, "folder dialog");
 }
 
+QString ScriptedDialogs::chooseProgram(QWidget*) {
+    return takeFront(programChoices, "program dialog");
+}
+
 WindowTest::~WindowTest() {
     window.reset();
 }
 
 MainWindow& WindowTest::open() {
     window = std::make_unique<MainWindow>(WindowServices{store, dialogs, environment, runner});
+    if (searchPath)
+        window->lookForDisassemblers(*searchPath);
     window->startUp();
     return *window;
 }

@@ -37,6 +37,7 @@ class ScriptedDialogs : public WindowDialogs {
     std::deque<QString> folderChoices;
     std::vector<std::string> folderTitles;
     std::vector<QString> folderStarts;
+    std::deque<QString> programChoices;
 
     void showMessage(QWidget* parent, const QString& text, const QString& title) override;
     bool askYesNo(QWidget* parent, const QString& text, const QString& title,
@@ -46,6 +47,7 @@ class ScriptedDialogs : public WindowDialogs {
     QString chooseElfFile(QWidget* parent) override;
     QString chooseFolder(QWidget* parent, const QString& title,
                          const QString& startFolder) override;
+    QString chooseProgram(QWidget* parent) override;
 };
 
 // A window over a temporary settings file, the real files in a temporary
@@ -54,7 +56,8 @@ class WindowTest : public ::testing::Test {
   protected:
     ~WindowTest() override;
 
-    // Creates the window and runs its start-up.
+    // Creates the window and runs its start-up (after looking for the
+    // disassemblers in `searchPath`, when one is given).
     MainWindow& open();
     template <typename Widget> Widget* control(const char* name) {
         Widget* found = window->findChild<Widget*>(QString::fromLatin1(name));
@@ -83,6 +86,7 @@ class WindowTest : public ::testing::Test {
     std::string settingsPath = dir.file("settings.ini");
     SettingsStore store = SettingsStore::atFile(settingsPath);
     ScriptedDialogs dialogs;
+    std::optional<std::string> searchPath;
     LocalEnvironment environment;
     ProcessRunner runner;
     std::unique_ptr<MainWindow> window;

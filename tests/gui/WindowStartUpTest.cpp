@@ -29,8 +29,12 @@ TEST_F(WindowStartUp, AnEmptyStoreGivesIndividualFilesNoToolchainAndNoWatcher) {
     EXPECT_FALSE(checked("selectAllFunctions"));
     EXPECT_FALSE(checked("mplab"));
     EXPECT_FALSE(checked("mplabx"));
+    // Neither vendor toolchain: the stored command is the user's own.
+    EXPECT_TRUE(checked("otherDisassembler"));
     EXPECT_TRUE(hidden("mergedName"));
-    EXPECT_TRUE(hidden("autoGenerate"));
+    // It acts on every load and Refresh, so it is in view, unticked.
+    EXPECT_FALSE(hidden("autoGenerate"));
+    EXPECT_FALSE(checked("autoGenerate"));
     EXPECT_FALSE(window->watcher().running());
     EXPECT_EQ(control<QListView>("listing")->toolTip(), QStringLiteral("Disassembly of .ELF"));
     EXPECT_TRUE(dialogs.messages.empty());
@@ -49,7 +53,8 @@ TEST_F(WindowStartUp, MPLabStoredWithoutAnElfFileShowsItsMessageBeforeTheWindow)
     EXPECT_FALSE(dialogs.messages[0].windowVisible);
     EXPECT_TRUE(checked("mplab"));
     EXPECT_FALSE(checked("mplabx"));
-    EXPECT_EQ(window->orchestrator().options().disassemblerCommand, "pic32-objdump.exe -D");
+    // The vendor's command with "-z", as the user guide says.
+    EXPECT_EQ(window->orchestrator().options().disassemblerCommand, "pic32-objdump.exe -D -z ");
 }
 
 TEST_F(WindowStartUp, MergeRestoredShowsTheNameFieldWithTheStoredName) {
@@ -82,9 +87,10 @@ TEST_F(WindowStartUp, AutoGenerateWithIncludeMainWritesFilesDuringStartUp) {
     EXPECT_TRUE(std::filesystem::exists(dir.file("out/int_sqrt.bas")));
     EXPECT_TRUE(checked("autoGenerate"));
     EXPECT_TRUE(checked("includeMain"));
-    // Without "AutoCheck ELF" the watcher stays off, whatever "Auto Generate" says.
+    // Without "AutoCheck ELF" the watcher stays off, whatever "Auto Generate"
+    // says; the box stays in view, as it still acts on every load.
     EXPECT_FALSE(window->watcher().running());
-    EXPECT_TRUE(hidden("autoGenerate"));
+    EXPECT_FALSE(hidden("autoGenerate"));
     EXPECT_FALSE(shownLines("generatedSource").empty());
     EXPECT_EQ(disassemblerRuns(), 0);
     EXPECT_TRUE(dialogs.messages.empty());

@@ -35,7 +35,7 @@ TEST_F(WindowWatcher, TheTimerFollowsTheSwitchingTable) {
         {"autoCheck", true, true},     // checked: on, shown
         {"autoGenerate", true, true},  // checked: on
         {"autoGenerate", false, true}, // unchecked: off although AutoCheck stays on
-        {"autoCheck", false, false},   // unchecked: off, hidden
+        {"autoCheck", false, true},    // unchecked: off, still shown
         {"autoCheck", true, true},     // checked again: on
     };
     for (const Step& step : steps) {
@@ -48,15 +48,15 @@ TEST_F(WindowWatcher, TheTimerFollowsTheSwitchingTable) {
 }
 
 // Unticking "AutoCheck ELF" while "Auto Generate" stays ticked: the watcher
-// stops and the box is hidden, but a read still ends with generation.
-TEST_F(WindowWatcher, AutoGenerateHiddenButTickedStillGeneratesAfterRefresh) {
+// stops, the box stays in view, and a read still ends with generation.
+TEST_F(WindowWatcher, AutoGenerateTickedWithoutAutoCheckStaysShownAndGeneratesAfterRefresh) {
     storeDemoPaths();
     store.writeBool(keys::kAutoCheck, true);
     store.writeBool(keys::kAutoGenerate, true);
     open();
     click("autoCheck");
     EXPECT_FALSE(window->watcher().running());
-    EXPECT_FALSE(shownAutoGenerate());
+    EXPECT_TRUE(shownAutoGenerate());
     EXPECT_TRUE(control<QAbstractButton>("autoGenerate")->isChecked());
     click("refresh");
     waitForDisassembly();

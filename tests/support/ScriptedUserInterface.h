@@ -23,6 +23,7 @@ class ScriptedUserInterface : public UserInterface {
     std::vector<bool> questionDefaults; // Yes was the default button
     std::vector<Shown> inputPrompts;
     std::vector<std::string> statusLines;
+    std::vector<std::string> summaries;
     int mergedNameFocused = 0;
     std::optional<std::string> clipboard;
     bool clipboardAvailable = true;
@@ -37,6 +38,7 @@ class ScriptedUserInterface : public UserInterface {
     bool setClipboardText(std::string_view text) override;
     void focusMergedName() override { ++mergedNameFocused; }
     void showStatus(std::string_view text) override { statusLines.emplace_back(text); }
+    void showRunSummary(std::string_view text) override { summaries.emplace_back(text); }
 };
 
 } // namespace travonix::test

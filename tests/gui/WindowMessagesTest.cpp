@@ -1,0 +1,127 @@
+// Messages that stay: the status bar's summary, which a menu's tip does not
+// erase, the history of every message of the last action, the completion
+// box kept on the screen, and the folder chooser's Cancel.
+
+#include "WindowHarness.h"
+
+#include "app/WindowText.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtGui/QStatusTipEvent>
+#include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QListView>
+#include <QtWidgets/QStatusBar>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace travonix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WindowMessages : public WindowTest {
+  protected:
+    void click(const char* name) { control<QAbstractButton>(name)->click(); }
+    QLabel* summary() { return control<QLabel>("statusSummary"); }
+    std::vector<std::string> history() { return shownLines("messageList"); }
+    bool inHistory(const std::string& text) {
+        for (const std::string& line : history())
+            if (line.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+    // A program of `count` functions f0, f1, ... each of two words.
+    void useProgramOf(int count) {
+        const std::string listing = dir.file("many.txt");
+        {
+            std::ofstream out(listing, std::ios::binary);
+            out << "\r\nmany.elf:     file format elf32-tradlittlemips\r\n\r\n\r\n"
+                   "Disassembly of section .text:\r\n\r\n";
+            char line[96];
+            for (int i = 0; i < count; ++i) {
+                const unsigned at = 0x9d000000U + 8U * static_cast<unsigned>(i);
+                std::snprintf(line, sizeof line,
+                              "%08x <f%d>:\r\n%08x:\t03e00008 \tjr\tra\r\n"
+                              "%08x:\t00000000 \tnop\r\n\r\n",
+                              at, i, at, at + 4);
+                out << line;
+            }
+        }
+        useDisassembler("cat '" + listing + "'");
+    }
+};
+
+TEST_F(WindowMessages, ALoadReportsTheFunctionsFoundAndAMenusTipLeavesTheSummary) {
+    openWithDemoLoaded();
+    const QString found = QStringLiteral("%1 functions found").arg(shownLines("functions").size());
+    EXPECT_EQ(summary()->text(), found);
+    EXPECT_TRUE(inHistory(bytesOf(found)));
+
+    // What a menu does as the mouse moves over it: an empty tip.
+    QStatusTipEvent tip{QString()};
+    QCoreApplication::sendEvent(window.get(), &tip);
+    EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
+    EXPECT_EQ(summary()->text(), found);
+    EXPECT_FALSE(summary()->isHidden());
+}
+
+TEST_F(WindowMessages, TheHistoryHoldsEveryMessageOfTheLastActionOnly) {
+    openWithDemoLoaded();
+    const std::vector<std::string> functions = shownLines("functions");
+    click("make");
+    // The run's summary, and every name of the completion box.
+    EXPECT_TRUE(inHistory(std::to_string(functions.size()) + " functions, "));
+    for (const std::string& name : functions)
+        EXPECT_TRUE(inHistory(" " + name)) << name;
+    EXPECT_TRUE(inHistory("file(s) written to disk"));
+    EXPECT_FALSE(inHistory("functions found"));
+    EXPECT_TRUE(summary()->toolTip().contains(QStringLiteral("file(s) written to disk")));
+
+    click("refresh");
+    waitForDisassembly();
+    EXPECT_TRUE(inHistory("functions found"));
+    EXPECT_FALSE(inHistory("file(s) written to disk"));
+}
+
+TEST_F(WindowMessages, TheCompletionBoxListsTwentyNamesAndTheHistoryAll) {
+    storeDemoPaths();
+    useProgramOf(30);
+    open();
+    click("refresh");
+    waitForDisassembly();
+    ASSERT_EQ(shownLines("functions").size(), 30U);
+    click("make");
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    const std::string& box = dialogs.messages[0].text;
+    EXPECT_EQ(dialogs.messages[0].title, "Travonix Maker");
+    EXPECT_NE(box.find(" f19.bas\r\n and 10 more\r\n\r\n file(s) written to disk"),
+              std::string::npos)
+        << box;
+    EXPECT_EQ(box.find(" f20.bas"), std::string::npos) << box;
+    for (int i = 0; i < 30; ++i)
+        EXPECT_TRUE(inHistory(" f" + std::to_string(i) + ".bas")) << i;
+    // The tooltip keeps to twenty lines and says how many more there are.
+    const QStringList tip = summary()->toolTip().split(QLatin1Char('\n'));
+    EXPECT_EQ(tip.size(), 21);
+    EXPECT_TRUE(tip.back().startsWith(QStringLiteral("and "))) << bytesOf(tip.back());
+}
+
+// The box acts on every load and Refresh, so it is in view and does what it
+// says although "AutoCheck ELF" is off.
+TEST_F(WindowMessages, AutoGenerateIsShownWithoutAutoCheckAndGeneratesOnRefresh) {
+    storeDemoPaths();
+    open();
+    auto* autoGenerate = control<QAbstractButton>("autoGenerate");
+    EXPECT_FALSE(autoGenerate->isHidden());
+    click("autoGenerate");
+    click("refresh");
+    waitForDisassembly();
+    EXPECT_TRUE(fs::exists(dir.file("out/int_sqrt.bas")));
+    EXPECT_TRUE(dialogs.messages.empty()); // no completion box when generated by itself
+}
+
+} // namespace
+} // namespace travonix::test
