@@ -68,10 +68,6 @@ bool onSearchPath(const std::string& name, const std::string& searchPath) {
 
 } // namespace
 
-std::vector<std::string> disassemblerCandidates() {
-    return {"xc32-objdump", "pic32-objdump", "mipsel-linux-gnu-objdump", "mips-linux-gnu-objdump"};
-}
-
 char searchPathSeparator() {
 #ifdef _WIN32
     return ';';

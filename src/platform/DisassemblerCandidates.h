@@ -1,15 +1,15 @@
 #pragma once
 
+#include "platform/ProgramSearch.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace travonix {
 
-// The objdump programs that read a PIC32 ELF file, in the order they are
-// offered: the vendor's two (XC32, MPLab's pic32 tools), then Debian's
-// cross binutils for little- and big-endian MIPS.
-[[nodiscard]] std::vector<std::string> disassemblerCandidates();
+// The objdump programs offered are disassemblerCandidates() of
+// ProgramSearch.h, the one list the command line uses too.
 
 // The search path's folder separator: ";" on Windows, ":" elsewhere.
 [[nodiscard]] char searchPathSeparator();
