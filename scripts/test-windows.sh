@@ -36,6 +36,16 @@ if [[ ! -f "$build/build.ninja" ]]; then
 fi
 cmake --build "$build" -j "$(nproc)"
 
+# Debian's wineserver script starts the server with -p0: it begins to shut
+# down the moment no program of the prefix is left running, and from then on
+# it refuses to start any process (a CreateProcess fails with "shutdown in
+# progress") until it is gone. "wine wineboot -i" returns while wineboot's
+# own work (a second wineboot, winemenubuilder, services) still runs for
+# seconds, so a test started then could land on a server about to go. The
+# lane therefore waits for the server of the boot to end, then runs the tests
+# under one persistent server of its own, ended when the lane ends.
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w 2>/dev/null || true
 if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     echo "Creating the wine prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
@@ -43,11 +53,19 @@ if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
         cat "$build/wineboot.log"
         exit 1
     }
+    "$wineserver" -w
 fi
+trap '"$wineserver" -k 2>/dev/null || true' EXIT
+"$wineserver" -p </dev/null >/dev/null 2>&1
+# The first cmd.exe of a prefix starts the services, the desktop and the
+# console host; the tests find them running. They stay as long as the server
+# does, so they must not hold the output of ctest or of a test.
+"$wine" cmd.exe /C exit 0 </dev/null >"$build/warm-up.log" 2>&1 || {
+    cat "$build/warm-up.log"
+    exit 1
+}
 
 status=0
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" || status=$?
-# Nothing of wine stays running after the lane.
-"$wineserver" -k 2>/dev/null || true
 echo "Windows lane: $((SECONDS - started)) s"
 exit $status

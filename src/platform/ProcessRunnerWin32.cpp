@@ -2,7 +2,10 @@
 
 // The runner on Windows: the command line goes to the program starter as it
 // is ("cmd.exe /C ..." does its own search and redirection), then the
-// process is waited for and its exit code read.
+// process is waited for and its exit code read. The process runs in a job
+// object, and whatever is still running in the job when the runner is done
+// with it (the disassembler cmd.exe started, or anything that one started) is
+// ended before the runner returns: nothing it started writes on afterwards.
 
 #include "platform/ProcessRunner.h"
 
@@ -52,6 +55,38 @@ bool waitForProcess(HANDLE handle, std::chrono::milliseconds bound,
     }
 }
 
+// A job whose processes all end when it is closed, even when the tool itself
+// ends without closing it; nullptr when the system refuses one (a job that
+// the tool runs in may forbid jobs of its own on older systems).
+HANDLE createKillOnCloseJob() {
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    if (job == nullptr)
+        return nullptr;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        CloseHandle(job);
+        return nullptr;
+    }
+    return job;
+}
+
+// Ends every process still in the job and waits (within a bound) until the
+// system counts none running, so that none writes after the runner returned.
+void endJob(HANDLE job) {
+    TerminateJobObject(job, static_cast<UINT>(kStillActive));
+    constexpr ULONGLONG kEndBound = 10000;
+    const ULONGLONG deadline = GetTickCount64() + kEndBound;
+    for (;;) {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+        if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                                       sizeof accounting, nullptr) ||
+            accounting.ActiveProcesses == 0 || GetTickCount64() >= deadline)
+            return;
+        Sleep(10);
+    }
+}
+
 } // namespace
 
 ProcessResult runAndWait(const ProcessCommand& command, std::int32_t windowStyle,
@@ -65,12 +100,12 @@ ProcessResult runAndWait(const ProcessCommand& command, std::int32_t windowStyle
     startup.wShowWindow = showWindowMode(windowStyle);
     PROCESS_INFORMATION process{};
     std::string line = command.commandLine; // CreateProcessA may write into it
-    // Started suspended and put into a job first, so that a time-out can end
-    // cmd.exe together with the disassembler it started.
+    // Started suspended and put into the job first, so that nothing it starts
+    // can run outside the job.
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                         nullptr, &startup, &process))
         return {Status::CouldNotStart, 0, shellFailed};
-    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    HANDLE job = createKillOnCloseJob();
     if (job != nullptr && !AssignProcessToJobObject(job, process.hProcess)) {
         CloseHandle(job);
         job = nullptr;
@@ -80,9 +115,13 @@ ProcessResult runAndWait(const ProcessCommand& command, std::int32_t windowStyle
     // The handle from the start is kept rather than the process reopened by
     // its id: a quick process could end, and its id be gone, before a reopen.
     HANDLE handle = process.hProcess;
+    // Whatever is left in the job goes: a disassembler that exited but left a
+    // child running, or one still running at the bound or on a cancel.
     auto closeJob = [&job] {
-        if (job != nullptr)
-            CloseHandle(job);
+        if (job == nullptr)
+            return;
+        endJob(job);
+        CloseHandle(job);
     };
     if (process.dwProcessId == 0) {
         if (handle != nullptr)
@@ -97,17 +136,14 @@ ProcessResult runAndWait(const ProcessCommand& command, std::int32_t windowStyle
     }
     // A time-out is treated like the end of the process: the exit code then
     // reads STILL_ACTIVE (259). The process is ended, with what it started,
-    // so it cannot go on writing the listing after the tool moved on. The
-    // wait goes in short slices so that a cancel from the window is seen.
+    // so it cannot go on writing the listing after the tool moved on; so is
+    // what a process that exited on its own left running. The wait goes in
+    // short slices so that a cancel from the window is seen.
     const bool ended = waitForProcess(handle, waitBound, cancel);
     DWORD exitCode = 0;
     if (GetExitCodeProcess(handle, &exitCode)) {
-        if (!ended) {
-            if (job != nullptr)
-                TerminateJobObject(job, static_cast<UINT>(kStillActive));
-            else
-                TerminateProcess(handle, static_cast<UINT>(kStillActive));
-        }
+        if (!ended && job == nullptr)
+            TerminateProcess(handle, static_cast<UINT>(kStillActive));
         CloseHandle(handle);
         closeJob();
         // cmd.exe says 9009 when it cannot find the program.

@@ -306,7 +306,8 @@ TEST_F(Disassembler, ADisassemblerStillRunningAfterTheWaitIsEndedAndWritesNoMore
     test::writeFile(listing, "listing of the last good build");
     useFiles(elf, listing);
     options.disassemblerCommand = "slow-objdump -D";
-    RecordingRunner quick(std::chrono::milliseconds{1000});
+    // Long enough for the wrapper to have written its id on a loaded machine.
+    RecordingRunner quick(std::chrono::milliseconds{5000});
 
     const DisassemblyOutcome outcome = disassembleWith(quick);
     expectOneError(outcome, {"slow-objdump", "exit code 259", "still running"});

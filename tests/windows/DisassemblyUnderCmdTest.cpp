@@ -30,7 +30,7 @@ ProcessResult runIn(const std::string& cwd, const Options& options, const std::s
         GetEnvironmentVariableA("PATH", oldPath.data(), static_cast<DWORD>(oldPath.size())));
     SetEnvironmentVariableA("PATH",
                             (standIn.substr(0, standIn.rfind('\\')) + ";" + oldPath).c_str());
-    ProcessRunner runner(30s);
+    ProcessRunner runner(test::kRunBound);
     ProcessResult result = runner.run(disassemblyCommand(options, listing), kMinimizedNoFocus);
     SetEnvironmentVariableA("PATH", oldPath.c_str());
     SetCurrentDirectoryA(previous);

@@ -48,7 +48,8 @@ TEST(HelpUnderCmd, TheDocumentInAFolderOfAnyNameIsOpened) {
         const std::string document = putStandInDocument(work.file(name));
         const std::string line = cmdOpenLine(document);
 
-        const ProcessResult result = ProcessRunner(30s).run({line, {}, {}}, kMinimizedNoFocus);
+        const ProcessResult result =
+            ProcessRunner(test::kRunBound).run({line, {}, {}}, kMinimizedNoFocus);
         EXPECT_EQ(result.status, ProcessResult::Status::Exited) << line;
         EXPECT_EQ(result.exitCode, 0) << line;
         EXPECT_EQ(test::readWholeFile(work.file(name) + "\\ran.txt"), document) << line;
@@ -64,12 +65,8 @@ TEST(HelpUnderCmd, TheDetachedStartRunsTheLineWithoutWaiting) {
     const std::string document = putStandInDocument(folder);
     ASSERT_TRUE(startDetached(cmdOpenLine(document), StartedWindow::Minimized));
     const std::string note = folder + "\\ran.txt";
-    const auto written = [&note] {
-        std::error_code ec;
-        const std::uintmax_t size = std::filesystem::file_size(note, ec);
-        return ec ? 0 : size;
-    };
-    for (int waited = 0; waited < 300 && written() < document.size(); ++waited)
+    const auto deadline = std::chrono::steady_clock::now() + test::kRunBound;
+    while (test::sizeOf(note) < document.size() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(100ms);
     EXPECT_EQ(test::readWholeFile(note), document);
 

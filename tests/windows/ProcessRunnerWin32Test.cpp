@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -41,7 +42,7 @@ TEST(ProcessRunnerWin32, WaitsForTheProgramAndReturnsItsExitCode) {
         // Still running for a while: the runner waits for the end.
         {"--text a --sleep 700 --text b --exit 4", 4, "ab"},
     };
-    ProcessRunner runner(20s);
+    ProcessRunner runner(test::kRunBound);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
         const std::string out = dir.file("out put.dis");
@@ -55,7 +56,7 @@ TEST(ProcessRunnerWin32, WaitsForTheProgramAndReturnsItsExitCode) {
 
 TEST(ProcessRunnerWin32, SaysWhenTheProgramIsMissingOrCannotStart) {
     test::WindowsTempDir dir;
-    ProcessRunner runner(20s);
+    ProcessRunner runner(test::kRunBound);
 
     // cmd.exe runs, but finds no such program: it says 9009, and its
     // redirection has created the file already.
@@ -78,31 +79,32 @@ TEST(ProcessRunnerWin32, SaysWhenTheProgramIsMissingOrCannotStart) {
 
 // A program still running when the wait ends, or when the window cancels,
 // is reported as still active (259) and ended with cmd.exe: it writes nothing
-// after the runner returned.
+// after the runner returned. The cancel comes once the program is seen
+// writing, so that it is ended while it runs, however long its start took.
 TEST(ProcessRunnerWin32, EndsAProgramAtTheWaitBoundOrOnCancel) {
     test::WindowsTempDir dir;
     struct Case {
         std::chrono::milliseconds bound;
-        std::chrono::milliseconds cancelAfter; // 0: no cancel
+        bool cancel;
         Status status;
     };
     const Case cases[] = {
-        {400ms, 0ms, Status::TimedOut},
-        {20s, 400ms, Status::Cancelled},
+        {1s, false, Status::TimedOut},
+        {test::kRunBound, true, Status::Cancelled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bound.count());
-        const std::string out = dir.file("late.dis");
+        const std::string ticks = dir.file(c.cancel ? "cancelled.txt" : "timed out.txt");
         ProcessRunner runner(c.bound);
         std::thread canceller;
-        if (c.cancelAfter > 0ms)
-            canceller = std::thread([&runner, &c] {
-                std::this_thread::sleep_for(c.cancelAfter);
+        if (c.cancel)
+            canceller = std::thread([&runner, &ticks] {
+                (void)test::waitUntilWritten(ticks, test::kRunBound);
                 runner.requestCancel();
             });
         const Clock::time_point start = Clock::now();
-        const ProcessResult result =
-            runner.run(standIn("--sleep 2000 --text late", out), kMinimizedNoFocus);
+        const ProcessResult result = runner.run(
+            standIn("--tick \"" + ticks + "\" 600000", dir.file("out.dis")), kMinimizedNoFocus);
         const auto waited = Clock::now() - start;
         if (canceller.joinable())
             canceller.join();
@@ -110,11 +112,36 @@ TEST(ProcessRunnerWin32, EndsAProgramAtTheWaitBoundOrOnCancel) {
 
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.exitCode, kStillActive);
-        EXPECT_GE(waited, 350ms);
-        EXPECT_LT(waited, 1800ms) << "the runner returned before the program would have ended";
-        // Long after the program would have written: nothing came.
-        std::this_thread::sleep_for(2500ms);
-        EXPECT_EQ(test::readWholeFile(out), "");
+        if (!c.cancel) {
+            EXPECT_GE(waited, c.bound - 100ms) << "the wait lasts until its bound";
+        }
+        EXPECT_LT(waited, 100s) << "the program runs for ten minutes";
+        if (c.cancel) {
+            EXPECT_GT(test::sizeOf(ticks), 0U) << "cancelled while it ran";
+        }
+        test::expectNoMoreWrites(ticks);
+    }
+}
+
+// A disassembler that exits, with any code, while a process it started runs
+// on: that process is ended before the runner returns, so it cannot go on
+// writing the listing or anything else.
+TEST(ProcessRunnerWin32, EndsWhatAnExitedProgramLeftRunning) {
+    test::WindowsTempDir dir;
+    const char* exits[] = {"0", "1"};
+    for (const char* exitCode : exits) {
+        SCOPED_TRACE(exitCode);
+        const std::string ticks = dir.file(std::string("left ") + exitCode + ".txt");
+        const ProcessResult result =
+            ProcessRunner(test::kRunBound)
+                .run(standIn("--leave \"" + ticks + "\" --text done --exit " + exitCode,
+                             dir.file("out.dis")),
+                     kMinimizedNoFocus);
+        EXPECT_EQ(result.status, Status::Exited);
+        EXPECT_EQ(result.exitCode, std::atoi(exitCode)) << "3: the child did not start or write";
+        EXPECT_EQ(test::readWholeFile(dir.file("out.dis")), "done");
+        EXPECT_GT(test::sizeOf(ticks), 0U) << "the child ran when its parent exited";
+        test::expectNoMoreWrites(ticks);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 #include <vector>
 
 #define WIN32_LEAN_AND_MEAN
@@ -66,6 +67,28 @@ std::string namesIn(const std::string& folder) {
     for (const std::string& name : names)
         text += (text.empty() ? "" : " ") + name;
     return text;
+}
+
+std::uintmax_t sizeOf(const std::string& path) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    return ec ? 0 : size;
+}
+
+std::uintmax_t waitUntilWritten(const std::string& path, std::chrono::milliseconds bound) {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (sizeOf(path) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds{20});
+    return sizeOf(path);
+}
+
+void expectNoMoreWrites(const std::string& path) {
+    // Under wine a process is ended by a signal to its Unix process, which a
+    // loaded machine may deliver a little later than the runner returned.
+    std::this_thread::sleep_for(std::chrono::seconds{1});
+    const std::uintmax_t before = sizeOf(path);
+    std::this_thread::sleep_for(std::chrono::seconds{2});
+    EXPECT_EQ(sizeOf(path), before) << path << " is still being written";
 }
 
 } // namespace travonix::test

@@ -1,8 +1,15 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <string>
 
 namespace travonix::test {
+
+// The wait bound for one program run through cmd.exe where the test expects
+// the run to end on its own: reached only by a run that hangs, also on a
+// loaded two-core machine where a start under wine can take seconds.
+inline constexpr std::chrono::seconds kRunBound{120};
 
 // A fresh folder under the user's temporary folder, named with "\" as
 // Windows names it, removed with everything in it on destruction.
@@ -28,5 +35,14 @@ class WindowsTempDir {
 void writeBytes(const std::string& path, const std::string& bytes);
 // The names in a folder, sorted.
 [[nodiscard]] std::string namesIn(const std::string& folder);
+
+// The size of a file; 0 when there is none.
+[[nodiscard]] std::uintmax_t sizeOf(const std::string& path);
+// Waits up to `bound` until the file has at least one byte; its size then.
+std::uintmax_t waitUntilWritten(const std::string& path, std::chrono::milliseconds bound);
+// Fails the test when the file still grows: a process that writes to it
+// every 20 ms would add dozens of bytes while this looks (two seconds, after
+// a second for the system to finish ending what was ended).
+void expectNoMoreWrites(const std::string& path);
 
 } // namespace travonix::test
