@@ -31,6 +31,12 @@ WordClass regImmClass(std::uint32_t word) {
     return WordClass::Other;
 }
 
+// bc1f/bc1t, the MIPS-3D bc1any2/bc1any4, and the MSA branches on a vector
+// register (bz.v, bnz.v, bz.b ... bnz.d).
+bool isCop1Branch(std::uint32_t rs) {
+    return (rs >= kCopBranch && rs <= 11) || rs == 15 || rs >= 24;
+}
+
 int hexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -66,6 +72,7 @@ WordClass classOfWord(std::uint32_t word) {
     case 23: // bgtzl
         return WordClass::Branch;
     case kCop1:
+        return isCop1Branch((word >> 21) & 0x1F) ? WordClass::Branch : WordClass::Other;
     case kCop2:
         return ((word >> 21) & 0x1F) == kCopBranch ? WordClass::Branch : WordClass::Other;
     default:
