@@ -37,7 +37,7 @@ QColor rewrittenLineBackground() {
     return {0, 112, 144};
 }
 
-ListingModel::ListingModel(const Listing& listing, QObject* parent)
+ListingModel::ListingModel(const SharedListing& listing, QObject* parent)
     : QAbstractListModel(parent), listing_(listing) {}
 
 void ListingModel::reload() {

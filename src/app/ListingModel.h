@@ -2,7 +2,7 @@
 
 #include "core/TextLines.h"
 
-#include "core/Listing.h"
+#include "app/SharedListing.h"
 
 #include <QtCore/QAbstractListModel>
 #include <QtCore/QSize>
@@ -21,7 +21,7 @@ namespace travonix {
 // the window shows the step's result.
 class ListingModel : public QAbstractListModel {
   public:
-    explicit ListingModel(const Listing& listing, QObject* parent = nullptr);
+    explicit ListingModel(const SharedListing& listing, QObject* parent = nullptr);
 
     // The font the view shows the lines in: every row is as wide as the
     // widest line in it, so a long line scrolls sideways instead of being cut.
@@ -31,7 +31,7 @@ class ListingModel : public QAbstractListModel {
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:
-    const Listing& listing_;
+    const SharedListing& listing_; // the session's, which a new read replaces
     QFont font_;
     int rows_ = 0;
     QSize rowSize_;

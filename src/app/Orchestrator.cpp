@@ -1,20 +1,15 @@
 #include "app/Orchestrator.h"
 
 #include "app/SettingsStore.h"
-#include "check/ConversionCheck.h"
 #include "check/InstructionLine.h"
 #include "core/Conversion.h"
 #include "core/FunctionSelection.h"
-#include "core/JumpRewriter.h"
-#include "core/ListingReader.h"
 #include "core/Paths.h"
 #include "core/SizeReport.h"
 #include "core/Text.h"
 #include "core/Version.h"
 
 #include <algorithm>
-#include <future>
-#include <system_error>
 #include <unordered_map>
 
 namespace travonix {
@@ -323,19 +318,17 @@ void Orchestrator::readListing() {
     session_.generatedSource.clear();
     session_.makeTimeText.clear();
     const ConversionSettings& c = options_.conversion;
-    ReadResult read =
-        travonix::readListing(std::move(*text), {c.includeMain, c.selectAll, c.fullReading});
-    forgetImageExtent();
-    session_.listing = std::move(read.listing);
-    readImageExtent(); // while the jumps are rewritten
-    session_.functions = std::move(read.functions);
+    LoadedListing loaded =
+        loadListing(std::move(*text), {c.includeMain, c.selectAll, c.fullReading});
+    Diagnostics diagnostics = std::move(loaded.diagnostics);
+    session_.functions = std::move(loaded.functions);
+    session_.listing = SharedListing(std::make_shared<const LoadedListing>(std::move(loaded)));
     session_.currentFunction = firstOrNone(session_.functions.size());
     saved.applyTo(session_.functions);
     ui_.showRunSummary(
         countOf(static_cast<std::int64_t>(session_.functions.size()), "function", "functions") +
         " found");
-    report(read.diagnostics);
-    report(rewriteJumps(session_.listing).diagnostics);
+    report(std::move(diagnostics));
     changed();
     if (options_.autoGenerate)
         makeCFunctions();
@@ -398,7 +391,8 @@ void Orchestrator::makeCFunctions() {
     const Step step(*this);
     clearFindings();
     ConversionSettings& settings = options_.conversion;
-    ConversionPlan plan = planConversion(session_.listing, session_.functions, settings);
+    const LoadedListing& loaded = *session_.listing.loaded();
+    ConversionPlan plan = planRun(loaded, session_.functions, settings);
     if (plan.status == ConversionPlan::Status::NeedsMergedName) {
         const std::string answer(trimBlanks(
             ui_.askText("Enter a name for the CFunction", kProductName, "").value_or("")));
@@ -409,7 +403,7 @@ void Orchestrator::makeCFunctions() {
         }
         setMergedNameText(answer);
         changed();
-        plan = planConversion(session_.listing, session_.functions, settings);
+        plan = planRun(loaded, session_.functions, settings);
     }
     switch (plan.status) {
     case ConversionPlan::Status::NoOutputFolder:
@@ -430,27 +424,30 @@ void Orchestrator::makeCFunctions() {
         report({std::move(*entry)});
 
     auto job = std::make_shared<ConversionJob>();
+    job->listing = session_.listing.loaded();
     job->plan = std::move(plan);
-    job->settings = settings;
-    job->stamp = Stamp{env_.now(), env_.userName()};
-    job->separator = env_.pathSeparator();
+    job->request = {settings, Stamp{env_.now(), env_.userName()}, env_.pathSeparator(), false,
+                    false};
     session_.generatedSource.clear();
-    session_.makeTimeText =
-        "Created at " + formatDate(job->stamp.when) + "  " + formatTime(job->stamp.when);
+    session_.makeTimeText = "Created at " + formatDate(job->request.stamp.when) + "  " +
+                            formatTime(job->request.stamp.when);
     // The questions come first, in the order the build meets the lines, so
     // the build itself needs no one to answer and can run off the window's
     // thread.
-    for (const JalrLine& line : jalrLinesOf(session_.listing, job->plan)) {
+    for (const JalrLine& line : jalrQuestionsOf(loaded, job->plan)) {
         (void)line;
         const bool goOn = ui_.askYesNo(kJalrQuestion, kProductName, true);
         job->answers.push_back(goOn);
         if (!goOn)
             break;
     }
-    auto work = [this, job] { buildAndWrite(*job); };
+    // The run works on its own snapshot (the listing it was planned on, the
+    // request, the answers) and the files: nothing of the orchestrator.
+    auto work = [job, &writer = env_] { runConversion(*job, writer); };
     auto done = [this, job] { finishConversion(*job); };
     // A large run goes to the window's worker; a small one is done at once.
-    if (conversionLauncher_ && !controls_.loading && session_.listing.size() > kLargeListingLines) {
+    if (conversionLauncher_ && !controls_.loading &&
+        job->listing->listing.size() > kLargeListingLines) {
         conversionLauncher_(std::move(work), std::move(done));
         return;
     }
@@ -458,106 +455,57 @@ void Orchestrator::makeCFunctions() {
     done();
 }
 
-// The heavy half of a run: build the blocks, check them, write the .bas
-// files. It reads the listing and writes files only; the window keeps every
-// control that could change the session disabled while it runs.
-void Orchestrator::buildAndWrite(ConversionJob& job) const {
-    // The relocation check only reads the listing and the plan, as the build
-    // does: another thread checks beside the build and the writes, and this
-    // one joins it once the files are written.
-    const check::ImageExtent* image = imageExtent_.valid() ? &imageExtent_.get() : nullptr;
-    check::ConversionCheckRun checkRun(session_.listing, job.plan, job.settings, image);
-    std::future<void> helper;
-    try {
-        helper = std::async(std::launch::async, [&checkRun] { checkRun.help(); });
-    } catch (const std::system_error&) {
-        // No thread to be had: this one checks everything below.
-    }
+void Orchestrator::runConversion(ConversionJob& job, FileWriter& writer) {
     std::size_t asked = 0;
-    job.blocks = buildBlocks(session_.listing, job.plan, job.settings, job.stamp,
-                             [&job, &asked](const JalrLine&) {
-                                 return asked < job.answers.size() ? job.answers[asked++] : true;
-                             });
-    if (!job.blocks.abandoned) {
-        job.files = basFiles(job.blocks, job.plan, job.settings, job.separator);
-        job.written = writeFiles(job.files, job.settings.outputFolder, job.separator, env_);
-        // Only the clipboard still needs a file's text once it is written.
-        for (std::size_t i = 0; i < job.files.size(); ++i)
-            if (!job.written.clipboardFile || *job.written.clipboardFile != i)
-                job.files[i].parts = {};
-    }
-    checkRun.help();
-    if (helper.valid())
-        helper.get();
-    std::vector<check::Finding> found = checkRun.findings();
-    // Declined after a "jalr" warning: nothing is written, nothing reported.
-    if (!job.blocks.abandoned)
-        job.findings = std::move(found);
+    job.result = convert(
+        *job.listing, job.plan, job.request,
+        [&job, &asked](const JalrLine&) {
+            return asked < job.answers.size() ? job.answers[asked++] : true;
+        },
+        writer);
 }
 
 // What the user sees of a run, in the order the steps happened.
 void Orchestrator::finishConversion(ConversionJob& job) {
-    session_.generatedSource = std::move(job.blocks.generatedSource);
+    ConversionResult& result = job.result;
+    const ConversionSettings& settings = job.request.settings;
+    session_.generatedSource = std::move(result.generatedSource);
     changed();
-    if (job.blocks.abandoned)
+    if (result.outcome == ConversionResult::Outcome::Abandoned)
         return;
-    session_.sizeText = sizeReportText(job.blocks.wordCount);
-    const WriteReport& written = job.written;
+    session_.sizeText = sizeReportText(result.wordCount);
+    const WriteReport& written = result.written;
     // The clipboard takes the written file's text first, so that text is let
     // go before the findings are placed. An unavailable clipboard is no
     // failure of the run: the files are written.
-    if (written.clipboardFile)
-        (void)ui_.setClipboardParts(clipboardParts(job.files[*written.clipboardFile]));
-    job.files.clear();
+    if (result.clipboardFile)
+        (void)ui_.setClipboardParts(clipboardParts(*result.clipboardFile));
+    result.clipboardFile.reset();
     // Checked on exactly the blocks the files got; announced before the
     // run's summary, which then stays in view. The session's findings are
     // where they are kept: the report does not hold their texts again.
-    FindingPlaces places(session_, job.plan, job.settings.mode == OutputMode::Merged);
-    session_.findings.reserve(job.findings.size());
-    for (check::Finding& finding : job.findings) {
+    FindingPlaces places(session_, job.plan, settings.mode == OutputMode::Merged);
+    session_.findings.reserve(result.findings.size());
+    for (check::Finding& finding : result.findings) {
         session_.findings.push_back(places.placed(std::move(finding)));
         // On the status line as warnings, one after the other; the last
         // one stays in view.
         std::string text = findingText(session_.findings.back().finding);
         ui_.showStatus(text);
-        if (&finding == &job.findings.back())
+        if (&finding == &result.findings.back())
             session_.statusLine = std::move(text);
     }
-    job.findings = {};
-    ui_.showRunSummary(runSummary(job.plan.rows.size(), job.blocks.wordCount,
-                                  written.writtenNames.size(), job.settings.outputFolder));
+    result.findings = {};
+    ui_.showRunSummary(runSummary(job.plan.rows.size(), result.wordCount,
+                                  written.writtenNames.size(), settings.outputFolder));
     report(written.diagnostics);
-    const std::string completion = completionMessage(job.plan, job.settings, written.writtenNames);
-    if (!completion.empty() && !options_.autoGenerate)
-        ui_.showMessage(completion, std::string(kProductName) + " Maker");
-    if (job.settings.keepListingCopy)
-        report(writeFiles({listingCopyFile(job.blocks, job.settings, job.separator)},
-                          job.settings.outputFolder, job.separator, env_)
-                   .diagnostics);
-}
-
-// The listing's text does not change until the listing is replaced; the
-// jump rewriting only adds lines of its own.
-void Orchestrator::readImageExtent() {
-    const std::string_view text = session_.listing.fileText();
-    try {
-        imageExtent_ = std::async(std::launch::async, [text] {
-                           return check::ImageExtent::fromListing(text);
-                       }).share();
-    } catch (const std::system_error&) {
-        imageExtent_ = {}; // no thread to be had: the check reads it itself
-    }
-}
-
-void Orchestrator::forgetImageExtent() {
-    if (imageExtent_.valid())
-        imageExtent_.wait();
-    imageExtent_ = {};
+    if (!result.completion.empty() && !options_.autoGenerate)
+        ui_.showMessage(result.completion, std::string(kProductName) + " Maker");
+    report(writeListingCopy(result, job.request, env_).diagnostics);
 }
 
 // A caller may change the listing through it.
 Session& Orchestrator::editSession() {
-    forgetImageExtent();
     return session_;
 }
 
@@ -640,8 +588,7 @@ void Orchestrator::elfChosen(const std::string& path) {
     options_.listingPath = listingPathFor(path);
     // Choosing an ELF file moves the output folder to the ELF file's folder.
     options_.conversion.outputFolder = folderPart(path);
-    forgetImageExtent();
-    session_.listing = Listing();
+    session_.listing = SharedListing();
     session_.functions.clear();
     session_.generatedSource.clear();
     session_.findings.clear();

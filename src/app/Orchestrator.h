@@ -7,11 +7,12 @@
 #include "core/Conversion.h"
 #include "core/Environment.h"
 #include "core/Options.h"
+#include "pipeline/Pipeline.h"
 #include "platform/Disassembler.h"
 #include "platform/ProcessRunner.h"
 
 #include <functional>
-#include <future>
+#include <memory>
 #include <string>
 
 namespace travonix {
@@ -155,29 +156,20 @@ class Orchestrator {
     ConversionLauncher conversionLauncher_;
     DisassemblerFinder disassemblerFinder_;
 
-    // One make run between its questions and what the user sees of it.
+    // One make run between its questions and what the user sees of it: a
+    // snapshot in (the listing it was planned on, the plan, the request and
+    // the answers to its jalr questions), the pipeline's result out.
     struct ConversionJob {
+        std::shared_ptr<const LoadedListing> listing;
         ConversionPlan plan;
-        ConversionSettings settings;
-        Stamp stamp;
-        std::string separator;
-        std::vector<bool> answers; // to the jalr questions, asked beforehand
-        GeneratedBlocks blocks;
-        std::vector<check::Finding> findings;
-        std::vector<OutputFile> files;
-        WriteReport written;
+        ConversionRequest request;
+        std::vector<bool> answers;
+        ConversionResult result;
     };
-    void buildAndWrite(ConversionJob& job) const;
+    // The heavy half, on whichever thread runs it: it touches only the job
+    // and the files.
+    static void runConversion(ConversionJob& job, FileWriter& writer);
     void finishConversion(ConversionJob& job);
-
-    // The loaded listing's image extent, which the relocation check needs,
-    // is read on another thread as soon as the listing is loaded; the check
-    // waits for it. Declared after the session, whose listing text it reads,
-    // so it is gone first.
-    std::shared_future<check::ImageExtent> imageExtent_;
-    void readImageExtent();
-    // Before the listing changes: a reading still running ends first.
-    void forgetImageExtent();
 };
 
 } // namespace travonix

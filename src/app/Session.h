@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SharedListing.h"
 #include "check/Finding.h"
 #include "core/Diagnostic.h"
 #include "core/Listing.h"
@@ -22,7 +23,7 @@ struct ShownFinding {
 // relocation check found in its blocks. The steps replace it; the window
 // re-reads it after each step and keeps no copy.
 struct Session {
-    Listing listing;
+    SharedListing listing;
     std::vector<FunctionEntry> functions;
     TextLines generatedSource;
     std::string sizeText;     // "1.17 KB"

@@ -188,14 +188,12 @@ int checkOnly(const std::vector<check::Finding>& findings, std::ostream& out) {
 
 // The files a run wrote, its size report and its completion message on
 // stdout, after the messages of the writes on stderr.
-int reportWritten(const ConversionResult& result, std::ostream& out, Reporter& reporter) {
+int reportWritten(const ConversionResult& result, const WriteReport& copy, std::ostream& out,
+                  Reporter& reporter) {
     reporter.show(result.written.diagnostics);
+    reporter.show(copy.diagnostics);
     std::vector<std::string> paths = result.written.writtenPaths;
-    if (result.listingCopy) {
-        reporter.show(result.listingCopy->diagnostics);
-        paths.insert(paths.end(), result.listingCopy->writtenPaths.begin(),
-                     result.listingCopy->writtenPaths.end());
-    }
+    paths.insert(paths.end(), copy.writtenPaths.begin(), copy.writtenPaths.end());
     for (const std::string& path : paths)
         out << path << '\n';
     out << sizeReportText(result.wordCount) << '\n';
@@ -240,7 +238,7 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
                           << '\n';
     if (result.outcome == ConversionResult::Outcome::Refused)
         return kExitFindings;
-    return reportWritten(result, out, reporter);
+    return reportWritten(result, writeListingCopy(result, request, env), out, reporter);
 }
 
 } // namespace

@@ -30,8 +30,7 @@ void writeRun(GeneratedBlocks& blocks, const ConversionPlan& plan, const Convers
         result.clipboardFile = std::move(files[*result.written.clipboardFile]);
     files.clear();
     if (settings.keepListingCopy)
-        result.listingCopy = writeFiles({listingCopyFile(blocks, settings, request.separator)},
-                                        settings.outputFolder, request.separator, writer);
+        result.listingCopy = std::move(blocks.listingCopy);
     result.completion = completionMessage(plan, settings, result.written.writtenNames);
 }
 
@@ -103,6 +102,17 @@ ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan
     if (!writeNow)
         writeRun(blocks, plan, request, writer, result);
     return result;
+}
+
+WriteReport writeListingCopy(const ConversionResult& result, const ConversionRequest& request,
+                             FileWriter& writer) {
+    const ConversionSettings& settings = request.settings;
+    if (!settings.keepListingCopy || result.outcome != ConversionResult::Outcome::Written)
+        return {};
+    GeneratedBlocks copy;
+    copy.listingCopy = result.listingCopy;
+    return writeFiles({listingCopyFile(copy, settings, request.separator)}, settings.outputFolder,
+                      request.separator, writer);
 }
 
 } // namespace travonix

@@ -65,16 +65,23 @@ struct ConversionResult {
     WriteReport written;
     // The last written .bas file (what the clipboard takes), when there is one.
     std::optional<OutputFile> clipboardFile;
-    // "DisAsm.txt", when the settings keep a copy of the listing.
-    std::optional<WriteReport> listingCopy;
+    // The converted functions' lines for "DisAsm.txt", when the settings keep
+    // a copy of the listing: written by writeListingCopy once the driver has
+    // shown the run's completion.
+    std::string listingCopy;
     std::string completion; // names only the files written; "" when none was
 };
 
 // Runs a ready plan: builds the blocks while the relocation check runs beside
-// it on another thread, lays out and writes the files, then the listing copy.
+// it on another thread, then lays out and writes the .bas files.
 // `continueAfterJalr` answers each jalr question as the build meets it.
 [[nodiscard]] ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan,
                                        const ConversionRequest& request,
                                        const JalrQuestion& continueAfterJalr, FileWriter& writer);
+
+// Writes "DisAsm.txt" of a written run whose settings keep the listing's
+// copy; nothing (an empty report) otherwise.
+[[nodiscard]] WriteReport writeListingCopy(const ConversionResult& result,
+                                           const ConversionRequest& request, FileWriter& writer);
 
 } // namespace travonix

@@ -15,7 +15,9 @@ using Texts = std::vector<std::string>;
 // What the window shows from an earlier ELF file.
 void showEarlierWork(Orchestrator& app) {
     Session& s = app.editSession();
-    s.listing.addMadeLine("9d000000 <old>:", LineKind::Header);
+    Listing earlier;
+    earlier.addMadeLine("9d000000 <old>:", LineKind::Header);
+    s.listing = std::move(earlier);
     s.functions = {{"old", false, true, 0}};
     s.generatedSource = {"old", "24000001 "};
     app.setMergedNameText("Blk");
@@ -140,7 +142,9 @@ TEST(FolderChooser, SetsTheOutputFolderAndCancelKeepsIt) {
 TEST(FolderChooser, WithoutAFolderGenerationAsksForOneAndWritesNothing) {
     AppUnderTest t;
     t.app.editOptions().conversion.outputFolder.clear();
-    t.app.editSession().listing.addMadeLine("9d000000 <f>:", LineKind::Header);
+    Listing listing;
+    listing.addMadeLine("9d000000 <f>:", LineKind::Header);
+    t.app.editSession().listing = std::move(listing);
     t.app.editSession().functions = {{"f", false, true, 0}};
     t.app.makeCFunctions();
     ASSERT_EQ(t.ui.messages.size(), 1u);

@@ -50,8 +50,9 @@ std::vector<bool> selectionOf(const std::vector<FunctionEntry>& functions) {
 // What a read replaces, set to something a read would never make.
 void givePreviousState(Orchestrator& app) {
     Session& s = app.editSession();
-    s.listing = Listing();
-    s.listing.addMadeLine("old line", LineKind::Other);
+    Listing previous;
+    previous.addMadeLine("old line", LineKind::Other);
+    s.listing = std::move(previous);
     s.functions = {{"old", false, true, 0}};
     s.generatedSource = {"CFunction old"};
     s.makeTimeText = "09:00:00";

@@ -52,7 +52,7 @@ TEST(Pipeline, EachWayARunEndsWritesWhatItShouldAndNothingElse) {
         EXPECT_FALSE(result.findings.empty()) << "calls.dis calls across blocks";
         EXPECT_EQ(!env.writes.empty(), c.writes);
         EXPECT_EQ(result.written.writtenNames.size(), c.writes ? plan.rows.size() : 0U);
-        EXPECT_EQ(result.listingCopy.has_value(), c.writes);
+        EXPECT_EQ(writeListingCopy(result, request, env).writtenNames.size(), c.writes ? 1U : 0U);
         EXPECT_EQ(result.completion.empty(), !c.writes);
         EXPECT_EQ(result.clipboardFile.has_value(), c.writes);
         EXPECT_EQ(result.wordCount > 0, !c.checkOnly) << "only a check builds nothing";
