@@ -22,8 +22,6 @@ constexpr const char* kNoListingMessage =
 constexpr const char* kNoOutputFolderMessage =
     "No output folder specified for the CFunctions, please select a folder";
 constexpr const char* kNoSelectionMessage = "No Functions selected for conversion";
-constexpr const char* kJalrQuestion = "Warning : JALR instruction found - have you set '-fPIC "
-                                      "-mno-abicalls' in gcc options ?\r\nContinue ?";
 constexpr const char* kListingToolTip = "Disassembly of .ELF";
 
 int firstOrNone(std::size_t count) {

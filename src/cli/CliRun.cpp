@@ -16,8 +16,6 @@ namespace travonix::cli {
 
 namespace {
 
-constexpr const char* kJalrQuestion = "Warning : JALR instruction found - have you set '-fPIC "
-                                      "-mno-abicalls' in gcc options ?\r\nContinue ?";
 
 // What the tool tells on stderr, and whether anything failed.
 class Reporter {

@@ -53,6 +53,11 @@ struct ConversionPlan {
 [[nodiscard]] std::optional<Diagnostic> mergeEntryWarning(const ConversionPlan& plan,
                                                           const ConversionSettings& settings);
 
+// The question both drivers ask at a jalr line, in the window's box and on
+// the command line's stderr.
+inline constexpr const char* kJalrQuestion = "Warning : JALR instruction found - have you set "
+                                             "'-fPIC -mno-abicalls' in gcc options ?\r\nContinue ?";
+
 // A body line holding a jalr: the user is asked before the conversion goes on.
 struct JalrLine {
     std::string function;

@@ -52,7 +52,8 @@ std::unique_ptr<Environment::HeldFile> FakeEnvironment::createFileBeside(const s
                                                                          std::string& failure) {
     const std::size_t cut = path.find_last_of("/\\");
     char name[32];
-    std::snprintf(name, sizeof name, ".travonix-%08zx.tmp", createdBeside.size() + 1);
+    std::snprintf(name, sizeof name, ".travonix-%08lx.tmp",
+                  static_cast<unsigned long>(createdBeside.size() + 1));
     const std::string made =
         (cut == std::string::npos ? std::string() : path.substr(0, cut + 1)) + name;
     if (unwritable.count(made) != 0) {
