@@ -154,7 +154,7 @@ bool BlockBuilder::buildRow(std::size_t k) {
     }
     displayLine_ = out_.generatedSource.size();
     if (relaying_)
-        rowStarts_.push_back({placed_.size(), !row.readOnlyData});
+        rowStarts_.push_back({placed_.size(), !row.readOnlyData, 0});
     if (!scanBody(k))
         return false;
     closeBlock(k);
@@ -316,8 +316,8 @@ void BlockBuilder::writeEntryOffset() {
                  hexUpperPadded(static_cast<std::uint32_t>(entryOffset_), 8));
 }
 
-// Re-lays the merged block when its words are the linked program's, one
-// after the other from the first: otherwise it stays as built and the report
+// Re-lays the merged block when each routine's words are the linked
+// program's, one after the other: otherwise it stays as built and the report
 // says why.
 void BlockBuilder::relayMergedBlock() {
     RelayReport& report = out_.relay.emplace();
@@ -328,8 +328,9 @@ void BlockBuilder::relayMergedBlock() {
         return;
     }
     relay::BlockImage image;
-    image.base = placed_.front().address;
     image.words.reserve(placed_.size());
+    image.routines = rowStarts_;
+    std::size_t row = 0;
     for (std::size_t i = 0; i < placed_.size(); ++i) {
         const std::optional<std::uint32_t> word = wholeWord(placed_[i].text);
         if (!word) {
@@ -337,15 +338,20 @@ void BlockBuilder::relayMergedBlock() {
                 "the line at " + hexUpperPadded(placed_[i].address, 8) + " holds no whole word";
             return;
         }
-        if (placed_[i].address != image.base + 4 * static_cast<std::uint32_t>(i)) {
-            report.refusal = "its routines do not lie next to each other as linked (at " +
-                             hexUpperPadded(placed_[i].address, 8) +
-                             "): select every routine between them";
+        while (row + 1 < image.routines.size() && image.routines[row + 1].first <= i)
+            ++row;
+        relay::BlockImage::Routine& routine = image.routines[row];
+        if (i == routine.first)
+            routine.link = placed_[i].address;
+        if (placed_[i].address !=
+            routine.link + 4 * static_cast<std::uint32_t>(i - routine.first)) {
+            report.refusal = "the words of its routine at " + hexUpperPadded(routine.link, 8) +
+                             " do not follow one another as linked (at " +
+                             hexUpperPadded(placed_[i].address, 8) + ")";
             return;
         }
         image.words.push_back(*word);
     }
-    image.routines = rowStarts_;
     image.entry = static_cast<std::size_t>(entryOffset_);
     relay::RelayOutcome relaid = relay::relayBlock(image);
     if (!relaid.relaid) {

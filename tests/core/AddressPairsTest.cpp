@@ -81,9 +81,8 @@ const std::vector<PairCase>& pairCases() {
 
 BlockImage codeImage(const std::vector<std::uint32_t>& words) {
     BlockImage image;
-    image.base = kBase;
     image.words = words;
-    image.routines = {{0, true}};
+    image.routines = {{0, true, kBase}};
     return image;
 }
 
@@ -105,7 +104,7 @@ TEST(AddressPairs, FollowTheHiLoRules) {
 
 TEST(AddressPairs, DataRoutinesAreNotRead) {
     BlockImage image = codeImage({lui(kV0, 0x9D00), addiu(kV1, kV0, 4)});
-    image.routines = {{0, false}};
+    image.routines = {{0, false, kBase}};
     EXPECT_TRUE(findAddressPairs(image).empty());
 }
 
@@ -145,7 +144,8 @@ TEST(Relayer, LeavesWhatItCannotFollowAndSaysWhy) {
     for (const LeftCase& c : cases) {
         SCOPED_TRACE(c.what);
         BlockImage image = codeImage(c.code);
-        image.routines.push_back({c.code.size(), false});
+        image.routines.push_back(
+            {c.code.size(), false, kBase + 4 * static_cast<std::uint32_t>(c.code.size())});
         image.words.push_back(c.dataWord);
         const RelayOutcome out = relayBlock(image);
         ASSERT_TRUE(out.relaid) << out.refusal;
@@ -163,7 +163,7 @@ TEST(Relayer, LeavesWhatItCannotFollowAndSaysWhy) {
 TEST(Relayer, MakesADataAddressFromItsOwnAddressAndRelaysBranches) {
     BlockImage image =
         codeImage({beqz(kA0, 3), kNop, lui(kV0, 0x9D00), lbu(kV0, 0x18, kV0), jrRa(), kNop});
-    image.routines.push_back({6, false});
+    image.routines.push_back({6, false, kBase + 24});
     image.words.push_back(0x04030201);
     const RelayOutcome out = relayBlock(image);
     ASSERT_TRUE(out.relaid) << out.refusal;
@@ -189,7 +189,7 @@ TEST(Relayer, MakesADataAddressFromItsOwnAddressAndRelaysBranches) {
 TEST(Relayer, MovesALuiOutOfADelaySlot) {
     BlockImage image =
         codeImage({beqz(kA0, 2), lui(kV0, 0x9D00), kNop, lbu(kV0, 0x18, kV0), jrRa(), kNop});
-    image.routines.push_back({6, false});
+    image.routines.push_back({6, false, kBase + 24});
     image.words.push_back(0x04030201);
     const RelayOutcome out = relayBlock(image);
     ASSERT_TRUE(out.relaid) << out.refusal;
@@ -200,6 +200,27 @@ TEST(Relayer, MovesALuiOutOfADelaySlot) {
     EXPECT_EQ(out.words[9], kNop);
     EXPECT_EQ(out.words[11], lbu(kV0, 0x18, kV0));
     EXPECT_TRUE(out.left.empty());
+}
+
+// A routine left out of the selection leaves a gap in the link addresses: a
+// branch across it is laid out to the distance in the block.
+TEST(Relayer, ClosesTheGapOfARoutineLeftOut) {
+    BlockImage image;
+    image.words = {jrRa(), kNop, bal(-0x41), kNop, jrRa(), kNop};
+    image.routines = {{0, true, kBase}, {2, true, kBase + 0x100}};
+    const RelayOutcome out = relayBlock(image);
+    ASSERT_TRUE(out.relaid) << out.refusal;
+    EXPECT_EQ(out.words[2], bal(-3));
+    EXPECT_EQ(out.routineStarts, (std::vector<std::size_t>{0, 2}));
+}
+
+TEST(Relayer, RefusesRoutinesThatClaimTheSameAddresses) {
+    BlockImage image;
+    image.words = {jrRa(), kNop, jrRa(), kNop};
+    image.routines = {{0, true, kBase}, {2, true, kBase + 4}};
+    const RelayOutcome out = relayBlock(image);
+    EXPECT_FALSE(out.relaid);
+    EXPECT_NE(out.refusal.find("same link addresses"), std::string::npos);
 }
 
 } // namespace

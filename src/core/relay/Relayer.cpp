@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace travonix::relay {
 
@@ -17,6 +18,8 @@ constexpr std::size_t kCodePairWords = 2; // replaces the lui
 constexpr std::size_t kJumpWords = 10;    // inserted before the jr/jalr
 // Where the `bal` of a sequence lands: the word its `ra` holds the address of.
 constexpr std::size_t kLinkedWord = 4;
+// Rounds of dropping pairs whose uses move apart before the block is left as it was.
+constexpr int kSettleRounds = 8;
 
 enum class SiteKind : std::uint8_t { None, DataPair, CodePair, Jump };
 
@@ -39,12 +42,14 @@ std::size_t pairWords(const Site& site) {
 struct Layout {
     std::vector<std::size_t> start; // per old word (and one past the end): its group's first word
     std::vector<std::size_t> at;    // per old word: where the word itself (or its sequence) is
+    std::vector<std::size_t> after; // per old word: the first word after it
 };
 
 Layout layOut(const std::vector<Site>& sites) {
     Layout layout;
     layout.start.resize(sites.size() + 1);
     layout.at.resize(sites.size());
+    layout.after.resize(sites.size());
     std::size_t next = 0;
     for (std::size_t i = 0; i < sites.size(); ++i) {
         layout.start[i] = next;
@@ -54,6 +59,7 @@ Layout layOut(const std::vector<Site>& sites) {
             next += pairWords(sites[i + 1]);
         layout.at[i] = next;
         next += isPair(sites[i]) && !sites[i].hoisted ? pairWords(sites[i]) : 1;
+        layout.after[i] = next;
     }
     layout.start[sites.size()] = next;
     return layout;
@@ -73,17 +79,22 @@ bool slotMayGoBefore(std::uint32_t branch, std::uint32_t reg) {
 
 class Relayer {
   public:
-    explicit Relayer(const BlockImage& image) : image_(image), sites_(image.words.size()) {}
+    explicit Relayer(BlockImage image) : image_(std::move(image)), sites_(image_.words.size()) {}
 
     RelayOutcome run() {
         if (image_.words.empty() || image_.routines.empty() || image_.routines.front().first != 0)
             return refuse("the block is empty or does not start with a routine");
+        if (!image_.index())
+            return refuse("two of its routines claim the same link addresses");
         pairs_ = findAddressPairs(image_);
         findBranchTargets();
         choosePairs();
         chooseJumps();
-        Layout layout = settle();
-        return emit(layout);
+        const std::optional<Layout> layout = settle();
+        if (!layout)
+            return refuse("its address pairs reach places that keep moving as instructions are "
+                          "added");
+        return emit(*layout);
     }
 
   private:
@@ -96,22 +107,25 @@ class Relayer {
     void leave(std::size_t index, std::string reason) {
         left_.push_back({address(index), std::move(reason)});
     }
-    [[nodiscard]] std::uint32_t address(std::size_t index) const {
-        return image_.base + 4 * static_cast<std::uint32_t>(index);
-    }
+    [[nodiscard]] std::uint32_t address(std::size_t index) const { return image_.addressOf(index); }
     // Inside the block, its end included (the end of a table is an address a
     // loop compares with).
     [[nodiscard]] bool reaches(std::uint32_t target) const {
-        return image_.holds(target) || target == image_.end();
+        return image_.locate(target) || image_.endingAt(target);
     }
     [[nodiscard]] bool isCodeAddress(std::uint32_t target) const {
-        return image_.holds(target) && image_.isCode(image_.indexOf(target));
+        const std::optional<std::size_t> at = image_.locate(target);
+        return at && image_.isCode(*at);
     }
     // Where a block address lies under a layout.
     [[nodiscard]] std::uint32_t moved(const Layout& layout, std::uint32_t target) const {
-        const std::uint32_t offset = target - image_.base;
-        return image_.base + 4 * static_cast<std::uint32_t>(layout.start[offset / 4]) +
-               (offset & 3);
+        const std::uint32_t base = image_.base();
+        if (const std::optional<std::size_t> at = image_.locate(target))
+            return base + 4 * static_cast<std::uint32_t>(layout.start[*at]) +
+                   (target - image_.addressOf(*at));
+        if (const std::optional<std::size_t> last = image_.endingAt(target))
+            return base + 4 * static_cast<std::uint32_t>(layout.after[*last]);
+        return target;
     }
 
     // Whether a branch of the block lands on the word at `index`.
@@ -123,9 +137,9 @@ class Relayer {
             const WordClass c = classOfWord(image_.words[i]);
             if (!image_.isCode(i) || (c != WordClass::Branch && c != WordClass::BranchAndLink))
                 continue;
-            const std::uint32_t target = branchTarget(address(i), image_.words[i]);
-            if (image_.holds(target))
-                targeted_[image_.indexOf(target)] = true;
+            if (const std::optional<std::size_t> at =
+                    image_.locate(branchTarget(address(i), image_.words[i])))
+                targeted_[*at] = true;
         }
     }
 
@@ -198,17 +212,17 @@ class Relayer {
     // A pair is made to move only when all its uses move by the same
     // distance, which the uses do not say themselves: the lui's value is what
     // changes. Dropping a pair changes the layout, so this runs until no pair
-    // is dropped (each round drops one at least, or ends).
-    Layout settle() {
-        for (;;) {
+    // is dropped, a few rounds at most: a block whose layout does not settle
+    // by then is left as it was.
+    std::optional<Layout> settle() {
+        for (int round = 0; round < kSettleRounds; ++round) {
             Layout layout = layOut(sites_);
             bool dropped = false;
             for (std::size_t i = 0; i < sites_.size(); ++i) {
                 const Site& site = sites_[i];
                 if (!isPair(site))
                     continue;
-                const std::uint32_t shift =
-                    moved(layout, site.pair->uses.front().target) - site.pair->uses.front().target;
+                const std::uint32_t shift = shiftOf(layout, *site.pair);
                 for (const LowUse& u : site.pair->uses) {
                     if (moved(layout, u.target) - u.target != shift) {
                         leave(i, "its uses reach places that the added instructions move by "
@@ -222,6 +236,7 @@ class Relayer {
             if (!dropped)
                 return layout;
         }
+        return std::nullopt;
     }
 
     [[nodiscard]] std::uint32_t shiftOf(const Layout& layout, const AddressPair& pair) const {
@@ -259,9 +274,9 @@ class Relayer {
             const WordClass c = classOfWord(word);
             if (c == WordClass::Branch || c == WordClass::BranchAndLink) {
                 const std::uint32_t target = branchTarget(address(i), word);
-                const std::uint32_t to = image_.holds(target) ? moved(layout, target) : target;
+                const std::uint32_t to = image_.locate(target) ? moved(layout, target) : target;
                 const std::int64_t offset =
-                    (static_cast<std::int64_t>(static_cast<std::int32_t>(to - image_.base)) -
+                    (static_cast<std::int64_t>(static_cast<std::int32_t>(to - image_.base())) -
                      4 * static_cast<std::int64_t>(layout.at[i] + 1)) /
                     4;
                 if (offset < std::numeric_limits<std::int16_t>::min() ||
@@ -276,19 +291,21 @@ class Relayer {
         for (const BlockImage::Routine& routine : image_.routines)
             out.routineStarts.push_back(layout.start[routine.first]);
         out.entry = layout.start[std::min(image_.entry, image_.words.size())];
-        out.fixed = std::move(fixed_);
         // A use shared with a pair that was left keeps its finding.
+        std::vector<std::uint32_t> kept;
         for (const LeftAsIs& l : left_)
-            out.fixed.erase(std::remove(out.fixed.begin(), out.fixed.end(), l.address),
-                            out.fixed.end());
+            kept.push_back(l.address);
         for (const AddressPair& pair : pairs_)
             if (sites_[pair.lui].kind == SiteKind::None)
                 for (const LowUse& u : pair.uses)
-                    out.fixed.erase(
-                        std::remove(out.fixed.begin(), out.fixed.end(), address(u.index)),
-                        out.fixed.end());
+                    kept.push_back(address(u.index));
+        std::sort(kept.begin(), kept.end());
+        out.fixed = std::move(fixed_);
         std::sort(out.fixed.begin(), out.fixed.end());
         out.fixed.erase(std::unique(out.fixed.begin(), out.fixed.end()), out.fixed.end());
+        std::erase_if(out.fixed, [&kept](std::uint32_t a) {
+            return std::binary_search(kept.begin(), kept.end(), a);
+        });
         out.left = std::move(left_);
         out.relaid = true;
         return out;
@@ -303,7 +320,7 @@ class Relayer {
     void emitPair(const Layout& layout, const Site& site, std::vector<std::uint32_t>& words) {
         const std::uint32_t reg = site.pair->reg;
         const std::uint32_t linked =
-            image_.base + 4 * static_cast<std::uint32_t>(words.size() + kLinkedWord);
+            image_.base() + 4 * static_cast<std::uint32_t>(words.size() + kLinkedWord);
         if (site.kind == SiteKind::CodePair) {
             const std::uint32_t value = site.pair->upper + shiftOf(layout, *site.pair);
             words.insert(words.end(), {lui(reg, value >> 16), ori(reg, reg, value & 0xFFFF)});
@@ -320,7 +337,7 @@ class Relayer {
     // form, so a routine that calls through it twice moves it once each time.
     void emitDisplacement(std::vector<std::uint32_t>& words, std::uint32_t reg) const {
         const std::uint32_t minusLinked =
-            0u - (image_.base + 4 * static_cast<std::uint32_t>(words.size() + kLinkedWord));
+            0u - (image_.base() + 4 * static_cast<std::uint32_t>(words.size() + kLinkedWord));
         words.insert(words.end(),
                      {addiu(kSp, kSp, -8), sw(kRa, 4, kSp), bal(1), kNop, addu(kAt, reg, kRa),
                       lui(kRa, minusLinked >> 16), ori(kRa, kRa, minusLinked & 0xFFFF),
@@ -337,9 +354,7 @@ class Relayer {
             leave(i, "it holds the address of data in the block, which is loaded as it is and "
                      "cannot follow the block");
         }
-        return word == image_.end()
-                   ? image_.base + 4 * static_cast<std::uint32_t>(layout.start.back())
-                   : moved(layout, word);
+        return moved(layout, word);
     }
 
     void markFixed(const AddressPair& pair) {
@@ -356,7 +371,7 @@ class Relayer {
         return text;
     }
 
-    const BlockImage& image_;
+    BlockImage image_;
     std::vector<Site> sites_;
     std::vector<AddressPair> pairs_;
     std::vector<std::uint32_t> fixed_;
