@@ -11,6 +11,7 @@ namespace travonix::relay {
 namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+constexpr std::uint32_t kFunctAddu = 0x21;
 
 bool movesControl(std::uint32_t word) {
     return classOfWord(word) != WordClass::Other;
@@ -62,11 +63,21 @@ class PairFinder {
         else if (memoryAccessOf(word) != MemoryAccess::None)
             use(i, rsOf(word), static_cast<std::uint32_t>(signedImmediateOf(word)));
 
+        // addu of a lui's register and an index (gcc's and the assembler's
+        // way to an element, `lui at,%hi(t); addu at,at,v0; lw v0,%lo(t)(at)`)
+        // carries the lui to its result.
+        std::size_t carried = kNone;
+        if (op == 0 && (word & 0x3F) == kFunctAddu) {
+            const std::size_t fromRs = rsOf(word) == kZero ? kNone : holder_[rsOf(word)];
+            const std::size_t fromRt = rtOf(word) == kZero ? kNone : holder_[rtOf(word)];
+            if ((fromRs == kNone) != (fromRt == kNone))
+                carried = fromRs == kNone ? fromRt : fromRs;
+        }
         const Written written = registerWrittenBy(word);
         if (written.unknown)
             forgetAll();
         else if (written.reg && *written.reg != kZero)
-            holder_[*written.reg] = kNone;
+            holder_[*written.reg] = carried;
 
         if (isLui(word) && rtOf(word) != kZero) {
             holder_[rtOf(word)] = pairs_.size();

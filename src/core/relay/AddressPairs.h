@@ -30,8 +30,9 @@ struct AddressPair {
 };
 
 // Finds the lui/%lo pairs of the block's code routines by reading each
-// routine in order: a register holds a lui's value from the lui to the next
-// word that writes it, the end of its routine, or the word after the delay
+// routine in order: a register holds a lui's value (or, after an addu of
+// it and a register that holds none, the value plus an index) from the lui
+// to the next word that writes it, the end of its routine, or the word after the delay
 // slot of an unconditional jump. A word whose effect on registers is not
 // known forgets every lui. Uses through $zero and luis of $zero are none.
 [[nodiscard]] std::vector<AddressPair> findAddressPairs(const BlockImage& image);
