@@ -1,5 +1,6 @@
 // libFuzzer target over the whole conversion: read, rewrite, plan, check,
-// build and write (into memory), in every output mode and both readings. The
+// build and write (into memory), in every output mode and both readings, with
+// and without re-laying the merged block. The
 // first byte chooses the options; the rest is the listing.
 #include "check/ConversionCheck.h"
 #include "core/Conversion.h"
@@ -33,6 +34,7 @@ ConversionSettings settingsFrom(std::uint8_t choice) {
     settings.fullReading = (choice & 4) != 0;
     settings.includeMain = (choice & 8) != 0;
     settings.keepListingCopy = (choice & 16) != 0;
+    settings.positionIndependent = (choice & 32) != 0;
     settings.selectAll = true;
     settings.mergedName = "Blk";
     settings.outputFolder = "out";
@@ -57,6 +59,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     GeneratedBlocks blocks =
         buildBlocks(read.listing, plan, settings, {{2026, 12, 10, 9, 5, 7}, "fuzz"},
                     [&answer](const JalrLine&) { return answer = !answer; });
+    // Re-laying makes at most nineteen words of one (a jump through a
+    // register, its ten words, and the eight of a lui moved out of its delay
+    // slot), and only of a merged block.
+    if (blocks.relay) {
+        if (!settings.positionIndependent || settings.mode != OutputMode::Merged)
+            std::abort();
+        if (blocks.relay->relaid ? blocks.relay->wordsAfter > 19 * blocks.relay->wordsBefore
+                                 : blocks.relay->wordsAfter != blocks.relay->wordsBefore)
+            std::abort();
+    }
     MemoryWriter writer;
     (void)writeFiles(basFiles(blocks, plan, settings, "/"), "out", "/", writer);
     if (settings.keepListingCopy)

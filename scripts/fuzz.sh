@@ -21,18 +21,21 @@ cmp -s "$build/generated/core/Version.h.new" "$build/generated/core/Version.h" 2
     mv "$build/generated/core/Version.h.new" "$build/generated/core/Version.h"
 
 binary="$build/conversion_fuzzer"
-sources=("$root"/src/core/*.cpp "$root"/src/check/*.cpp "$root/fuzz/ConversionFuzzer.cpp")
-if [[ ! -x "$binary" ]] || [[ -n "$(find "${sources[@]}" "$root"/src/core/*.h "$root"/src/check/*.h \
+sources=("$root"/src/core/*.cpp "$root"/src/core/relay/*.cpp "$root"/src/check/*.cpp
+         "$root/fuzz/ConversionFuzzer.cpp")
+if [[ ! -x "$binary" ]] || [[ -n "$(find "${sources[@]}" "$root"/src/core/*.h \
+        "$root"/src/core/relay/*.h "$root"/src/check/*.h \
         -newer "$binary" -print -quit)" ]]; then
     echo "Building the fuzzer"
     clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
         -I"$root/src" -I"$build/generated" "${sources[@]}" -o "$binary"
 fi
 
-# Seeds: every fixture listing, once per choice of options.
+# Seeds: every fixture listing, once per choice of options (34: merge mode,
+# re-laid with positionIndependent).
 for listing in "$root"/tests/fixtures/*.dis "$root"/tests/fixtures/reloc/*.dis; do
     name="$(basename "$listing" .dis)"
-    for choice in 0 1 2 4 26; do
+    for choice in 0 1 2 4 26 34; do
         seed="$build/seeds/$name-$choice"
         [[ -f "$seed" ]] || { printf "\\$(printf '%03o' "$choice")"; cat "$listing"; } >"$seed"
     done

@@ -44,6 +44,10 @@ struct Parser {
                              "on stdout: function, address, kind, what to do."};
     QCommandLineOption strict{"strict", "Fail the run (nothing written, exit 4) when the check "
                                         "finds anything."};
+    QCommandLineOption positionIndependent{
+        "position-independent",
+        "Merge mode: re-lay the merged block so that its tables, strings, switches and "
+        "function pointers work wherever the interpreter loads it (costs words)."};
     QCommandLineOption help{{"h", "help"}, "Show this help."};
     QCommandLineOption version{{"v", "version"}, "Show the version."};
 
@@ -52,7 +56,8 @@ struct Parser {
             "Converts a PIC32 disassembly listing (or an ELF file, through objdump) into BASIC "
             "CFunction blocks in .bas files.");
         parser.addOptions({list, printListing, includeMain, allFuncs, mode, name, output, function,
-                           saveDisasm, yes, check, strict, objdump, dis, help, version});
+                           saveDisasm, yes, check, strict, objdump, dis, positionIndependent, help,
+                           version});
         parser.addPositionalArgument(
             "INPUT",
             "The listing (LISTING.dis) or the ELF file (FILE.elf, or any name: an ELF file is "
@@ -181,6 +186,7 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& arguments, const E
     r.yes = p.parser.isSet(p.yes);
     r.check = p.parser.isSet(p.check);
     r.strict = p.parser.isSet(p.strict);
+    r.positionIndependent = p.parser.isSet(p.positionIndependent);
     r.objdump = valueOf(p.parser, p.objdump);
     r.disPath = valueOf(p.parser, p.dis);
     if ((r.objdump || r.disPath) && !r.inputIsElf)
@@ -189,6 +195,9 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& arguments, const E
         return usageError("--output needs a folder");
     if (r.disPath && r.disPath->empty())
         return usageError("--dis needs a file name");
+    if (r.positionIndependent && r.mode != OutputMode::Merged)
+        return usageError("--position-independent re-lays a merged block: use it with --mode "
+                          "merge");
     // The window would ask for the name; a tool in a Makefile cannot.
     if (r.mode == OutputMode::Merged && (!r.name || trimmedIsEmpty(*r.name)))
         return usageError("merge mode needs --name NAME");

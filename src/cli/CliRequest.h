@@ -22,9 +22,10 @@ struct CliRequest {
     std::optional<std::string> outputDir;
     std::vector<std::string> functions; // --function, in the order given
     bool saveDisasm = false;
-    bool yes = false;    // go on past a "jalr" warning
-    bool check = false;  // --check: report what will not run relocated, write nothing
-    bool strict = false; // --strict: any such finding fails the run
+    bool yes = false;                 // go on past a "jalr" warning
+    bool check = false;               // --check: report what will not run relocated, write nothing
+    bool strict = false;              // --strict: any such finding fails the run
+    bool positionIndependent = false; // --position-independent (merge mode only)
     std::optional<std::string> objdump; // --objdump CMD
     std::optional<std::string> disPath; // --dis PATH
 };

@@ -76,6 +76,7 @@ Options optionsFor(const CliRequest& r) {
     c.mode = r.mode;
     c.mergedName = r.name ? std::string(trimBlanks(*r.name)) : std::string();
     c.keepListingCopy = r.saveDisasm;
+    c.positionIndependent = r.positionIndependent;
     return options;
 }
 
@@ -230,6 +231,9 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
     case ConversionResult::Outcome::Written:
         break;
     }
+    if (result.relay)
+        reporter.stream() << "travonix-cli: " << terminalText(relayReportText(*result.relay))
+                          << '\n';
     // After the messages the run has always given, so those keep their order.
     for (const check::Finding& finding : result.findings)
         reporter.stream() << "travonix-cli: warning: " << terminalText(check::findingLine(finding))

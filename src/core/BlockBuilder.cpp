@@ -3,6 +3,7 @@
 #include "core/FileNameCheck.h"
 #include "core/InstructionWord.h"
 #include "core/Text.h"
+#include "core/relay/Relayer.h"
 
 #include <string_view>
 
@@ -76,7 +77,8 @@ class BlockBuilder {
                  const ConversionSettings& settings, const Stamp& stamp,
                  const JalrQuestion& continueAfterJalr)
         : listing_(listing), rows_(plan.rows), settings_(settings), stamp_(stamp),
-          continueAfterJalr_(continueAfterJalr), merge_(settings.mode == OutputMode::Merged) {
+          continueAfterJalr_(continueAfterJalr), merge_(settings.mode == OutputMode::Merged),
+          relaying_(merge_ && settings.positionIndependent) {
         out_.blockTexts.resize(merge_ && !rows_.empty() ? 1 : rows_.size());
         reserveRoom();
     }
@@ -90,6 +92,8 @@ class BlockBuilder {
         }
         if (merge_)
             writeEntryOffset();
+        if (relaying_)
+            relayMergedBlock();
         return std::move(out_);
     }
 
@@ -102,6 +106,8 @@ class BlockBuilder {
     void closeBlock(std::size_t k);
     void writeEntryOffset();
     void reserveRoom();
+    void relayMergedBlock();
+    void writeRelaidBlock(const relay::RelayOutcome& relaid);
     // The block a row's words go to: its own, or in merge mode the one block.
     std::string& blockOf(std::size_t k) { return out_.blockTexts[merge_ ? 0 : k]; }
 
@@ -119,6 +125,16 @@ class BlockBuilder {
     // before its entry word.
     std::int64_t entryOffset_ = 0;
     std::size_t headLength_ = 0;
+    // Merge mode with positionIndependent: each word's link address and text,
+    // and where each row's words start.
+    const bool relaying_;
+    struct PlacedWord {
+        std::uint32_t address;
+        std::string_view text;
+    };
+    std::vector<PlacedWord> placed_;
+    std::vector<relay::BlockImage::Routine> rowStarts_;
+    std::uint32_t lineAddress_ = 0;
 };
 
 bool BlockBuilder::buildRow(std::size_t k) {
@@ -137,6 +153,8 @@ bool BlockBuilder::buildRow(std::size_t k) {
         writeHead(k);
     }
     displayLine_ = out_.generatedSource.size();
+    if (relaying_)
+        rowStarts_.push_back({placed_.size(), !row.readOnlyData, 0});
     if (!scanBody(k))
         return false;
     closeBlock(k);
@@ -219,6 +237,8 @@ bool BlockBuilder::scanBody(std::size_t k) {
         copyListingLine(line, true);
         if (line.empty())
             return true;
+        if (relaying_)
+            lineAddress_ = listing_.address(i);
         // A short line's word is the start of its second field, which the
         // listing's record already knows.
         if (line.size() <= kLongLineLength) {
@@ -250,6 +270,10 @@ void BlockBuilder::appendWord(std::string& block, std::string_view word, bool fr
         block += '\t';
     block += word;
     block += ' ';
+    if (relaying_) {
+        placed_.push_back({lineAddress_, word});
+        lineAddress_ += 4;
+    }
     ++out_.wordCount;
     if (out_.wordCount % kWordsPerLine == 0)
         block += kCrLf;
@@ -290,6 +314,93 @@ void BlockBuilder::writeEntryOffset() {
         return;
     head.replace(at, kEntryWordPlaceholder.size(),
                  hexUpperPadded(static_cast<std::uint32_t>(entryOffset_), 8));
+}
+
+// Re-lays the merged block when each routine's words are the linked
+// program's, one after the other: otherwise it stays as built and the report
+// says why.
+void BlockBuilder::relayMergedBlock() {
+    RelayReport& report = out_.relay.emplace();
+    report.wordsBefore = out_.wordCount;
+    report.wordsAfter = out_.wordCount;
+    if (out_.blockTexts.empty() || placed_.empty()) {
+        report.refusal = "the merged block holds no words";
+        return;
+    }
+    relay::BlockImage image;
+    image.words.reserve(placed_.size());
+    image.routines = rowStarts_;
+    std::size_t row = 0;
+    for (std::size_t i = 0; i < placed_.size(); ++i) {
+        const std::optional<std::uint32_t> word = wholeWord(placed_[i].text);
+        if (!word) {
+            report.refusal =
+                "the line at " + hexUpperPadded(placed_[i].address, 8) + " holds no whole word";
+            return;
+        }
+        while (row + 1 < image.routines.size() && image.routines[row + 1].first <= i)
+            ++row;
+        relay::BlockImage::Routine& routine = image.routines[row];
+        if (i == routine.first)
+            routine.link = placed_[i].address;
+        if (placed_[i].address !=
+            routine.link + 4 * static_cast<std::uint32_t>(i - routine.first)) {
+            report.refusal = "the words of its routine at " + hexUpperPadded(routine.link, 8) +
+                             " do not follow one another as linked (at " +
+                             hexUpperPadded(placed_[i].address, 8) + ")";
+            return;
+        }
+        image.words.push_back(*word);
+    }
+    image.entry = static_cast<std::size_t>(entryOffset_);
+    relay::RelayOutcome relaid = relay::relayBlock(image);
+    if (!relaid.relaid) {
+        report.refusal = std::move(relaid.refusal);
+        return;
+    }
+    writeRelaidBlock(relaid);
+    report.relaid = true;
+    report.wordsAfter = out_.wordCount;
+    report.fixed = std::move(relaid.fixed);
+    report.left = std::move(relaid.left);
+}
+
+// The merged block's text written again from the re-laid words: the same
+// head, the new entry offset, eight words a line, each further routine after
+// a line naming it.
+void BlockBuilder::writeRelaidBlock(const relay::RelayOutcome& relaid) {
+    std::string& block = out_.blockTexts[0];
+    block.resize(headLength_);
+    block += '\t';
+    block += hexUpperPadded(static_cast<std::uint32_t>(relaid.entry), 8);
+    block += kCrLf;
+    std::size_t row = 0;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i <= relaid.words.size(); ++i) {
+        while (row < relaid.routineStarts.size() && relaid.routineStarts[row] == i) {
+            if (row > 0) {
+                if (!endsWithCrLf(block))
+                    block += kCrLf;
+                block += kCrLf;
+                block += "'" + printableName(rows_[row].name);
+                block += kCrLf;
+            }
+            ++row;
+        }
+        if (i == relaid.words.size())
+            break;
+        if (count % kWordsPerLine == 0)
+            block += '\t';
+        block += hexUpperPadded(relaid.words[i], 8);
+        block += ' ';
+        ++count;
+        if (count % kWordsPerLine == 0)
+            block += kCrLf;
+    }
+    if (!endsWithCrLf(block))
+        block += kCrLf;
+    block += kEndCFunction;
+    out_.wordCount = static_cast<std::int64_t>(count);
 }
 
 } // namespace

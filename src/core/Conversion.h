@@ -6,6 +6,7 @@
 #include "core/Listing.h"
 #include "core/Options.h"
 #include "core/TextLines.h"
+#include "core/relay/Relayer.h"
 
 #include <cstdint>
 #include <functional>
@@ -70,6 +71,16 @@ using JalrQuestion = std::function<bool(const JalrLine&)>;
 // them, so the questions can be asked before the build runs elsewhere.
 [[nodiscard]] std::vector<JalrLine> jalrLinesOf(const Listing& listing, const ConversionPlan& plan);
 
+// What re-laying the merged block did (see ConversionSettings::positionIndependent).
+struct RelayReport {
+    bool relaid = false;
+    std::string refusal; // why the block stayed as built, when it did
+    std::int64_t wordsBefore = 0;
+    std::int64_t wordsAfter = 0;
+    std::vector<std::uint32_t> fixed; // link addresses of the lines it made run (sorted)
+    std::vector<relay::LeftAsIs> left;
+};
+
 // The blocks of a run, and everything shown about them.
 struct GeneratedBlocks {
     // One per CFunction block: a plan row's each, in row order, or in merge
@@ -78,8 +89,9 @@ struct GeneratedBlocks {
     std::vector<std::string> blockTexts;
     TextLines generatedSource; // the view lines
     std::int64_t wordCount = 0;
-    std::string listingCopy; // the converted functions' lines, for "DisAsm.txt"
-    bool abandoned = false;  // declined at a jalr question: nothing may be written
+    std::string listingCopy;          // the converted functions' lines, for "DisAsm.txt"
+    bool abandoned = false;           // declined at a jalr question: nothing may be written
+    std::optional<RelayReport> relay; // merge mode with positionIndependent
 };
 
 // Builds every row's block from the listing: comment stamp, "CFunction "

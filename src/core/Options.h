@@ -21,6 +21,9 @@ struct ConversionSettings {
     bool fullReading = false;     // every line and every function ("Show ALL funcs")
     bool selectAll = false;       // the selected state of functions a read finds
     bool keepListingCopy = false; // also write "DisAsm.txt"
+    // Merge mode: re-lay the merged block so that it finds its own address
+    // at run time (see core/relay/Relayer.h).
+    bool positionIndependent = false;
 };
 
 // Every option of the tool, as plain data. The settings store fills it at

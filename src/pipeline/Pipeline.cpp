@@ -3,6 +3,7 @@
 #include "check/ConversionCheck.h"
 #include "core/JumpRewriter.h"
 
+#include <algorithm>
 #include <future>
 #include <system_error>
 
@@ -34,7 +35,36 @@ void writeRun(GeneratedBlocks& blocks, const ConversionPlan& plan, const Convers
     result.completion = completionMessage(plan, settings, result.written.writtenNames);
 }
 
+// The check reads the listing as linked; a re-laid block no longer has the
+// problems the re-laying solved, and what it left says why.
+void applyRelay(const RelayReport& report, std::vector<check::Finding>& findings) {
+    if (!report.relaid)
+        return;
+    std::erase_if(findings, [&report](const check::Finding& f) {
+        const bool movable = f.kind == check::FindingKind::AbsoluteAddress ||
+                             f.kind == check::FindingKind::IndirectJump;
+        return movable && std::binary_search(report.fixed.begin(), report.fixed.end(), f.address);
+    });
+    for (check::Finding& f : findings)
+        for (const relay::LeftAsIs& left : report.left)
+            if (left.address == f.address) {
+                f.detail += " (--position-independent leaves it as it is: " + left.reason + ")";
+                break;
+            }
+}
+
+bool relays(const ConversionSettings& settings) {
+    return settings.positionIndependent && settings.mode == OutputMode::Merged;
+}
+
 } // namespace
+
+std::string relayReportText(const RelayReport& report) {
+    if (!report.relaid)
+        return "--position-independent: the merged block stays as built: " + report.refusal;
+    return "--position-independent: " + std::to_string(report.wordsBefore) + " words before, " +
+           std::to_string(report.wordsAfter) + " after re-laying";
+}
 
 LoadedListing loadListing(std::string fileText, const ReadOptions& options) {
     LoadedListing loaded;
@@ -72,6 +102,15 @@ ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan
     if (request.checkOnly) {
         checkRun.help();
         result.findings = checkRun.findings();
+        if (relays(request.settings)) {
+            // Built only to learn what re-laying fixes: nothing is written or asked.
+            const GeneratedBlocks blocks =
+                buildBlocks(loaded.listing, plan, request.settings, request.stamp,
+                            [](const JalrLine&) { return true; });
+            result.relay = blocks.relay;
+            if (result.relay)
+                applyRelay(*result.relay, result.findings);
+        }
         result.outcome = ConversionResult::Outcome::CheckedOnly;
         return result;
     }
@@ -82,6 +121,7 @@ ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan
         buildBlocks(loaded.listing, plan, request.settings, request.stamp, continueAfterJalr);
     result.generatedSource = std::move(blocks.generatedSource);
     result.wordCount = blocks.wordCount;
+    result.relay = blocks.relay;
     // A strict run writes only when the check found nothing: it waits for
     // the check first. Otherwise the files are written while it goes on.
     const bool writeNow = !blocks.abandoned && !request.strict;
@@ -95,6 +135,8 @@ ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan
         return result;
     }
     result.findings = checkRun.findings();
+    if (result.relay)
+        applyRelay(*result.relay, result.findings);
     if (request.strict && !result.findings.empty()) {
         result.outcome = ConversionResult::Outcome::Refused;
         return result;

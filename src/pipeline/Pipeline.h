@@ -70,7 +70,12 @@ struct ConversionResult {
     // shown the run's completion.
     std::string listingCopy;
     std::string completion; // names only the files written; "" when none was
+    // Merge mode with positionIndependent: what re-laying the block did.
+    std::optional<RelayReport> relay;
 };
+
+// The cost of re-laying, or why the block stayed as built, in one sentence.
+[[nodiscard]] std::string relayReportText(const RelayReport& report);
 
 // Runs a ready plan: builds the blocks while the relocation check runs beside
 // it on another thread, then lays out and writes the .bas files.

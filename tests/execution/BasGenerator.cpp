@@ -60,8 +60,10 @@ const char* modeName(OutputMode mode) {
     return "?";
 }
 
-GeneratedBas generateBas(const std::string& disText, OutputMode mode, bool rewriteJumps) {
-    const ConversionSettings settings = settingsFor(mode);
+GeneratedBas generateBas(const std::string& disText, OutputMode mode, bool rewriteJumps,
+                         bool positionIndependent) {
+    ConversionSettings settings = settingsFor(mode);
+    settings.positionIndependent = positionIndependent;
     GeneratedBas output;
 
     ReadResult read =
@@ -85,6 +87,7 @@ GeneratedBas generateBas(const std::string& disText, OutputMode mode, bool rewri
         });
     if (blocks.abandoned)
         throw std::runtime_error("the conversion was abandoned");
+    output.relay = blocks.relay;
 
     const std::string separator = env.pathSeparator();
     const WriteReport written = writeFiles(basFiles(blocks, plan, settings, separator),

@@ -25,6 +25,7 @@ struct GeneratedBas {
     std::map<std::string, std::string> files;
     Diagnostics diagnostics;
     std::vector<JalrLine> jalrQuestions;
+    std::optional<RelayReport> relay; // with positionIndependent in merge mode
 };
 
 // Runs a .dis listing through the real conversion core as the window does:
@@ -35,6 +36,8 @@ struct GeneratedBas {
 // listing goes to generation exactly as read, which is the conversion with
 // its essential step taken out. Throws std::runtime_error when the conversion
 // does not get as far as writing its files.
-GeneratedBas generateBas(const std::string& disText, OutputMode mode, bool rewriteJumps = true);
+// With positionIndependent (merge mode), the merged block is re-laid.
+GeneratedBas generateBas(const std::string& disText, OutputMode mode, bool rewriteJumps = true,
+                         bool positionIndependent = false);
 
 } // namespace travonix::execution

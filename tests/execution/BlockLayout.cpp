@@ -133,6 +133,21 @@ BlockLayout mergedLayout(const GeneratedBas& output, const ElfImage& image,
 
 } // namespace
 
+BlockLayout relaidLayout(const GeneratedBas& output, const std::string& routine,
+                         std::uint32_t loadAddress) {
+    CFunctionBlock block = findBlock(parseCFunctionBlocks(onlyFile(output)), kMergedName);
+    auto index = block.commentWordIndex(routine);
+    if (!index || *index >= block.words.size())
+        throw std::runtime_error("the re-laid block does not name " + routine);
+    if (routine == "main" && *index != block.entryOffset)
+        throw std::runtime_error("the entry-offset word does not point at main");
+    BlockLayout layout;
+    layout.pieces.push_back({loadAddress, block.words});
+    layout.entry = loadAddress + 4 * static_cast<std::uint32_t>(*index);
+    layout.ownWords = wordsUpToNextName(block, static_cast<std::uint32_t>(*index));
+    return layout;
+}
+
 void BlockLayout::loadInto(MipsMachine& machine) const {
     for (const PlacedWords& piece : pieces)
         machine.loadWords(piece.address, piece.words);

@@ -42,4 +42,10 @@ struct BlockLayout {
 BlockLayout layoutFor(const GeneratedBas& output, OutputMode mode, const ElfImage& image,
                       const CorpusFunction& function, std::uint32_t loadAddress);
 
+// A re-laid merged block at `loadAddress`: the routine entered at the word of
+// the comment line that names it (main through the entry-offset word). The
+// routines no longer lie at their link-time distances, so none is checked.
+BlockLayout relaidLayout(const GeneratedBas& output, const std::string& routine,
+                         std::uint32_t loadAddress);
+
 } // namespace travonix::execution
