@@ -155,7 +155,7 @@ QString droppedElfFile(const QMimeData* data) {
 
 MainWindow::MainWindow(WindowServices services, QWidget* parent)
     : QMainWindow(parent), store_(services.store), dialogs_(services.dialogs),
-      runner_(services.runner), history_(*this),
+      runner_(services.runner), programFolder_(std::move(services.programFolder)), history_(*this),
       ui_(std::make_unique<WidgetUserInterface>(*this, services.dialogs, *statusBar(), history_,
                                                 [this] { mergedName_->setFocus(); })),
       orchestrator_(*ui_, services.environment, services.runner),
@@ -620,11 +620,22 @@ void MainWindow::copyWholeList(bool listing) {
     ui_->setClipboardText(all);
 }
 
+// When the desktop cannot open the guide, a box says why and where it is,
+// and can put that path on the clipboard for the user's own viewer.
 void MainWindow::openHelp() {
     const std::string folder =
-        bytesOf(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
-    if (!openHelpDocument(folder))
-        statusBar()->showMessage(QStringLiteral("Cannot open ") + shown(helpDocumentPath(folder)));
+        programFolder_.empty()
+            ? bytesOf(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()))
+            : programFolder_;
+    const HelpOpening opening = openHelpDocument(folder);
+    if (opening.opened)
+        return;
+    act([this, &opening] {
+        const std::string message =
+            "Cannot open the help document.\r\n" + opening.reason + "\r\n\r\n" + opening.path;
+        if (ui_->offerAction(message, kProductName, "&Copy Path"))
+            ui_->setClipboardText(opening.path);
+    });
 }
 
 void MainWindow::showAbout() {

@@ -39,6 +39,9 @@ struct WindowServices {
     WindowDialogs& dialogs;
     Environment& environment;
     ProcessRunner& runner;
+    // Where the help document is looked for first; "" for the program's own
+    // folder.
+    std::string programFolder{};
 };
 
 // The Travonix window: a view over the orchestrator. Each control's signal
@@ -111,6 +114,7 @@ class MainWindow : public QMainWindow {
     SettingsStore& store_;
     WindowDialogs& dialogs_;
     ProcessRunner& runner_;
+    std::string programFolder_;
     MessageHistory history_;
     std::unique_ptr<WidgetUserInterface> ui_;
     Orchestrator orchestrator_;

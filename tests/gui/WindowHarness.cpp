@@ -38,6 +38,13 @@ void ScriptedDialogs::showMessage(QWidget* parent, const QString& text, const QS
     messages.push_back({bytesOf(text), bytesOf(title), visible(parent), false});
 }
 
+bool ScriptedDialogs::offerAction(QWidget* parent, const QString& text, const QString& title,
+                                  const QString& action) {
+    messages.push_back({bytesOf(text), bytesOf(title), visible(parent), false});
+    offeredActions.push_back(bytesOf(action));
+    return takeFront(actionAnswers, "box with an action");
+}
+
 bool ScriptedDialogs::askYesNo(QWidget* parent, const QString& text, const QString& title,
                                bool yesIsDefault) {
     questions.push_back({bytesOf(text), bytesOf(title), visible(parent), yesIsDefault});
@@ -68,7 +75,8 @@ WindowTest::~WindowTest() {
 }
 
 MainWindow& WindowTest::open() {
-    window = std::make_unique<MainWindow>(WindowServices{store, dialogs, environment, runner});
+    window = std::make_unique<MainWindow>(
+        WindowServices{store, dialogs, environment, runner, programFolder});
     if (searchPath)
         window->lookForDisassemblers(*searchPath);
     window->startUp();
