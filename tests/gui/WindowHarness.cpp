@@ -139,9 +139,14 @@ void WindowTest::waitForDisassembly() {
 
 std::vector<std::string> WindowTest::shownLines(const char* listName) {
     std::vector<std::string> lines;
-    const QAbstractItemModel* model = control<QListView>(listName)->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        lines.push_back(bytesOf(model->index(row, 0).data().toString()));
+    // A table's row is its cells two blanks apart.
+    const QAbstractItemModel* model = control<QAbstractItemView>(listName)->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->index(row, column).data().toString();
+        lines.push_back(bytesOf(cells.join(QStringLiteral("  "))));
+    }
     return lines;
 }
 
