@@ -100,8 +100,10 @@ QListView* list(QWidget* parent, const char* name, const char* tip, QAbstractIte
 QWidget* headed(QWidget* parent, const char* name, const QString& heading, QWidget* list) {
     auto* panel = new QWidget(parent);
     auto* label = new QLabel(heading, panel);
-    label->setObjectName(QStringLiteral("listHeading"));
-    label->setAccessibleName(QString::fromLatin1(name));
+    label->setObjectName(QString::fromLatin1(name));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
     label->setBuddy(list);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);

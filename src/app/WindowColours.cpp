@@ -11,7 +11,6 @@ namespace {
 constexpr const char* kWindowStyle = R"(
 QMainWindow, QWidget#centralArea, QStatusBar { background-color: rgb(0, 0, 255); color: rgb(255, 255, 0); }
 QLabel, QCheckBox, QRadioButton, QGroupBox { background-color: rgb(0, 0, 255); color: rgb(255, 255, 0); }
-QLabel#listHeading { font-weight: bold; }
 QGroupBox { border: 1px solid rgb(255, 255, 0); margin-top: 1.2em; padding-top: 0.3em; }
 QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }
 QLineEdit { background-color: rgb(0, 0, 255); color: rgb(255, 255, 0); border: 1px solid rgb(255, 255, 0); padding: 1px 3px; }
