@@ -13,6 +13,9 @@ namespace travonix::bench {
 class QuietUserInterface : public UserInterface {
   public:
     void showMessage(std::string_view, std::string_view) override {}
+    bool offerAction(std::string_view, std::string_view, std::string_view) override {
+        return false;
+    }
     bool askYesNo(std::string_view, std::string_view, bool) override { return true; }
     std::optional<std::string> askText(std::string_view, std::string_view,
                                        std::string_view) override {

@@ -103,4 +103,8 @@ void DisassemblerChoice::setWorkEnabled(bool enabled) {
         control->setEnabled(enabled);
 }
 
+std::vector<QWidget*> DisassemblerChoice::focusOrder() const {
+    return {mplab_, mplabx_, other_, command_, browse_};
+}
+
 } // namespace travonix

@@ -35,6 +35,8 @@ class DisassemblerChoice : public QGroupBox {
     // The commands offered in the field's list.
     void offer(const std::vector<std::string>& commands);
     void setWorkEnabled(bool enabled);
+    // Its controls in the order Tab visits them.
+    [[nodiscard]] std::vector<QWidget*> focusOrder() const;
 
   private:
     Actions actions_;

@@ -1,6 +1,6 @@
 #include "app/FunctionListModel.h"
 
-#include "app/FindingListModel.h"
+#include "app/FindingTableModel.h"
 #include "app/WindowText.h"
 
 #include <cstdio>

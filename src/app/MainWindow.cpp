@@ -2,11 +2,13 @@
 
 #include "app/AboutBox.h"
 #include "app/DisassemblerChoice.h"
-#include "app/FindingListModel.h"
+#include "app/FindingTableModel.h"
 #include "app/FunctionListModel.h"
 #include "app/ListingModel.h"
 #include "app/SettingsStore.h"
+#include "app/WindowColours.h"
 #include "app/WindowDialogs.h"
+#include "app/WindowPlacement.h"
 #include "app/WindowText.h"
 #include "core/Paths.h"
 #include "core/Text.h"
@@ -31,6 +33,7 @@
 #include <QtWidgets/QGridLayout>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListView>
@@ -41,37 +44,17 @@
 #include <QtWidgets/QSplitter>
 #include <QtWidgets/QStatusBar>
 #include <QtWidgets/QStyle>
+#include <QtWidgets/QTableView>
 #include <QtWidgets/QVBoxLayout>
 
 namespace travonix {
 
 namespace {
 
-// Blue window and fields with yellow text, dark-blue lists, cyan buttons;
-// a yellow menu bar whose "&File" menu is cyan while "&Help" keeps the
-// desktop's colours. A style sheet holds on every platform style, where a
-// palette is ignored by some.
-constexpr const char* kWindowStyle = R"(
-QMainWindow, QWidget#centralArea, QStatusBar { background-color: rgb(0, 0, 255); color: rgb(255, 255, 0); }
-QLabel, QCheckBox, QRadioButton, QGroupBox { background-color: rgb(0, 0, 255); color: rgb(255, 255, 0); }
-QGroupBox { border: 1px solid rgb(255, 255, 0); margin-top: 1.2em; padding-top: 0.3em; }
-QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }
-QLineEdit { background-color: rgb(0, 0, 255); color: rgb(255, 255, 0); border: 1px solid rgb(255, 255, 0); padding: 1px 3px; }
-QListView { background-color: rgb(0, 0, 192); color: rgb(255, 255, 0); border: 1px solid rgb(255, 255, 0); }
-QListView::item:selected { background-color: rgb(255, 255, 0); color: rgb(0, 0, 192); }
-QPushButton { background-color: rgb(0, 255, 255); color: rgb(0, 0, 0); border: 1px solid rgb(0, 0, 0); padding: 4px 12px; }
-QPushButton:disabled { color: rgb(96, 96, 96); }
-QCheckBox::indicator, QRadioButton::indicator { width: 11px; height: 11px; border: 1px solid rgb(255, 255, 0); background-color: rgb(0, 0, 255); }
-QRadioButton::indicator { border-radius: 6px; }
-QCheckBox::indicator:checked { background-color: rgb(255, 255, 0); border: 3px solid rgb(0, 0, 255); outline: none; }
-QRadioButton::indicator:checked { background-color: qradialgradient(cx: 0.5, cy: 0.5, radius: 0.5, fx: 0.5, fy: 0.5, stop: 0 rgb(255, 255, 0), stop: 0.5 rgb(255, 255, 0), stop: 0.6 rgb(0, 0, 255), stop: 1 rgb(0, 0, 255)); }
-QCheckBox:disabled, QRadioButton:disabled { color: rgb(160, 160, 96); }
-QCheckBox::indicator:disabled, QRadioButton::indicator:disabled { border-color: rgb(160, 160, 96); }
-QDockWidget { color: rgb(255, 255, 0); }
-QMenuBar { background-color: rgb(255, 255, 0); color: rgb(0, 0, 0); }
-QMenu#fileMenu { background-color: rgb(0, 255, 255); color: rgb(0, 0, 0); }
-QMenu#fileMenu::item:selected { background-color: rgb(0, 0, 255); color: rgb(255, 255, 0); }
-)";
+// The least room a list gets, so a line's start (an address and a word) and
+// a few rows stay in view at the window's smallest size.
+constexpr int kShortestListWidth = 170;
+constexpr int kShortestListHeight = 160;
 
 constexpr const char* kWorkingFolderTip =
     "Working Directory, ie where the .ELF file is located, & where .DIS files will be created";
@@ -110,6 +93,34 @@ QListView* list(QWidget* parent, const char* name, const char* tip, QAbstractIte
     view->setSelectionMode(selection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return view;
+}
+
+// A list under a heading that names it; the heading's mnemonic moves the
+// focus to the list.
+QWidget* headed(QWidget* parent, const char* name, const QString& heading, QWidget* list) {
+    auto* panel = new QWidget(parent);
+    auto* label = new QLabel(heading, panel);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setBuddy(list);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(label);
+    layout->addWidget(list, 1);
+    return panel;
+}
+
+// The platform's keys for a standard command; `usual` where the platform
+// has none (Windows and Qt's offscreen platform give Quit no key, so Ctrl+Q
+// is given).
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey command, const QKeySequence& usual) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(command);
+    if (keys.isEmpty())
+        keys.push_back(usual);
+    return keys;
 }
 
 void setChecked(QAbstractButton* button, bool checked) {
@@ -155,7 +166,7 @@ QString droppedElfFile(const QMimeData* data) {
 
 MainWindow::MainWindow(WindowServices services, QWidget* parent)
     : QMainWindow(parent), store_(services.store), dialogs_(services.dialogs),
-      runner_(services.runner), history_(*this),
+      runner_(services.runner), programFolder_(std::move(services.programFolder)), history_(*this),
       ui_(std::make_unique<WidgetUserInterface>(*this, services.dialogs, *statusBar(), history_,
                                                 [this] { mergedName_->setFocus(); })),
       orchestrator_(*ui_, services.environment, services.runner),
@@ -166,7 +177,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent)
     setAcceptDrops(true);
     buildControls();
     buildMenus();
-    setStyleSheet(text(kWindowStyle));
+    applyWindowColours(*this, false);
     connectControls();
     orchestrator_.setDisassemblyLauncher([this] { launchDisassembly(); });
     orchestrator_.setConversionLauncher(
@@ -174,6 +185,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent)
             launchConversion(std::move(work), std::move(done));
         });
     resize(1180, 720);
+    chainFocus();
 }
 
 MainWindow::~MainWindow() {
@@ -189,7 +201,10 @@ void MainWindow::buildControls() {
     area->setObjectName(QStringLiteral("centralArea"));
     setCentralWidget(area);
 
-    elfName_ = field(area, "elfFileName", "Name of .ELF file", true);
+    elfName_ = field(area, "elfFileName", "Name of .ELF file", false);
+    auto* elfLabel = named(new QLabel(QStringLiteral("&ELF File"), area), "elfFileLabel",
+                           "Type or paste the .ELF file's path, then press Enter");
+    elfLabel->setBuddy(elfName_);
     pickElf_ =
         named(new QPushButton(QStringLiteral("&Select .ELF"), area), "pickElf", "Select .ELF file");
     workingFolder_ = field(area, "workingFolder", kWorkingFolderTip, true);
@@ -212,7 +227,7 @@ void MainWindow::buildControls() {
     listingModel_ = new ListingModel(session.listing, this);
     functionModel_ = new FunctionListModel(session.functions, session.findings, this);
     sourceModel_ = new LinesModel(session.generatedSource, this);
-    findingModel_ = new FindingListModel(session.findings, this);
+    findingModel_ = new FindingTableModel(session.findings, this);
     const QIcon findingIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     functionModel_->setFindingIcon(findingIcon);
     findingModel_->setIcon(findingIcon);
@@ -222,18 +237,30 @@ void MainWindow::buildControls() {
                       QAbstractItemView::MultiSelection);
     source_ = list(area, "generatedSource", "Generated CFunction Opcodes", sourceModel_,
                    QAbstractItemView::SingleSelection);
-    findings_ = list(area, "findings",
-                     "What keeps a CFunction from running where the interpreter loads it; click "
-                     "one to show its line in the listing",
-                     findingModel_, QAbstractItemView::SingleSelection);
+    findings_ = named(new QTableView(area), "findings",
+                      "What keeps a CFunction from running where the interpreter loads it; click "
+                      "one to show its line in the listing");
+    findings_->setModel(findingModel_);
+    findings_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    findings_->setSelectionMode(QAbstractItemView::SingleSelection);
+    findings_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    findings_->setWordWrap(false);
+    findings_->setTextElideMode(Qt::ElideRight);
+    findings_->verticalHeader()->hide();
+    findings_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    findings_->verticalHeader()->setDefaultSectionSize(findings_->fontMetrics().height() + 4);
+    findings_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    findings_->horizontalHeader()->setStretchLastSection(true);
+    findings_->setFont(listFont());
     findingsTitle_ = named(new QLabel(area), "findingsTitle", nullptr);
-    for (QListView* view : {listing_, source_, findings_}) {
+    for (QListView* view : {listing_, source_}) {
         view->setFont(listFont());
         view->setTextElideMode(Qt::ElideNone);
         view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     }
     // The warning icon no taller than a line, so marked rows keep the height of the others.
-    for (QListView* view : {functions_, findings_}) {
+    for (QAbstractItemView* view :
+         std::initializer_list<QAbstractItemView*>{functions_, findings_}) {
         const int height = view->fontMetrics().height();
         view->setIconSize(QSize(height, height));
     }
@@ -248,6 +275,8 @@ void MainWindow::buildControls() {
     mergedName_->hide();
     size_ = field(area, "size", "Size in KBytes of  CFunction(s)", true);
     makeTime_ = field(area, "makeTime", "CFunction(s) Creation Date & Time", true);
+    for (QLineEdit* shownOnly : {workingFolder_, outputFolder_, size_, makeTime_})
+        shownOnly->setFocusPolicy(Qt::ClickFocus);
     makeTime_->setMinimumWidth(makeTime_->fontMetrics().horizontalAdvance(
                                    QStringLiteral("Created at 2026-12-10  09:05:07")) +
                                16);
@@ -304,6 +333,7 @@ void MainWindow::buildControls() {
     // Files across the top, the three lists in the middle, the options and
     // the make command on the right.
     auto* files = new QGridLayout;
+    files->addWidget(elfLabel, 0, 0);
     files->addWidget(elfName_, 0, 1);
     files->addWidget(pickElf_, 0, 2);
     files->addWidget(workingLabel, 1, 0);
@@ -315,10 +345,20 @@ void MainWindow::buildControls() {
     files->addWidget(listingName_, 3, 1);
     files->setColumnStretch(1, 1);
 
-    auto* lists = new QHBoxLayout;
-    lists->addWidget(listing_, 5);
-    lists->addWidget(functions_, 2);
-    lists->addWidget(source_, 4);
+    // The three lists side by side on a splitter of their own, each under a
+    // heading and never narrower than a line's start.
+    listsSplitter_ = named(new QSplitter(Qt::Horizontal, area), "lists", nullptr);
+    const std::initializer_list<std::pair<QWidget*, int>> panels{
+        {headed(area, "listingHeading", QStringLiteral("&Disassembly"), listing_), 5},
+        {headed(area, "functionsHeading", QStringLiteral("F&unctions"), functions_), 2},
+        {headed(area, "sourceHeading", QStringLiteral("&Generated CFunction(s)"), source_), 4}};
+    int index = 0;
+    for (const auto& [panel, stretch] : panels) {
+        panel->setMinimumWidth(kShortestListWidth);
+        listsSplitter_->addWidget(panel);
+        listsSplitter_->setStretchFactor(index++, stretch);
+    }
+    listsSplitter_->setChildrenCollapsible(false);
 
     auto* options = new QVBoxLayout;
     options->addWidget(outputBox);
@@ -332,20 +372,22 @@ void MainWindow::buildControls() {
     options->addWidget(makeTime_);
 
     // The findings below the lists, on a splitter so either can be given room.
-    auto* listsArea = new QWidget(area);
-    lists->setContentsMargins(0, 0, 0, 0);
-    listsArea->setLayout(lists);
+    listsSplitter_->setMinimumHeight(kShortestListHeight);
     auto* findingsArea = new QWidget(area);
     auto* findingsLayout = new QVBoxLayout(findingsArea);
     findingsLayout->setContentsMargins(0, 0, 0, 0);
     findingsLayout->addWidget(findingsTitle_);
     findingsLayout->addWidget(findings_, 1);
+    findingsTitle_->setBuddy(findings_);
+    findings_->setMinimumHeight(findings_->verticalHeader()->defaultSectionSize() * 3 +
+                                findings_->horizontalHeader()->sizeHint().height());
     auto* splitter = named(new QSplitter(Qt::Vertical, area), "listsAndFindings", nullptr);
-    splitter->addWidget(listsArea);
+    splitter->addWidget(listsSplitter_);
     splitter->addWidget(findingsArea);
     splitter->setChildrenCollapsible(false);
     splitter->setStretchFactor(0, 4);
     splitter->setStretchFactor(1, 1);
+    findingsSplitter_ = splitter;
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(splitter, 1);
@@ -367,17 +409,64 @@ void MainWindow::buildControls() {
     statusBar()->addPermanentWidget(cancel_);
 }
 
+// Tab follows the layout: the files across the top, the lists from left to
+// right, the findings, then the options down the right side and Make.
+// Fields that only show a path or a report are left out (a click still
+// reaches them, to select and copy).
+void MainWindow::chainFocus() {
+    std::vector<QWidget*> chain{elfName_, pickElf_,    refresh_,    pickOutputFolder_,
+                                listing_, functions_,  source_,     findings_,
+                                merge_,   mergedName_, singleFile_, individualFiles_};
+    for (QWidget* control : disassemblerChoice_->focusOrder())
+        chain.push_back(control);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{showAll_, selectAll_, includeMain_, saveDisasm_, autoLoad_,
+                                         autoCheck_, autoGenerate_, make_})
+        chain.push_back(control);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("fileMenu"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("exitAction"));
+    exit->setShortcuts(standardKeys(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
     connect(exit, &QAction::triggered, this, [this] { close(); });
+
+    // The buttons' commands on the desktop's standard keys, anywhere in the
+    // window; each does what its button does, and nothing while the button
+    // is disabled.
+    const auto buttonShortcut = [this](const char* name, QList<QKeySequence> keys,
+                                       QPushButton* button) {
+        auto* action = new QAction(button->text(), this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        addAction(action);
+        connect(action, &QAction::triggered, this, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    };
+    buttonShortcut("openElfAction",
+                   standardKeys(QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O)), pickElf_);
+    buttonShortcut("refreshAction", standardKeys(QKeySequence::Refresh, QKeySequence(Qt::Key_F5)),
+                   refresh_);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("viewMenu"));
+    desktopColours_ = view->addAction(QStringLiteral("Use desktop colours"));
+    desktopColours_->setObjectName(QStringLiteral("desktopColoursAction"));
+    desktopColours_->setCheckable(true);
+    connect(desktopColours_, &QAction::toggled, this,
+            [this](bool desktop) { applyWindowColours(*this, desktop); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     QAction* helpFile = help->addAction(QStringLiteral("&Help"));
     helpFile->setObjectName(QStringLiteral("helpAction"));
+    helpFile->setShortcuts(standardKeys(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
     connect(helpFile, &QAction::triggered, this, [this] { openHelp(); });
     QAction* about = help->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("aboutAction"));
@@ -392,6 +481,7 @@ void MainWindow::connectControls() {
     connect(refresh_, &QPushButton::clicked, this, [this, &o] { act([&o] { o.refresh(); }); });
     connect(make_, &QPushButton::clicked, this, [this, &o] { act([&o] { o.makeCFunctions(); }); });
     connect(cancel_, &QPushButton::clicked, this, [this] { cancelDisassembly(); });
+    connect(elfName_, &QLineEdit::returnPressed, this, [this] { openTypedElfFile(); });
     connect(mergedName_, &QLineEdit::textChanged, this, [this, &o](const QString& typed) {
         act([&o, &typed] { o.setMergedNameText(bytesOf(typed)); });
     });
@@ -421,7 +511,7 @@ void MainWindow::connectControls() {
     onToggled(autoGenerate_, &Orchestrator::setAutoGenerate);
 
     // Enter on a finding too, where a click does not activate.
-    for (auto signal : {&QListView::clicked, &QListView::activated})
+    for (auto signal : {&QAbstractItemView::clicked, &QAbstractItemView::activated})
         connect(findings_, signal, this,
                 [this](const QModelIndex& index) { showFindingLine(index.row()); });
 
@@ -449,6 +539,8 @@ template <typename Step> void MainWindow::act(Step&& step, bool newAction) {
 }
 
 void MainWindow::startUp() {
+    restoreWindowPlacement(store_, *this, {listsSplitter_, findingsSplitter_});
+    desktopColours_->setChecked(store_.readBool(keys::kDesktopColours).value_or(false));
     act([this] { orchestrator_.startUp(store_); });
     setWindowTitle(text(kProductName) + QStringLiteral(" - ") + text(kCompanyName));
 }
@@ -458,7 +550,9 @@ void MainWindow::showState() {
     const ConversionSettings& conversion = options.conversion;
     const ControlState& controls = orchestrator_.controls();
 
-    elfName_->setText(shown(fileNamePart(options.elfPath)));
+    // A path being typed stays until Enter loads it.
+    if (!elfName_->isModified())
+        elfName_->setText(shown(fileNamePart(options.elfPath)));
     workingFolder_->setText(shown(folderPart(options.elfPath)));
     listingName_->setText(shown(fileNamePart(options.listingPath)));
     outputFolder_->setText(shown(conversion.outputFolder));
@@ -502,11 +596,28 @@ void MainWindow::showLists() {
     sourceModel_->reload();
     showFunctionSelection();
     showFindings();
+    const int firstShown = hideLeadingBlankLines();
     if (session.currentListingLine >= 0)
-        listing_->setCurrentIndex(listingModel_->index(session.currentListingLine));
+        listing_->setCurrentIndex(
+            listingModel_->index(std::max(session.currentListingLine, firstShown)));
     if (session.currentFunction >= 0)
         functions_->selectionModel()->setCurrentIndex(
             functionModel_->index(session.currentFunction), QItemSelectionModel::NoUpdate);
+}
+
+// The listing starts with the empty line that follows objdump's first
+// section header; such lines before the first function are left out of view
+// (the listing itself, its line numbers and a copy keep them).
+int MainWindow::hideLeadingBlankLines() {
+    const Listing& listing = orchestrator_.session().listing;
+    int row = 0;
+    for (; static_cast<std::size_t>(row) < listing.size() && row < listingModel_->rowCount();
+         ++row) {
+        if (!trimBlanks(listing.text(static_cast<std::size_t>(row))).empty())
+            break;
+        listing_->setRowHidden(row, true);
+    }
+    return row;
 }
 
 void MainWindow::showFunctionSelection() {
@@ -541,6 +652,9 @@ void MainWindow::showFindings() {
                      .arg(count)
                      .arg(count == 1 ? QStringLiteral("finding") : QStringLiteral("findings"));
     findingsTitle_->setText(title);
+    for (const int column : {FindingTableModel::FunctionColumn, FindingTableModel::AddressColumn,
+                             FindingTableModel::KindColumn})
+        findings_->resizeColumnToContents(column);
 }
 
 void MainWindow::showFindingLine(int row) {
@@ -564,7 +678,7 @@ void MainWindow::showFindingLine(int row) {
 // the lists and the other options stay usable.
 void MainWindow::enableWork(bool enabled) {
     for (QWidget* control :
-         std::initializer_list<QWidget*>{pickElf_, refresh_, make_, merge_, singleFile_,
+         std::initializer_list<QWidget*>{elfName_, pickElf_, refresh_, make_, merge_, singleFile_,
                                          individualFiles_, showAll_, includeMain_})
         control->setEnabled(enabled);
     disassemblerChoice_->setWorkEnabled(enabled);
@@ -576,6 +690,21 @@ void MainWindow::chooseElfFile() {
     const QString path = dialogs_.chooseElfFile(this);
     if (!path.isEmpty())
         orchestrator_.elfChosen(bytesOf(QDir::toNativeSeparators(path)));
+}
+
+// The path typed or pasted into the ELF field, loaded as a chosen one; a
+// name without a folder is taken in the working folder.
+void MainWindow::openTypedElfFile() {
+    const QString typed = elfName_->text().trimmed();
+    elfName_->setModified(false);
+    if (typed.isEmpty()) {
+        showState();
+        return;
+    }
+    const QString folder = workingFolder_->text();
+    const QString path =
+        QDir::isAbsolutePath(typed) || folder.isEmpty() ? typed : QDir(folder).filePath(typed);
+    openElfFile(QDir::cleanPath(path));
 }
 
 void MainWindow::openElfFile(const QString& path) {
@@ -620,11 +749,22 @@ void MainWindow::copyWholeList(bool listing) {
     ui_->setClipboardText(all);
 }
 
+// When the desktop cannot open the guide, a box says why and where it is,
+// and can put that path on the clipboard for the user's own viewer.
 void MainWindow::openHelp() {
     const std::string folder =
-        bytesOf(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
-    if (!openHelpDocument(folder))
-        statusBar()->showMessage(QStringLiteral("Cannot open ") + shown(helpDocumentPath(folder)));
+        programFolder_.empty()
+            ? bytesOf(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()))
+            : programFolder_;
+    const HelpOpening opening = openHelpDocument(folder);
+    if (opening.opened)
+        return;
+    act([this, &opening] {
+        const std::string message =
+            "Cannot open the help document.\r\n" + opening.reason + "\r\n\r\n" + opening.path;
+        if (ui_->offerAction(message, kProductName, "&Copy Path"))
+            ui_->setClipboardText(opening.path);
+    });
 }
 
 void MainWindow::showAbout() {
@@ -735,6 +875,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     watcher_.follow(false);
     orchestrator_.saveAtUnload(store_);
     orchestrator_.saveAtEnd(store_);
+    saveWindowPlacement(store_, *this, {listsSplitter_, findingsSplitter_});
+    store_.writeBool(keys::kDesktopColours, desktopColours_->isChecked());
     event->accept();
 }
 

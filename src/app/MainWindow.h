@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -20,12 +21,14 @@ class QListView;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSplitter;
+class QTableView;
 class QThread;
 
 namespace travonix {
 
 class DisassemblerChoice;
-class FindingListModel;
+class FindingTableModel;
 class FunctionListModel;
 class LinesModel;
 class ListingModel;
@@ -39,6 +42,9 @@ struct WindowServices {
     WindowDialogs& dialogs;
     Environment& environment;
     ProcessRunner& runner;
+    // Where the help document is looked for first; "" for the program's own
+    // folder.
+    std::string programFolder{};
 };
 
 // The Travonix window: a view over the orchestrator. Each control's signal
@@ -80,6 +86,7 @@ class MainWindow : public QMainWindow {
     void buildControls();
     void buildMenus();
     void connectControls();
+    void chainFocus();
 
     // Runs one step, then shows its result. A step started while another
     // one waits in a box of its own is not run in the middle of it.
@@ -89,6 +96,9 @@ class MainWindow : public QMainWindow {
     void showState();
     void showLists();
     void showFunctionSelection();
+    // Hides the listing's empty lines before its first line of text; gives
+    // the first row shown.
+    int hideLeadingBlankLines();
     void showFindings();
     // Selects the listing line of the finding in the findings panel's row,
     // scrolled into view, and makes its function the current one.
@@ -96,6 +106,7 @@ class MainWindow : public QMainWindow {
     void enableWork(bool enabled);
 
     void chooseElfFile();
+    void openTypedElfFile();
     void chooseOutputFolder();
     void chooseDisassembler();
     void copyWholeList(bool listing);
@@ -111,6 +122,7 @@ class MainWindow : public QMainWindow {
     SettingsStore& store_;
     WindowDialogs& dialogs_;
     ProcessRunner& runner_;
+    std::string programFolder_;
     MessageHistory history_;
     std::unique_ptr<WidgetUserInterface> ui_;
     Orchestrator orchestrator_;
@@ -130,7 +142,10 @@ class MainWindow : public QMainWindow {
     QListView* listing_ = nullptr;
     QListView* functions_ = nullptr;
     QListView* source_ = nullptr;
-    QListView* findings_ = nullptr;
+    QTableView* findings_ = nullptr;
+    QSplitter* listsSplitter_ = nullptr;
+    QSplitter* findingsSplitter_ = nullptr;
+    QAction* desktopColours_ = nullptr;
     QLabel* findingsTitle_ = nullptr;
     QRadioButton* merge_ = nullptr;
     QRadioButton* singleFile_ = nullptr;
@@ -150,7 +165,7 @@ class MainWindow : public QMainWindow {
     ListingModel* listingModel_ = nullptr;
     FunctionListModel* functionModel_ = nullptr;
     LinesModel* sourceModel_ = nullptr;
-    FindingListModel* findingModel_ = nullptr;
+    FindingTableModel* findingModel_ = nullptr;
     int shownRevision_ = -1;
 
     bool handling_ = false;

@@ -35,6 +35,12 @@ inline constexpr SettingKey kAutoGenerate{"Settings", "AutoGeneratePlugin", "Fal
 inline constexpr SettingKey kIncludeMain{"Settings", "ShowMain", "False"};
 inline constexpr SettingKey kKeepListingCopy{"Settings", "SaveDisAsm", "False"};
 inline constexpr SettingKey kAutoCheck{"Settings", "AutoCheck", "False"};
+// The window's own: where it stood and how it looked (Base64 of Qt's saved
+// geometry and splitter states; empty keeps the window as built).
+inline constexpr SettingKey kWindowGeometry{"Window", "Geometry", ""};
+inline constexpr SettingKey kListsSplitter{"Window", "ListsSplitter", ""};
+inline constexpr SettingKey kFindingsSplitter{"Window", "FindingsSplitter", ""};
+inline constexpr SettingKey kDesktopColours{"Window", "UseDesktopColours", "False"};
 } // namespace keys
 
 // The per-user settings store. Every read and every write is a step of its

@@ -16,6 +16,10 @@ class UserInterface {
 
     // A modal box with an OK button and no icon.
     virtual void showMessage(std::string_view text, std::string_view title) = 0;
+    // A modal box with an OK button and one more button, `action`; true when
+    // that one was pressed (the caller then does what it says).
+    virtual bool offerAction(std::string_view text, std::string_view title,
+                             std::string_view action) = 0;
     // A modal Yes/No question; true means Yes.
     virtual bool askYesNo(std::string_view text, std::string_view title, bool yesIsDefault) = 0;
     // A modal input box; std::nullopt means Cancel.

@@ -22,6 +22,12 @@ void WidgetUserInterface::showMessage(std::string_view text, std::string_view ti
     dialogs_.showMessage(&window_, shown(shortenedList(text)), shown(title));
 }
 
+bool WidgetUserInterface::offerAction(std::string_view text, std::string_view title,
+                                      std::string_view action) {
+    history_.add(shown(text));
+    return dialogs_.offerAction(&window_, shown(text), shown(title), shown(action));
+}
+
 bool WidgetUserInterface::askYesNo(std::string_view text, std::string_view title,
                                    bool yesIsDefault) {
     history_.add(shown(text));

@@ -22,6 +22,8 @@ class WidgetUserInterface : public UserInterface {
                         MessageHistory& history, std::function<void()> focusMergedName);
 
     void showMessage(std::string_view text, std::string_view title) override;
+    bool offerAction(std::string_view text, std::string_view title,
+                     std::string_view action) override;
     bool askYesNo(std::string_view text, std::string_view title, bool yesIsDefault) override;
     std::optional<std::string> askText(std::string_view prompt, std::string_view title,
                                        std::string_view defaultText) override;

@@ -3,6 +3,7 @@
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QInputDialog>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QPushButton>
 
 namespace travonix {
 
@@ -27,6 +28,16 @@ void QtWindowDialogs::showMessage(QWidget* parent, const QString& text, const QS
     QMessageBox box(QMessageBox::NoIcon, title, oneBreakPerLine(text), QMessageBox::Ok, parent);
     keepTitleWhole(box, title);
     box.exec();
+}
+
+bool QtWindowDialogs::offerAction(QWidget* parent, const QString& text, const QString& title,
+                                  const QString& action) {
+    QMessageBox box(QMessageBox::NoIcon, title, oneBreakPerLine(text), QMessageBox::Ok, parent);
+    keepTitleWhole(box, title);
+    QPushButton* chosen = box.addButton(action, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == chosen;
 }
 
 bool QtWindowDialogs::askYesNo(QWidget* parent, const QString& text, const QString& title,

@@ -17,6 +17,10 @@ class WindowDialogs {
 
     // A box with an OK button and no icon.
     virtual void showMessage(QWidget* parent, const QString& text, const QString& title) = 0;
+    // A box with OK and one more button, `action`, no icon; true when that
+    // one was pressed.
+    virtual bool offerAction(QWidget* parent, const QString& text, const QString& title,
+                             const QString& action) = 0;
     // Yes and No, no icon; true means Yes.
     virtual bool askYesNo(QWidget* parent, const QString& text, const QString& title,
                           bool yesIsDefault) = 0;
@@ -39,6 +43,8 @@ void keepTitleWhole(QMessageBox& box, const QString& title);
 class QtWindowDialogs : public WindowDialogs {
   public:
     void showMessage(QWidget* parent, const QString& text, const QString& title) override;
+    bool offerAction(QWidget* parent, const QString& text, const QString& title,
+                     const QString& action) override;
     bool askYesNo(QWidget* parent, const QString& text, const QString& title,
                   bool yesIsDefault) override;
     std::optional<QString> askText(QWidget* parent, const QString& prompt, const QString& title,

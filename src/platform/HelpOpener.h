@@ -6,13 +6,17 @@
 
 namespace travonix {
 
-// The help document's path in the program's folder (given in the platform's
-// own form, without a trailing separator).
-[[nodiscard]] std::string helpDocumentPath(const std::string& programFolder);
+// What became of a request to open the help document.
+struct HelpOpening {
+    bool opened = false;
+    std::string path;   // the document opened, or where it was looked for
+    std::string reason; // why it was not opened ("" when it was)
+};
 
-// Opens the help document with the desktop's viewer and does not wait.
-// False when nothing could be started (the document or the viewer missing).
-// On Windows the command interpreter opens it (see helpCommandLine).
-bool openHelpDocument(const std::string& programFolder);
+// Opens the help document with the desktop's viewer and does not wait. On
+// Windows the command interpreter opens the one beside the program (see
+// helpCommandLine); elsewhere the desktop's URL opener opens the first found
+// of helpDocumentPlaces().
+[[nodiscard]] HelpOpening openHelpDocument(const std::string& programFolder);
 
 } // namespace travonix

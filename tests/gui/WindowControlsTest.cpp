@@ -132,16 +132,19 @@ TEST_F(WindowControls, ListingAndSourceUseCourierNewOrTheFixedFont) {
     EXPECT_EQ(control<QListView>("generatedSource")->font().family(), expected);
 }
 
-TEST_F(WindowControls, MenusHoldExitHelpAndAbout) {
+TEST_F(WindowControls, MenusHoldExitTheColourChoiceHelpAndAbout) {
     const QList<QAction*> bar = window->menuBar()->actions();
-    ASSERT_EQ(bar.size(), 2);
+    ASSERT_EQ(bar.size(), 3);
     EXPECT_EQ(bar[0]->text(), QStringLiteral("&File"));
-    EXPECT_EQ(bar[1]->text(), QStringLiteral("&Help"));
+    EXPECT_EQ(bar[1]->text(), QStringLiteral("&View"));
+    EXPECT_EQ(bar[2]->text(), QStringLiteral("&Help"));
     ASSERT_EQ(bar[0]->menu()->actions().size(), 1);
     EXPECT_EQ(bar[0]->menu()->actions()[0]->text(), QStringLiteral("E&xit"));
-    ASSERT_EQ(bar[1]->menu()->actions().size(), 2);
-    EXPECT_EQ(bar[1]->menu()->actions()[0]->text(), QStringLiteral("&Help"));
-    EXPECT_EQ(bar[1]->menu()->actions()[1]->text(), QStringLiteral("&About"));
+    ASSERT_EQ(bar[1]->menu()->actions().size(), 1);
+    EXPECT_EQ(bar[1]->menu()->actions()[0]->text(), QStringLiteral("Use desktop colours"));
+    ASSERT_EQ(bar[2]->menu()->actions().size(), 2);
+    EXPECT_EQ(bar[2]->menu()->actions()[0]->text(), QStringLiteral("&Help"));
+    EXPECT_EQ(bar[2]->menu()->actions()[1]->text(), QStringLiteral("&About"));
     EXPECT_FALSE(window->windowIcon().isNull());
 }
 

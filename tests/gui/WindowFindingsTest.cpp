@@ -3,7 +3,7 @@
 
 #include "WindowHarness.h"
 
-#include "app/FindingListModel.h"
+#include "app/FindingTableModel.h"
 #include "app/WindowText.h"
 
 #include <QtTest/QTest>
@@ -75,7 +75,7 @@ TEST_F(WindowFindings, PanelListsThemAndTheirFunctionsAreMarked) {
 
 TEST_F(WindowFindings, AClickSelectsTheFindingsLineInTheListing) {
     makeCallsFixture();
-    auto* findings = control<QListView>("findings");
+    auto* findings = control<QAbstractItemView>("findings");
     auto* listing = control<QListView>("listing");
     // The findings of average_of and limited_average lie far down the listing.
     for (const int row : {4, 0, 5}) {

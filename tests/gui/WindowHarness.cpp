@@ -38,6 +38,13 @@ void ScriptedDialogs::showMessage(QWidget* parent, const QString& text, const QS
     messages.push_back({bytesOf(text), bytesOf(title), visible(parent), false});
 }
 
+bool ScriptedDialogs::offerAction(QWidget* parent, const QString& text, const QString& title,
+                                  const QString& action) {
+    messages.push_back({bytesOf(text), bytesOf(title), visible(parent), false});
+    offeredActions.push_back(bytesOf(action));
+    return takeFront(actionAnswers, "box with an action");
+}
+
 bool ScriptedDialogs::askYesNo(QWidget* parent, const QString& text, const QString& title,
                                bool yesIsDefault) {
     questions.push_back({bytesOf(text), bytesOf(title), visible(parent), yesIsDefault});
@@ -68,7 +75,8 @@ WindowTest::~WindowTest() {
 }
 
 MainWindow& WindowTest::open() {
-    window = std::make_unique<MainWindow>(WindowServices{store, dialogs, environment, runner});
+    window = std::make_unique<MainWindow>(
+        WindowServices{store, dialogs, environment, runner, programFolder});
     if (searchPath)
         window->lookForDisassemblers(*searchPath);
     window->startUp();
@@ -131,9 +139,14 @@ void WindowTest::waitForDisassembly() {
 
 std::vector<std::string> WindowTest::shownLines(const char* listName) {
     std::vector<std::string> lines;
-    const QAbstractItemModel* model = control<QListView>(listName)->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        lines.push_back(bytesOf(model->index(row, 0).data().toString()));
+    // A table's row is its cells two blanks apart.
+    const QAbstractItemModel* model = control<QAbstractItemView>(listName)->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->index(row, column).data().toString();
+        lines.push_back(bytesOf(cells.join(QStringLiteral("  "))));
+    }
     return lines;
 }
 

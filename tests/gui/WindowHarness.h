@@ -32,6 +32,8 @@ class ScriptedDialogs : public WindowDialogs {
     std::vector<Shown> messages;
     std::vector<Shown> questions;
     std::deque<bool> answers;
+    std::vector<std::string> offeredActions;
+    std::deque<bool> actionAnswers; // true = the box's offered action
     std::deque<std::optional<QString>> textAnswers;
     std::deque<QString> elfChoices;
     std::deque<QString> folderChoices;
@@ -40,6 +42,8 @@ class ScriptedDialogs : public WindowDialogs {
     std::deque<QString> programChoices;
 
     void showMessage(QWidget* parent, const QString& text, const QString& title) override;
+    bool offerAction(QWidget* parent, const QString& text, const QString& title,
+                     const QString& action) override;
     bool askYesNo(QWidget* parent, const QString& text, const QString& title,
                   bool yesIsDefault) override;
     std::optional<QString> askText(QWidget* parent, const QString& prompt, const QString& title,
@@ -87,6 +91,7 @@ class WindowTest : public ::testing::Test {
     SettingsStore store = SettingsStore::atFile(settingsPath);
     ScriptedDialogs dialogs;
     std::optional<std::string> searchPath;
+    std::string programFolder; // where help.pdf is looked for; "" for the test program's
     LocalEnvironment environment;
     ProcessRunner runner;
     std::unique_ptr<MainWindow> window;

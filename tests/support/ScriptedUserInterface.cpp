@@ -8,6 +8,19 @@ void ScriptedUserInterface::showMessage(std::string_view text, std::string_view 
     messages.push_back({std::string(text), std::string(title)});
 }
 
+bool ScriptedUserInterface::offerAction(std::string_view text, std::string_view title,
+                                        std::string_view action) {
+    messages.push_back({std::string(text), std::string(title)});
+    offeredActions.emplace_back(action);
+    if (actionAnswers.empty()) {
+        ADD_FAILURE() << "unscripted box with an action: " << text;
+        return false;
+    }
+    const bool answer = actionAnswers.front();
+    actionAnswers.pop_front();
+    return answer;
+}
+
 bool ScriptedUserInterface::askYesNo(std::string_view text, std::string_view title,
                                      bool yesIsDefault) {
     questions.push_back({std::string(text), std::string(title)});

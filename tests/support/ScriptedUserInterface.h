@@ -20,6 +20,7 @@ class ScriptedUserInterface : public UserInterface {
 
     std::vector<Shown> messages;
     std::vector<Shown> questions;
+    std::vector<std::string> offeredActions;
     std::vector<bool> questionDefaults; // Yes was the default button
     std::vector<Shown> inputPrompts;
     std::vector<std::string> statusLines;
@@ -29,9 +30,12 @@ class ScriptedUserInterface : public UserInterface {
     bool clipboardAvailable = true;
 
     std::deque<bool> yesNoAnswers;                       // true = Yes
+    std::deque<bool> actionAnswers;                      // true = the offered action
     std::deque<std::optional<std::string>> inputAnswers; // nullopt = Cancel
 
     void showMessage(std::string_view text, std::string_view title) override;
+    bool offerAction(std::string_view text, std::string_view title,
+                     std::string_view action) override;
     bool askYesNo(std::string_view text, std::string_view title, bool yesIsDefault) override;
     std::optional<std::string> askText(std::string_view prompt, std::string_view title,
                                        std::string_view defaultText) override;
