@@ -16,7 +16,6 @@ namespace travonix::cli {
 
 namespace {
 
-
 // What the tool tells on stderr, and whether anything failed.
 class Reporter {
   public:
