@@ -1,5 +1,7 @@
 #include "core/InstructionWord.h"
 
+#include "core/Text.h"
+
 namespace travonix {
 
 namespace {
@@ -35,16 +37,6 @@ WordClass regImmClass(std::uint32_t word) {
 // register (bz.v, bnz.v, bz.b ... bnz.d).
 bool isCop1Branch(std::uint32_t rs) {
     return (rs >= kCopBranch && rs <= 11) || rs == 15 || rs >= 24;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -109,14 +101,7 @@ std::optional<std::uint32_t> wholeWord(std::string_view field) {
         field.remove_suffix(1);
     if (field.size() != kDigits)
         return std::nullopt;
-    std::uint32_t value = 0;
-    for (char c : field) {
-        const int digit = hexDigit(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = (value << 4) | static_cast<std::uint32_t>(digit);
-    }
-    return value;
+    return parseHex(field);
 }
 
 std::optional<WordClass> claimedJumpClass(std::string_view mnemonic) {
@@ -124,8 +109,7 @@ std::optional<WordClass> claimedJumpClass(std::string_view mnemonic) {
         return std::nullopt;
     char lower[8] = {};
     for (std::size_t i = 0; i < mnemonic.size(); ++i)
-        lower[i] = mnemonic[i] >= 'A' && mnemonic[i] <= 'Z' ? static_cast<char>(mnemonic[i] + 32)
-                                                            : mnemonic[i];
+        lower[i] = lowerAscii(mnemonic[i]);
     const std::string_view m(lower, mnemonic.size());
     if (m == "j")
         return WordClass::Jump;

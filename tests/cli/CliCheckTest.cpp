@@ -15,14 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 const std::regex kFindingLine(
     "[^\t]+\t[0-9a-f]{8}\t(absolute-address|unemitted-section|gp-relative|outside-call|"
     "out-of-reach|indirect-jump|name-clash)\t[^\t]+");

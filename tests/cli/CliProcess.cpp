@@ -1,5 +1,7 @@
 #include "CliProcess.h"
 
+#include <sstream>
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -104,6 +106,14 @@ CliResult runTravonixCli(const std::vector<std::string>& arguments, const std::s
                          const std::map<std::string, std::string>& environment,
                          const std::vector<std::string>& launcher) {
     return CliChild(arguments, workingDir, environment, launcher).wait();
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 } // namespace travonix::test

@@ -44,4 +44,7 @@ CliResult runTravonixCli(const std::vector<std::string>& arguments, const std::s
                          const std::map<std::string, std::string>& environment = {},
                          const std::vector<std::string>& launcher = {});
 
+// A process's output split into its lines, without their line ends.
+std::vector<std::string> linesOf(const std::string& text);
+
 } // namespace travonix::test
