@@ -51,78 +51,6 @@ namespace travonix {
 
 namespace {
 
-// The least room a list gets, so a line's start (an address and a word) and
-// a few rows stay in view at the window's smallest size.
-constexpr int kShortestListWidth = 170;
-constexpr int kShortestListHeight = 160;
-
-constexpr const char* kWorkingFolderTip =
-    "Working Directory, ie where the .ELF file is located, & where .DIS files will be created";
-constexpr const char* kOutputFolderTip =
-    "Where the CFunction file(s) will be created, ie the .bas files";
-
-QString text(const char* latin1) {
-    return QString::fromLatin1(latin1);
-}
-
-// "Courier New" where it is installed, else the platform's fixed font.
-QFont listFont() {
-    if (QFontDatabase::families().contains(QStringLiteral("Courier New")))
-        return QFont(QStringLiteral("Courier New"), 9);
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
-}
-
-template <typename Widget> Widget* named(Widget* widget, const char* name, const char* tip) {
-    widget->setObjectName(text(name));
-    if (tip != nullptr)
-        widget->setToolTip(text(tip));
-    return widget;
-}
-
-QLineEdit* field(QWidget* parent, const char* name, const char* tip, bool readOnly) {
-    auto* edit = named(new QLineEdit(parent), name, tip);
-    edit->setReadOnly(readOnly);
-    return edit;
-}
-
-QListView* list(QWidget* parent, const char* name, const char* tip, QAbstractItemModel* model,
-                QAbstractItemView::SelectionMode selection) {
-    auto* view = named(new QListView(parent), name, tip);
-    view->setModel(model);
-    view->setUniformItemSizes(true);
-    view->setSelectionMode(selection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return view;
-}
-
-// A list under a heading that names it; the heading's mnemonic moves the
-// focus to the list.
-QWidget* headed(QWidget* parent, const char* name, const QString& heading, QWidget* list) {
-    auto* panel = new QWidget(parent);
-    auto* label = new QLabel(heading, panel);
-    label->setObjectName(QString::fromLatin1(name));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    label->setBuddy(list);
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    layout->addWidget(label);
-    layout->addWidget(list, 1);
-    return panel;
-}
-
-// The platform's keys for a standard command; `usual` where the platform
-// has none (Windows and Qt's offscreen platform give Quit no key, so Ctrl+Q
-// is given).
-QList<QKeySequence> standardKeys(QKeySequence::StandardKey command, const QKeySequence& usual) {
-    QList<QKeySequence> keys = QKeySequence::keyBindings(command);
-    if (keys.isEmpty())
-        keys.push_back(usual);
-    return keys;
-}
-
 void setChecked(QAbstractButton* button, bool checked) {
     const QSignalBlocker blocker(button);
     button->setChecked(checked);
@@ -166,383 +94,49 @@ QString droppedElfFile(const QMimeData* data) {
 
 MainWindow::MainWindow(WindowServices services, QWidget* parent)
     : QMainWindow(parent), store_(services.store), dialogs_(services.dialogs),
-      runner_(services.runner), programFolder_(std::move(services.programFolder)), history_(*this),
+      environment_(services.environment), runner_(services.runner),
+      programFolder_(std::move(services.programFolder)), history_(*this),
       ui_(std::make_unique<WidgetUserInterface>(*this, services.dialogs, *statusBar(), history_,
                                                 [this] { mergedName_->setFocus(); })),
       orchestrator_(*ui_, services.environment, services.runner),
       watcher_(*this, [this] { watcherTimeout(); }) {
     setObjectName(QStringLiteral("mainWindow"));
-    setWindowTitle(text(kProductName));
+    setWindowTitle(QString::fromLatin1(kProductName));
     setWindowIcon(QIcon(QStringLiteral(":/travonix/travonix.png")));
     setAcceptDrops(true);
     buildControls();
     buildMenus();
     applyWindowColours(*this, false);
     connectControls();
-    orchestrator_.setDisassemblyLauncher([this] { launchDisassembly(); });
-    orchestrator_.setConversionLauncher(
-        [this](std::function<void()> work, std::function<void()> done) {
-            launchConversion(std::move(work), std::move(done));
-        });
+    orchestrator_.sendJobsElsewhere(true);
     resize(1180, 720);
     chainFocus();
 }
 
 MainWindow::~MainWindow() {
-    if (disassemblyRunning())
-        runner_.requestCancel();
+    cancelJob();
     endWorker();
-}
-
-// ---- the controls ----------------------------------------------------------
-
-void MainWindow::buildControls() {
-    auto* area = new QWidget(this);
-    area->setObjectName(QStringLiteral("centralArea"));
-    setCentralWidget(area);
-
-    elfName_ = field(area, "elfFileName", "Name of .ELF file", false);
-    auto* elfLabel = named(new QLabel(QStringLiteral("&ELF File"), area), "elfFileLabel",
-                           "Type or paste the .ELF file's path, then press Enter");
-    elfLabel->setBuddy(elfName_);
-    pickElf_ =
-        named(new QPushButton(QStringLiteral("&Select .ELF"), area), "pickElf", "Select .ELF file");
-    workingFolder_ = field(area, "workingFolder", kWorkingFolderTip, true);
-    QFont bold = workingFolder_->font();
-    bold.setBold(true);
-    workingFolder_->setFont(bold);
-    auto* workingLabel = named(new QLabel(QStringLiteral("Working Directory"), area),
-                               "workingFolderLabel", kWorkingFolderTip);
-    listingName_ = field(area, "listingFileName", "Full Path to .DIS file", true);
-    listingName_->hide();
-    outputFolder_ = field(area, "outputFolder", kOutputFolderTip, true);
-    auto* outputLabel = named(new QLabel(QStringLiteral("Output Directory"), area),
-                              "outputFolderLabel", kOutputFolderTip);
-    pickOutputFolder_ = named(new QPushButton(QStringLiteral("&CFunction Folder"), area),
-                              "pickOutputFolder", "Select folder where CFunctions are stored");
-    refresh_ = named(new QPushButton(QStringLiteral("&Refresh"), area), "refresh",
-                     "Reload the .ELF file and Disassemble");
-
-    const Session& session = orchestrator_.session();
-    listingModel_ = new ListingModel(session.listing, this);
-    functionModel_ = new FunctionListModel(session.functions, session.findings, this);
-    sourceModel_ = new LinesModel(session.generatedSource, this);
-    findingModel_ = new FindingTableModel(session.findings, this);
-    const QIcon findingIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    functionModel_->setFindingIcon(findingIcon);
-    findingModel_->setIcon(findingIcon);
-    listing_ = list(area, "listing", "Disassembled .ELF file", listingModel_,
-                    QAbstractItemView::SingleSelection);
-    functions_ = list(area, "functions", "Functions found", functionModel_,
-                      QAbstractItemView::MultiSelection);
-    source_ = list(area, "generatedSource", "Generated CFunction Opcodes", sourceModel_,
-                   QAbstractItemView::SingleSelection);
-    findings_ = named(new QTableView(area), "findings",
-                      "What keeps a CFunction from running where the interpreter loads it; click "
-                      "one to show its line in the listing");
-    findings_->setModel(findingModel_);
-    findings_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    findings_->setSelectionMode(QAbstractItemView::SingleSelection);
-    findings_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    findings_->setWordWrap(false);
-    findings_->setTextElideMode(Qt::ElideRight);
-    findings_->verticalHeader()->hide();
-    findings_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    findings_->verticalHeader()->setDefaultSectionSize(findings_->fontMetrics().height() + 4);
-    findings_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    findings_->horizontalHeader()->setStretchLastSection(true);
-    findings_->setFont(listFont());
-    findingsTitle_ = named(new QLabel(area), "findingsTitle", nullptr);
-    for (QListView* view : {listing_, source_}) {
-        view->setFont(listFont());
-        view->setTextElideMode(Qt::ElideNone);
-        view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    }
-    // The warning icon no taller than a line, so marked rows keep the height of the others.
-    for (QAbstractItemView* view :
-         std::initializer_list<QAbstractItemView*>{functions_, findings_}) {
-        const int height = view->fontMetrics().height();
-        view->setIconSize(QSize(height, height));
-    }
-    listingModel_->setFont(listFont());
-    sourceModel_->setFont(listFont());
-    listing_->installEventFilter(this);
-    source_->installEventFilter(this);
-
-    make_ = named(new QPushButton(QStringLiteral("&Make CFunction(s)"), area), "make",
-                  "Make the CFunction(s) and write .bas file(s)");
-    mergedName_ = field(area, "mergedName", "Name of Complex CFunction", false);
-    mergedName_->hide();
-    size_ = field(area, "size", "Size in KBytes of  CFunction(s)", true);
-    makeTime_ = field(area, "makeTime", "CFunction(s) Creation Date & Time", true);
-    for (QLineEdit* shownOnly : {workingFolder_, outputFolder_, size_, makeTime_})
-        shownOnly->setFocusPolicy(Qt::ClickFocus);
-    makeTime_->setMinimumWidth(makeTime_->fontMetrics().horizontalAdvance(
-                                   QStringLiteral("Created at 2026-12-10  09:05:07")) +
-                               16);
-
-    auto* outputBox = new QGroupBox(QStringLiteral("Output"), area);
-    merge_ = named(new QRadioButton(QStringLiteral("Merge CFunctions"), outputBox), "merge",
-                   "Merge all CFunctions into a single CFunction - Use if functions inside "
-                   "CFunction call each other");
-    singleFile_ =
-        named(new QRadioButton(QStringLiteral("Single CFunc File"), outputBox), "singleFile",
-              "1 file containing multiple CFunction/End CFunction "
-              "statements ");
-    individualFiles_ = named(new QRadioButton(QStringLiteral("Individual Files"), outputBox),
-                             "individualFiles", "Generate an Individual file per Function");
-    outputTypes_ = new QButtonGroup(this);
-    outputTypes_->addButton(merge_);
-    outputTypes_->addButton(singleFile_);
-    outputTypes_->addButton(individualFiles_);
-    singleFile_->setChecked(true);
-    auto* outputLayout = new QVBoxLayout(outputBox);
-    outputLayout->addWidget(merge_);
-    outputLayout->addWidget(mergedName_);
-    outputLayout->addWidget(singleFile_);
-    outputLayout->addWidget(individualFiles_);
-
-    Orchestrator& o = orchestrator_;
-    disassemblerChoice_ = new DisassemblerChoice(
-        area, {[this, &o](Toolchain toolchain) {
-                   act([&o, toolchain] { o.selectToolchain(toolchain); });
-               },
-               [this, &o] { act([&o] { o.selectOtherDisassembler(); }); },
-               [this, &o](const QString& command) {
-                   act([&o, &command] { o.setDisassemblerCommand(bytesOf(command)); });
-               },
-               [this] { act([this] { chooseDisassembler(); }); }});
-
-    showAll_ = named(new QCheckBox(QStringLiteral("Show ALL funcs"), area), "showAllFunctions",
-                     "Check to show System Functions as well as CFunction functions");
-    selectAll_ =
-        named(new QCheckBox(QStringLiteral("Select ALL funcs"), area), "selectAllFunctions",
-              "Check toSelect ALL functions for inclusion into the CFunction(s)");
-    selectAll_->setChecked(true);
-    includeMain_ = named(new QCheckBox(QStringLiteral("Include main()"), area), "includeMain",
-                         "Show function main() as well");
-    saveDisasm_ = named(new QCheckBox(QStringLiteral("Save DisAsm"), area), "saveDisasm",
-                        "Save Disassembly Output - Filename=DisAsm.txt");
-    autoLoad_ = named(new QCheckBox(QStringLiteral("Auto Load .ELF on Startup"), area),
-                      "autoLoadElf", "Auto Load .ELF on program startup");
-    autoCheck_ = named(new QCheckBox(QStringLiteral("AutoCheck ELF"), area), "autoCheck",
-                       "Check every 5 secs for changes to .ELF");
-    autoGenerate_ = named(new QCheckBox(QStringLiteral("Auto Generate"), area), "autoGenerate",
-                          "Automatically Re-Generate CFunction file(s) whenever .ELF changes");
-
-    // Files across the top, the three lists in the middle, the options and
-    // the make command on the right.
-    auto* files = new QGridLayout;
-    files->addWidget(elfLabel, 0, 0);
-    files->addWidget(elfName_, 0, 1);
-    files->addWidget(pickElf_, 0, 2);
-    files->addWidget(workingLabel, 1, 0);
-    files->addWidget(workingFolder_, 1, 1);
-    files->addWidget(refresh_, 1, 2);
-    files->addWidget(outputLabel, 2, 0);
-    files->addWidget(outputFolder_, 2, 1);
-    files->addWidget(pickOutputFolder_, 2, 2);
-    files->addWidget(listingName_, 3, 1);
-    files->setColumnStretch(1, 1);
-
-    // The three lists side by side on a splitter of their own, each under a
-    // heading and never narrower than a line's start.
-    listsSplitter_ = named(new QSplitter(Qt::Horizontal, area), "lists", nullptr);
-    const std::initializer_list<std::pair<QWidget*, int>> panels{
-        {headed(area, "listingHeading", QStringLiteral("&Disassembly"), listing_), 5},
-        {headed(area, "functionsHeading", QStringLiteral("F&unctions"), functions_), 2},
-        {headed(area, "sourceHeading", QStringLiteral("&Generated CFunction(s)"), source_), 4}};
-    int index = 0;
-    for (const auto& [panel, stretch] : panels) {
-        panel->setMinimumWidth(kShortestListWidth);
-        listsSplitter_->addWidget(panel);
-        listsSplitter_->setStretchFactor(index++, stretch);
-    }
-    listsSplitter_->setChildrenCollapsible(false);
-
-    auto* options = new QVBoxLayout;
-    options->addWidget(outputBox);
-    options->addWidget(disassemblerChoice_);
-    for (QCheckBox* box :
-         {showAll_, selectAll_, includeMain_, saveDisasm_, autoLoad_, autoCheck_, autoGenerate_})
-        options->addWidget(box);
-    options->addStretch(1);
-    options->addWidget(make_);
-    options->addWidget(size_);
-    options->addWidget(makeTime_);
-
-    // The findings below the lists, on a splitter so either can be given room.
-    listsSplitter_->setMinimumHeight(kShortestListHeight);
-    auto* findingsArea = new QWidget(area);
-    auto* findingsLayout = new QVBoxLayout(findingsArea);
-    findingsLayout->setContentsMargins(0, 0, 0, 0);
-    findingsLayout->addWidget(findingsTitle_);
-    findingsLayout->addWidget(findings_, 1);
-    findingsTitle_->setBuddy(findings_);
-    findings_->setMinimumHeight(findings_->verticalHeader()->defaultSectionSize() * 3 +
-                                findings_->horizontalHeader()->sizeHint().height());
-    auto* splitter = named(new QSplitter(Qt::Vertical, area), "listsAndFindings", nullptr);
-    splitter->addWidget(listsSplitter_);
-    splitter->addWidget(findingsArea);
-    splitter->setChildrenCollapsible(false);
-    splitter->setStretchFactor(0, 4);
-    splitter->setStretchFactor(1, 1);
-    findingsSplitter_ = splitter;
-
-    auto* middle = new QHBoxLayout;
-    middle->addWidget(splitter, 1);
-    middle->addLayout(options);
-
-    auto* layout = new QVBoxLayout(area);
-    layout->addLayout(files);
-    layout->addLayout(middle, 1);
-
-    busy_ = new QProgressBar(this);
-    busy_->setObjectName(QStringLiteral("busyIndicator"));
-    busy_->setRange(0, 0);
-    busy_->setMaximumWidth(160);
-    busy_->hide();
-    cancel_ = named(new QPushButton(QStringLiteral("Cancel"), this), "cancelDisassembly",
-                    "End the running disassembler");
-    cancel_->hide();
-    statusBar()->addPermanentWidget(busy_);
-    statusBar()->addPermanentWidget(cancel_);
-}
-
-// Tab follows the layout: the files across the top, the lists from left to
-// right, the findings, then the options down the right side and Make.
-// Fields that only show a path or a report are left out (a click still
-// reaches them, to select and copy).
-void MainWindow::chainFocus() {
-    std::vector<QWidget*> chain{elfName_, pickElf_,    refresh_,    pickOutputFolder_,
-                                listing_, functions_,  source_,     findings_,
-                                merge_,   mergedName_, singleFile_, individualFiles_};
-    for (QWidget* control : disassemblerChoice_->focusOrder())
-        chain.push_back(control);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{showAll_, selectAll_, includeMain_, saveDisasm_, autoLoad_,
-                                         autoCheck_, autoGenerate_, make_})
-        chain.push_back(control);
-    for (std::size_t i = 1; i < chain.size(); ++i)
-        setTabOrder(chain[i - 1], chain[i]);
-}
-
-void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("fileMenu"));
-    QAction* exit = file->addAction(QStringLiteral("E&xit"));
-    exit->setObjectName(QStringLiteral("exitAction"));
-    exit->setShortcuts(standardKeys(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
-    connect(exit, &QAction::triggered, this, [this] { close(); });
-
-    // The buttons' commands on the desktop's standard keys, anywhere in the
-    // window; each does what its button does, and nothing while the button
-    // is disabled.
-    const auto buttonShortcut = [this](const char* name, QList<QKeySequence> keys,
-                                       QPushButton* button) {
-        auto* action = new QAction(button->text(), this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcuts(keys);
-        addAction(action);
-        connect(action, &QAction::triggered, this, [button] {
-            if (button->isEnabled())
-                button->click();
-        });
-    };
-    buttonShortcut("openElfAction",
-                   standardKeys(QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O)), pickElf_);
-    buttonShortcut("refreshAction", standardKeys(QKeySequence::Refresh, QKeySequence(Qt::Key_F5)),
-                   refresh_);
-
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    view->setObjectName(QStringLiteral("viewMenu"));
-    desktopColours_ = view->addAction(QStringLiteral("Use desktop colours"));
-    desktopColours_->setObjectName(QStringLiteral("desktopColoursAction"));
-    desktopColours_->setCheckable(true);
-    connect(desktopColours_, &QAction::toggled, this,
-            [this](bool desktop) { applyWindowColours(*this, desktop); });
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("helpMenu"));
-    QAction* helpFile = help->addAction(QStringLiteral("&Help"));
-    helpFile->setObjectName(QStringLiteral("helpAction"));
-    helpFile->setShortcuts(standardKeys(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
-    connect(helpFile, &QAction::triggered, this, [this] { openHelp(); });
-    QAction* about = help->addAction(QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("aboutAction"));
-    connect(about, &QAction::triggered, this, [this] { showAbout(); });
-}
-
-void MainWindow::connectControls() {
-    Orchestrator& o = orchestrator_;
-    connect(pickElf_, &QPushButton::clicked, this, [this] { act([this] { chooseElfFile(); }); });
-    connect(pickOutputFolder_, &QPushButton::clicked, this,
-            [this] { act([this] { chooseOutputFolder(); }); });
-    connect(refresh_, &QPushButton::clicked, this, [this, &o] { act([&o] { o.refresh(); }); });
-    connect(make_, &QPushButton::clicked, this, [this, &o] { act([&o] { o.makeCFunctions(); }); });
-    connect(cancel_, &QPushButton::clicked, this, [this] { cancelDisassembly(); });
-    connect(elfName_, &QLineEdit::returnPressed, this, [this] { openTypedElfFile(); });
-    connect(mergedName_, &QLineEdit::textChanged, this, [this, &o](const QString& typed) {
-        act([&o, &typed] { o.setMergedNameText(bytesOf(typed)); });
-    });
-
-    // An option runs its action when it becomes selected; deselecting runs
-    // nothing.
-    const auto onSelected = [this](QRadioButton* button, auto step) {
-        connect(button, &QRadioButton::toggled, this, [this, step](bool on) {
-            if (on)
-                act(step);
-        });
-    };
-    onSelected(merge_, [&o] { o.selectOutputMode(OutputMode::Merged); });
-    onSelected(singleFile_, [&o] { o.selectOutputMode(OutputMode::SingleFile); });
-    onSelected(individualFiles_, [&o] { o.selectOutputMode(OutputMode::IndividualFiles); });
-
-    const auto onToggled = [this](QCheckBox* box, void (Orchestrator::*step)(bool)) {
-        connect(box, &QCheckBox::toggled, this,
-                [this, step](bool on) { act([this, step, on] { (orchestrator_.*step)(on); }); });
-    };
-    onToggled(showAll_, &Orchestrator::setShowAllFunctions);
-    onToggled(selectAll_, &Orchestrator::setSelectAll);
-    onToggled(includeMain_, &Orchestrator::setIncludeMain);
-    onToggled(saveDisasm_, &Orchestrator::setKeepListingCopy);
-    onToggled(autoLoad_, &Orchestrator::setAutoLoadElf);
-    onToggled(autoCheck_, &Orchestrator::setAutoCheck);
-    onToggled(autoGenerate_, &Orchestrator::setAutoGenerate);
-
-    // Enter on a finding too, where a click does not activate.
-    for (auto signal : {&QAbstractItemView::clicked, &QAbstractItemView::activated})
-        connect(findings_, signal, this,
-                [this](const QModelIndex& index) { showFindingLine(index.row()); });
-
-    connect(functions_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this, &o](const QItemSelection& selected, const QItemSelection& deselected) {
-                for (const QModelIndex& index : selected.indexes())
-                    o.selectFunction(static_cast<std::size_t>(index.row()), true);
-                for (const QModelIndex& index : deselected.indexes())
-                    o.selectFunction(static_cast<std::size_t>(index.row()), false);
-            });
 }
 
 // ---- steps and what the window shows ------------------------------------
 
-template <typename Step> void MainWindow::act(Step&& step, bool newAction) {
-    const bool outermost = !handling_;
+void MainWindow::act(const std::function<void()>& step, bool newAction) {
+    const bool outermost = !orchestrator_.busy();
     if (outermost && newAction)
         history_.startAction();
-    handling_ = true;
     step();
     if (!outermost)
         return;
-    handling_ = false;
     showState();
+    startWaitingJob();
 }
 
 void MainWindow::startUp() {
     restoreWindowPlacement(store_, *this, {listsSplitter_, findingsSplitter_});
     desktopColours_->setChecked(store_.readBool(keys::kDesktopColours).value_or(false));
     act([this] { orchestrator_.startUp(store_); });
-    setWindowTitle(text(kProductName) + QStringLiteral(" - ") + text(kCompanyName));
+    setWindowTitle(QString::fromLatin1(kProductName) + QStringLiteral(" - ") +
+                   QString::fromLatin1(kCompanyName));
 }
 
 void MainWindow::showState() {
@@ -575,6 +169,7 @@ void MainWindow::showState() {
     setChecked(autoLoad_, options.autoLoadElf);
     setChecked(autoCheck_, options.autoCheck);
     setChecked(autoGenerate_, options.autoGenerate);
+    setChecked(positionIndependent_, conversion.positionIndependent);
     autoGenerate_->setVisible(controls.autoGenerateShown);
     listing_->setToolTip(shown(controls.listingToolTip));
 
@@ -584,7 +179,7 @@ void MainWindow::showState() {
     if (session.revision != shownRevision_)
         showLists();
     watcher_.follow(controls.watcherRunning);
-    enableWork(!disassemblyRunning());
+    enableWork(!jobRunning());
     history_.show();
 }
 
@@ -687,7 +282,10 @@ void MainWindow::enableWork(bool enabled) {
 // ---- commands ---------------------------------------------------------------
 
 void MainWindow::chooseElfFile() {
-    const QString path = dialogs_.chooseElfFile(this);
+    const QString path = [this] {
+        const Orchestrator::Hold hold(orchestrator_);
+        return dialogs_.chooseElfFile(this);
+    }();
     if (!path.isEmpty())
         orchestrator_.elfChosen(bytesOf(QDir::toNativeSeparators(path)));
 }
@@ -712,14 +310,20 @@ void MainWindow::openElfFile(const QString& path) {
 }
 
 void MainWindow::chooseOutputFolder() {
-    const QString folder =
-        dialogs_.chooseFolder(this, QStringLiteral("Select Plugin folder"), QDir::currentPath());
+    const QString folder = [this] {
+        const Orchestrator::Hold hold(orchestrator_);
+        return dialogs_.chooseFolder(this, QStringLiteral("Select Plugin folder"),
+                                     QDir::currentPath());
+    }();
     orchestrator_.outputFolderChosen(folder.isEmpty() ? std::string()
                                                       : bytesOf(QDir::toNativeSeparators(folder)));
 }
 
 void MainWindow::chooseDisassembler() {
-    const QString program = dialogs_.chooseProgram(this);
+    const QString program = [this] {
+        const Orchestrator::Hold hold(orchestrator_);
+        return dialogs_.chooseProgram(this);
+    }();
     if (!program.isEmpty())
         orchestrator_.setDisassemblerCommand(
             disassemblerCommandFor(bytesOf(QDir::toNativeSeparators(program))));
@@ -773,93 +377,13 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::watcherTimeout() {
-    // A tick due while a step waits in a box, or while the disassembler
-    // runs, is left out; the next one comes 5 seconds later.
-    if (handling_ || disassemblyRunning()) {
+    // A tick due while a step waits in a box, or while a job runs, is left
+    // out; the next one comes 5 seconds later.
+    if (orchestrator_.busy() || jobRunning()) {
         watcher_.follow(orchestrator_.controls().watcherRunning);
         return;
     }
     act([this] { orchestrator_.watcherTick(); });
-}
-
-// ---- the disassembler off the window's thread -------------------------------
-
-void MainWindow::launchDisassembly() {
-    if (disassemblyRunning())
-        return;
-    runner_.clearCancel();
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    busy_->show();
-    cancel_->show();
-    statusBar()->showMessage(QStringLiteral("Disassembling ") +
-                             shown(fileNamePart(orchestrator_.options().elfPath)) +
-                             QStringLiteral(" ..."));
-    worker_ = QThread::create([this] { outcome_ = orchestrator_.runDisassembler(); });
-    connect(worker_, &QThread::finished, this, [this] { finishDisassembly(); });
-    worker_->start();
-}
-
-void MainWindow::finishDisassembly() {
-    // Its messages wait until a step's own box is closed, so boxes keep
-    // their order.
-    if (handling_) {
-        QTimer::singleShot(50, this, [this] { finishDisassembly(); });
-        return;
-    }
-    endWorker();
-    if (!outcome_)
-        return;
-    const DisassemblyOutcome outcome = std::move(*outcome_);
-    outcome_.reset();
-    statusBar()->clearMessage();
-    act([this, &outcome] { orchestrator_.applyDisassembly(outcome); }, false);
-}
-
-// A large conversion builds, checks and writes on the worker; the window
-// stays responsive, shows that it works, and keeps every control that could
-// change the listing disabled until the run's end is shown.
-void MainWindow::launchConversion(std::function<void()> work, std::function<void()> done) {
-    if (disassemblyRunning()) {
-        work();
-        done();
-        return;
-    }
-    conversionDone_ = std::move(done);
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    busy_->show();
-    statusBar()->showMessage(QStringLiteral("Making CFunctions ..."));
-    worker_ = QThread::create(std::move(work));
-    connect(worker_, &QThread::finished, this, [this] { finishConversion(); });
-    worker_->start();
-}
-
-void MainWindow::finishConversion() {
-    if (handling_) {
-        QTimer::singleShot(50, this, [this] { finishConversion(); });
-        return;
-    }
-    endWorker();
-    std::function<void()> done = std::move(conversionDone_);
-    conversionDone_ = nullptr;
-    statusBar()->clearMessage();
-    if (done)
-        act([&done] { done(); }, false);
-}
-
-void MainWindow::endWorker() {
-    if (worker_ == nullptr)
-        return;
-    worker_->wait();
-    delete worker_;
-    worker_ = nullptr;
-    QApplication::restoreOverrideCursor();
-    busy_->hide();
-    cancel_->hide();
-}
-
-void MainWindow::cancelDisassembly() {
-    if (disassemblyRunning())
-        runner_.requestCancel();
 }
 
 // ---- window events ------------------------------------------------------------
@@ -867,10 +391,10 @@ void MainWindow::cancelDisassembly() {
 // The close box and "E&xit" alike: a running disassembler is ended, then
 // the options are saved, the "Show ALL funcs" state first.
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (disassemblyRunning()) {
-        runner_.requestCancel();
+    if (jobRunning()) {
+        cancelJob();
         endWorker();
-        outcome_.reset();
+        runningJob_.reset();
     }
     watcher_.follow(false);
     orchestrator_.saveAtUnload(store_);
@@ -881,13 +405,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!disassemblyRunning() && !droppedElfFile(event->mimeData()).isEmpty())
+    if (!jobRunning() && !droppedElfFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
     const QString path = droppedElfFile(event->mimeData());
-    if (path.isEmpty() || disassemblyRunning())
+    if (path.isEmpty() || jobRunning())
         return;
     event->acceptProposedAction();
     openElfFile(path);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include "app/ElfWatcherTimer.h"
 #include "app/MessageHistory.h"
 #include "app/Orchestrator.h"
@@ -9,6 +7,7 @@
 
 #include <QtWidgets/QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -69,12 +68,14 @@ class MainWindow : public QMainWindow {
     void lookForDisassemblers(const std::string& searchPath);
 
     [[nodiscard]] const Orchestrator& orchestrator() const { return orchestrator_; }
-    [[nodiscard]] bool disassemblyRunning() const { return worker_ != nullptr; }
+    // A job (a disassembly, a large conversion) runs off the window's thread.
+    [[nodiscard]] bool jobRunning() const { return worker_ != nullptr; }
     [[nodiscard]] const ElfWatcherTimer& watcher() const { return watcher_; }
     // One tick of the ELF watcher (the timer's handler).
     void watcherTimeout();
-    // Ends a running disassembly; the listing stays as it was.
-    void cancelDisassembly();
+    // Ends a running disassembly (the listing stays as it was) or stops a
+    // conversion before its next file.
+    void cancelJob();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,11 +89,11 @@ class MainWindow : public QMainWindow {
     void connectControls();
     void chainFocus();
 
-    // Runs one step, then shows its result. A step started while another
-    // one waits in a box of its own is not run in the middle of it.
-    // A step that continues an action (a worker's end) keeps its messages
-    // with the action's.
-    template <typename Step> void act(Step&& step, bool newAction = true);
+    // Runs one step, then shows its result and starts the job it left, if
+    // any. A command sent while another one waits in a box of its own waits
+    // in the orchestrator's queue. A step that continues an action (a job's
+    // end) keeps its messages with the action's.
+    void act(const std::function<void()>& step, bool newAction = true);
     void showState();
     void showLists();
     void showFunctionSelection();
@@ -113,14 +114,13 @@ class MainWindow : public QMainWindow {
     void openHelp();
     void showAbout();
 
-    void launchDisassembly();
-    void finishDisassembly();
-    void launchConversion(std::function<void()> work, std::function<void()> done);
-    void finishConversion();
+    void startWaitingJob();
+    void finishJob();
     void endWorker();
 
     SettingsStore& store_;
     WindowDialogs& dialogs_;
+    Environment& environment_;
     ProcessRunner& runner_;
     std::string programFolder_;
     MessageHistory history_;
@@ -159,6 +159,7 @@ class MainWindow : public QMainWindow {
     QCheckBox* autoLoad_ = nullptr;
     QCheckBox* autoCheck_ = nullptr;
     QCheckBox* autoGenerate_ = nullptr;
+    QCheckBox* positionIndependent_ = nullptr;
     QProgressBar* busy_ = nullptr;
     QPushButton* cancel_ = nullptr;
 
@@ -168,10 +169,8 @@ class MainWindow : public QMainWindow {
     FindingTableModel* findingModel_ = nullptr;
     int shownRevision_ = -1;
 
-    bool handling_ = false;
     QThread* worker_ = nullptr;
-    std::function<void()> conversionDone_; // what a conversion on the worker ends with
-    std::optional<DisassemblyOutcome> outcome_;
+    std::optional<Job> runningJob_; // the job on the worker, handed back when it ends
 };
 
 } // namespace travonix

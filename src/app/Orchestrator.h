@@ -1,32 +1,25 @@
 #pragma once
 
+#include "app/Command.h"
+#include "app/Jobs.h"
 #include "app/Session.h"
+#include "app/ShownFindings.h"
 #include "app/UserInterface.h"
-#include "check/Finding.h"
-#include "check/ImageExtent.h"
-#include "core/Conversion.h"
 #include "core/Environment.h"
 #include "core/Options.h"
-#include "pipeline/Pipeline.h"
-#include "platform/Disassembler.h"
 #include "platform/ProcessRunner.h"
 
+#include <deque>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 
 namespace travonix {
 
 class SettingsStore;
 
-// A finding as one line for the status line and the findings panel: the
-// function, the address as eight hexadecimal digits (the header's for a
-// finding about a name), the kind and the sentence, two blanks apart.
-[[nodiscard]] std::string findingText(const check::Finding& finding);
-
 // What the window's controls show that is not an option.
 struct ControlState {
-    bool loading = false;        // start-up is applying the stored options
     bool watcherRunning = false; // the 5-second ELF check is on
     // "Auto Generate" acts on every load and Refresh, so it stays in view
     // whether or not "AutoCheck ELF" is ticked.
@@ -34,10 +27,19 @@ struct ControlState {
     std::string listingToolTip = "Disassembled .ELF file";
 };
 
-// The window's handler chain in one place: what each user action does, what
-// follows which change, the start-up order and the saves at exit. The
-// window (and the headless tests) call these; each runs to its end, and the
-// window then shows the session, the options and the control state anew.
+// The window's state as it opens, before any stored option is applied.
+inline const ControlState kOpeningControls{};
+
+// What each user command does. A command is a value; applying it changes the
+// options or the session and gives the follow-ups it implies (a re-read, a
+// make, a disassembly), which one loop runs in order. Start-up is a plan of
+// such commands made from the stored options. The window (and the headless
+// tests) send commands; after each one the window shows the session, the
+// options and the control state anew.
+//
+// The one re-entrancy rule: a command that arrives while the loop runs (a
+// job's end while a box is open) waits in the loop's queue and runs when the
+// command before it is done.
 class Orchestrator {
   public:
     Orchestrator(UserInterface& ui, Environment& environment, ProcessRunner& runner);
@@ -48,128 +50,155 @@ class Orchestrator {
     [[nodiscard]] const std::string& lastElfTime() const { return lastElfTime_; }
     // For tests and the command line: the options as given.
     Options& editOptions() { return options_; }
-    Session& editSession();
+    // A caller may change the listing through it.
+    Session& editSession() { return session_; }
 
-    // Start-up: every stored option applied in its fixed order, with the
-    // actions each change sets off, then the automatic load.
+    // Runs a command and everything it sets off.
+    void perform(Command command);
+    // Whether a command is running (a box of its may be open).
+    [[nodiscard]] bool busy() const { return looping_; }
+    // The window's own boxes (its choosers) hold the loop as a command's box
+    // does: what arrives meanwhile waits, and runs once the box is closed.
+    class Hold {
+      public:
+        explicit Hold(Orchestrator& o) : o_(o), held_(!o.looping_) { o_.looping_ = true; }
+        ~Hold() {
+            if (!held_)
+                return;
+            o_.looping_ = false;
+            o_.runLoop();
+        }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+      private:
+        Orchestrator& o_;
+        bool held_;
+    };
+
+    // With jobs going elsewhere (the window), a disassembly and a large
+    // conversion are not run in the loop: the loop stops there and the job
+    // waits to be taken, run off the window's thread and handed back to
+    // jobDone(). Otherwise (tests, benchmarks) every job runs in place.
+    void sendJobsElsewhere(bool on) { jobsElsewhere_ = on; }
+    [[nodiscard]] std::optional<Job> takeJob();
+    [[nodiscard]] bool jobOut() const { return jobOut_; }
+    void jobDone(const Job& job);
+    // A listing longer than this makes a conversion a job of its own.
+    static constexpr std::size_t kLargeListingLines = 100000;
+
+    // Start-up: the plan made from the stored options, run in place, then
+    // the automatic load.
     void startUp(SettingsStore& store);
     // Exit: the "Show ALL funcs" state when the window unloads, the other
     // options when its life ends.
     void saveAtUnload(SettingsStore& store) const;
     void saveAtEnd(SettingsStore& store) const;
 
-    // Reads the listing file anew (keeps the selection, rewrites the jumps,
-    // generates when "Auto Generate" is on).
-    void readListing();
-    // "&Make CFunction(s)".
-    void makeCFunctions();
-    // "&Refresh": disassembles the ELF file, then reads the listing.
-    void refresh();
-    // The two halves of refresh, so the window can run the first off its
-    // thread: the disassembler run, then what the window does with it.
-    [[nodiscard]] DisassemblyOutcome runDisassembler() const;
-    void applyDisassembly(const DisassemblyOutcome& outcome);
-    // Once set, a refresh outside start-up calls this instead of running the
-    // disassembler here; the window then runs runDisassembler() on a worker
-    // and applyDisassembly() on its own thread. Start-up's disassemblies stay
-    // in place, so the steps after them see what they read.
-    void setDisassemblyLauncher(std::function<void()> launch) { launcher_ = std::move(launch); }
-    // The window runs `work` (the build, the check, the writing) off its
-    // thread and then `done` on it, for a run on a large listing; without a
-    // launcher, and during start-up, a run is done in place.
-    using ConversionLauncher =
-        std::function<void(std::function<void()> work, std::function<void()> done)>;
-    void setConversionLauncher(ConversionLauncher launch) {
-        conversionLauncher_ = std::move(launch);
-    }
-    // A listing longer than this makes a run large.
-    static constexpr std::size_t kLargeListingLines = 100000;
-
-    void setShowAllFunctions(bool on);
-    void setSelectAll(bool on);
-    void setIncludeMain(bool on);
-    void selectOutputMode(OutputMode mode);
-    void setMergedNameText(const std::string& text);
-    void setKeepListingCopy(bool on) { options_.conversion.keepListingCopy = on; }
-    void setAutoLoadElf(bool on) { options_.autoLoadElf = on; }
-    void selectToolchain(Toolchain toolchain);
+    // The commands, by name.
+    void readListing() { perform(command::ReadListing{}); }
+    void makeCFunctions() { perform(command::Make{}); }
+    void refresh() { perform(command::Refresh{}); }
+    void setShowAllFunctions(bool on) { perform(command::ShowAllFunctions{on}); }
+    void setSelectAll(bool on) { perform(command::SelectAll{on}); }
+    void setIncludeMain(bool on) { perform(command::IncludeMain{on}); }
+    void selectOutputMode(OutputMode mode) { perform(command::SelectOutputMode{mode}); }
+    void setMergedNameText(const std::string& text) { perform(command::MergedName{text}); }
+    void setKeepListingCopy(bool on) { perform(command::KeepListingCopy{on}); }
+    void setPositionIndependent(bool on) { perform(command::PositionIndependent{on}); }
+    void setAutoLoadElf(bool on) { perform(command::AutoLoadElf{on}); }
+    void selectToolchain(Toolchain toolchain) { perform(command::SelectToolchain{toolchain}); }
     // "Other": neither vendor toolchain; the command is the user's own.
-    void selectOtherDisassembler();
+    void selectOtherDisassembler() { perform(command::OtherDisassembler{}); }
     // The "Other" command given (typed or browsed for): "-z" added when it
     // lacks it; the ELF file is disassembled with it at once.
-    void setDisassemblerCommand(const std::string& command);
+    void setDisassemblerCommand(const std::string& command) {
+        perform(command::DisassemblerCommand{command});
+    }
+    void setAutoCheck(bool on) { perform(command::AutoCheck{on}); }
+    void setAutoGenerate(bool on) { perform(command::AutoGenerate{on}); }
+    // The ELF chooser's result (refresh follows) and the folder chooser's
+    // ("" when cancelled: the folder stays).
+    void elfChosen(const std::string& path) { perform(command::ElfChosen{path}); }
+    void outputFolderChosen(const std::string& folder) {
+        perform(command::OutputFolderChosen{folder});
+    }
+    // One tick of the ELF watcher.
+    void watcherTick() { perform(command::WatcherTick{}); }
+    // A row of the function list selected or not: the selection is the
+    // view's, nothing follows from it.
+    void selectFunction(std::size_t index, bool selected);
+
     // Given the disassembler command, a command to use instead when its
     // program is not there (std::nullopt when it is, or nothing else is
     // found). Start-up asks it before the automatic load.
     using DisassemblerFinder =
         std::function<std::optional<std::string>(const std::string& command)>;
     void setDisassemblerFinder(DisassemblerFinder find) { disassemblerFinder_ = std::move(find); }
-    void setAutoCheck(bool on);
-    void setAutoGenerate(bool on);
-    void selectFunction(std::size_t index, bool selected);
-
-    // The ELF chooser's result (refresh follows) and the folder chooser's
-    // ("" when cancelled).
-    void elfChosen(const std::string& path);
-    // A cancelled folder chooser keeps the folder.
-    void outputFolderChosen(const std::string& folder);
-
-    // One tick of the ELF watcher.
-    void watcherTick();
 
   private:
-    // Marks a user action: the outermost one starts the session's report
-    // afresh, so the report holds what the last action (and everything it
-    // set off) said.
-    class Step {
-      public:
-        explicit Step(Orchestrator& o) : o_(o) {
-            if (o_.stepDepth_++ == 0)
-                o_.session_.lastReport.clear();
-        }
-        ~Step() { --o_.stepDepth_; }
-        Step(const Step&) = delete;
-        Step& operator=(const Step&) = delete;
+    // Each command's effect and its follow-ups (Orchestrator*.cpp).
+    FollowUps apply(const command::Refresh&);
+    FollowUps apply(const command::Make&);
+    FollowUps apply(const command::ReadListing&);
+    FollowUps apply(const command::ShowAllFunctions& c);
+    FollowUps apply(const command::SelectAll& c);
+    FollowUps apply(const command::IncludeMain& c);
+    FollowUps apply(const command::SelectOutputMode& c);
+    FollowUps apply(const command::KeepOutputMode& c);
+    FollowUps apply(const command::MergedName& c);
+    FollowUps apply(const command::KeepListingCopy& c);
+    FollowUps apply(const command::PositionIndependent& c);
+    FollowUps apply(const command::AutoLoadElf& c);
+    FollowUps apply(const command::AutoCheck& c);
+    FollowUps apply(const command::AutoGenerate& c);
+    FollowUps apply(const command::SelectToolchain& c);
+    FollowUps apply(const command::ShowToolchain& c);
+    FollowUps apply(const command::OtherDisassembler&);
+    FollowUps apply(const command::DisassemblerCommand& c);
+    FollowUps apply(const command::ElfChosen& c);
+    FollowUps apply(const command::OutputFolderChosen& c);
+    FollowUps apply(const command::WatcherTick&);
+    FollowUps apply(const command::StoredPaths& c);
+    FollowUps apply(const command::NoteElfTime&);
+    FollowUps apply(const command::OfferFoundDisassembler&);
+    FollowUps apply(const command::DisassemblyDone& c);
+    FollowUps apply(const command::ConversionDone& c);
 
-      private:
-        Orchestrator& o_;
+    struct Queued {
+        Command command;
+        bool jobsHere; // start-up's plan runs its jobs in place
     };
-    int stepDepth_ = 0;
+    void runLoop();
+    void runFollowUps(FollowUps followUps);
+    FollowUps readListingNow();
+    FollowUps makeNow();
+    FollowUps disassembleNow();
+    // Hands the job out, or runs it here; gives what follows from its end.
+    FollowUps launch(Job job);
+    void finishConversion(ConversionJob& job);
 
     void report(const Diagnostics& diagnostics);
     void report(Diagnostics&& diagnostics); // the texts move into the last report
     void announce(const Diagnostic& diagnostic);
     void changed() { ++session_.revision; }
     void clearFindings();
-    void applyStoredToolchain(SettingsStore& store);
-    void applyStoredOutputMode(SettingsStore& store);
-    void offerFoundDisassembler();
 
     UserInterface& ui_;
     Environment& env_;
     ProcessRunner& runner_;
     Options options_;
     Session session_;
-    ControlState controls_;
+    ControlState controls_ = kOpeningControls;
     std::string lastElfTime_;
-    std::function<void()> launcher_;
-    ConversionLauncher conversionLauncher_;
     DisassemblerFinder disassemblerFinder_;
 
-    // One make run between its questions and what the user sees of it: a
-    // snapshot in (the listing it was planned on, the plan, the request and
-    // the answers to its jalr questions), the pipeline's result out.
-    struct ConversionJob {
-        std::shared_ptr<const LoadedListing> listing;
-        ConversionPlan plan;
-        ConversionRequest request;
-        std::vector<bool> answers;
-        ConversionResult result;
-    };
-    // The heavy half, on whichever thread runs it: it touches only the job
-    // and the files.
-    static void runConversion(ConversionJob& job, FileWriter& writer);
-    void finishConversion(ConversionJob& job);
+    std::deque<Queued> queue_;
+    bool looping_ = false;
+    bool jobsHere_ = true; // the command being run may not hand out its jobs
+    bool jobsElsewhere_ = false;
+    bool jobOut_ = false;
+    std::optional<Job> waitingJob_;
 };
 
 } // namespace travonix

@@ -35,6 +35,8 @@ inline constexpr SettingKey kAutoGenerate{"Settings", "AutoGeneratePlugin", "Fal
 inline constexpr SettingKey kIncludeMain{"Settings", "ShowMain", "False"};
 inline constexpr SettingKey kKeepListingCopy{"Settings", "SaveDisAsm", "False"};
 inline constexpr SettingKey kAutoCheck{"Settings", "AutoCheck", "False"};
+// Travonix's own: re-lay a merged block so that it runs where it is loaded.
+inline constexpr SettingKey kPositionIndependent{"Settings", "PositionIndependent", "False"};
 // The window's own: where it stood and how it looked (Base64 of Qt's saved
 // geometry and splitter states; empty keeps the window as built).
 inline constexpr SettingKey kWindowGeometry{"Window", "Geometry", ""};

@@ -54,7 +54,7 @@ void saveWhenSettled(travonix::MainWindow& window, const QString& file) {
     auto* settled = new QElapsedTimer;
     settled->start();
     QObject::connect(poll, &QTimer::timeout, &window, [&window, file, poll, settled] {
-        if (window.disassemblyRunning() || settled->elapsed() < 1500)
+        if (window.jobRunning() || settled->elapsed() < 1500)
             return;
         poll->stop();
         delete settled;

@@ -211,8 +211,9 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
     if (plan.status != ConversionPlan::Status::Ready)
         return kExitFailure;
 
-    ConversionRequest request{settings, Stamp{env.now(), env.userName()}, env.pathSeparator(),
-                              r.check, r.strict};
+    ConversionRequest request{
+        settings, Stamp{env.now(), env.userName()}, env.pathSeparator(), r.check, r.strict,
+        nullptr};
     const ConversionResult result = travonix::convert(
         loaded, plan, request,
         [&](const JalrLine&) {
@@ -228,6 +229,7 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
         return kExitAbandoned;
     case ConversionResult::Outcome::Refused:
     case ConversionResult::Outcome::Written:
+    case ConversionResult::Outcome::Cancelled: // the command line has no Cancel
         break;
     }
     if (result.relay)

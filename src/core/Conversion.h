@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Cancel.h"
 #include "core/CommentStamp.h"
 #include "core/Diagnostic.h"
 #include "core/FileWriter.h"
@@ -142,12 +143,18 @@ struct WriteReport {
     std::vector<std::string> writtenPaths;
     std::optional<std::size_t> clipboardFile; // the last written .bas file, if any
     Diagnostics diagnostics;
+    bool cancelled = false; // stopped before a file; the files after it are as they were
 };
+
+// The warning of a run cancelled after `written` of its `total` files.
+[[nodiscard]] Diagnostic cancelledWarning(std::size_t written, std::size_t total);
 
 // Writes each file that may be written, inside the output folder only; a
 // file that cannot be written is reported with its reason and the others are
 // still written.
+// A request to cancel stops it before the next file.
 WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& outputFolder,
-                       std::string_view separator, FileWriter& writer);
+                       std::string_view separator, FileWriter& writer,
+                       const CancelFlag* cancel = nullptr);
 
 } // namespace travonix

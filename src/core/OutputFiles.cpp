@@ -166,10 +166,23 @@ std::string completionMessage(const ConversionPlan& plan, const ConversionSettin
     return message + "\r\n file(s) written to disk";
 }
 
+Diagnostic cancelledWarning(std::size_t written, std::size_t total) {
+    if (written == 0)
+        return warning("Cancelled: no file was written; every file is as it was");
+    return warning("Cancelled: " + std::to_string(written) + " of " + std::to_string(total) +
+                   " files written; the others are as they were");
+}
+
 WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& outputFolder,
-                       std::string_view separator, FileWriter& writer) {
+                       std::string_view separator, FileWriter& writer, const CancelFlag* cancel) {
     WriteReport report;
     for (const OutputFile& file : files) {
+        if (cancel != nullptr && cancel->requested()) {
+            report.cancelled = true;
+            report.diagnostics.push_back(
+                cancelledWarning(report.writtenNames.size(), files.size()));
+            break;
+        }
         if (file.refusal) {
             report.diagnostics.push_back(writeFailure(file.name, *file.refusal));
             continue;

@@ -26,7 +26,10 @@ void writeRun(GeneratedBlocks& blocks, const ConversionPlan& plan, const Convers
               FileWriter& writer, ConversionResult& result) {
     const ConversionSettings& settings = request.settings;
     std::vector<OutputFile> files = basFiles(blocks, plan, settings, request.separator);
-    result.written = writeFiles(files, settings.outputFolder, request.separator, writer);
+    result.written =
+        writeFiles(files, settings.outputFolder, request.separator, writer, request.cancel.get());
+    if (result.written.cancelled)
+        result.outcome = ConversionResult::Outcome::Cancelled;
     if (result.written.clipboardFile)
         result.clipboardFile = std::move(files[*result.written.clipboardFile]);
     files.clear();
@@ -51,6 +54,10 @@ void applyRelay(const RelayReport& report, std::vector<check::Finding>& findings
                 f.detail += " (--position-independent leaves it as it is: " + left.reason + ")";
                 break;
             }
+}
+
+bool cancelled(const ConversionRequest& request) {
+    return request.cancel && request.cancel->requested();
 }
 
 bool relays(const ConversionSettings& settings) {
@@ -124,7 +131,7 @@ ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan
     result.relay = blocks.relay;
     // A strict run writes only when the check found nothing: it waits for
     // the check first. Otherwise the files are written while it goes on.
-    const bool writeNow = !blocks.abandoned && !request.strict;
+    const bool writeNow = !blocks.abandoned && !request.strict && !cancelled(request);
     if (writeNow)
         writeRun(blocks, plan, request, writer, result);
     checkRun.help();
@@ -139,6 +146,12 @@ ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan
         applyRelay(*result.relay, result.findings);
     if (request.strict && !result.findings.empty()) {
         result.outcome = ConversionResult::Outcome::Refused;
+        return result;
+    }
+    if (cancelled(request) && !writeNow) {
+        result.outcome = ConversionResult::Outcome::Cancelled;
+        result.written.cancelled = true;
+        result.written.diagnostics.push_back(cancelledWarning(0, 0));
         return result;
     }
     if (!writeNow)

@@ -2,10 +2,12 @@
 
 #include "check/Finding.h"
 #include "check/ImageExtent.h"
+#include "core/Cancel.h"
 #include "core/Conversion.h"
 #include "core/ListingReader.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,10 @@ struct ConversionRequest {
     std::string separator;  // joins the output folder and a file name
     bool checkOnly = false; // find what will not run; build and write nothing
     bool strict = false;    // a run with any finding writes nothing
+    // Looked at once the blocks are built and before each file: a run
+    // cancelled before its first file leaves every file as it was; later,
+    // each file is either old or new and the report says how many are new.
+    std::shared_ptr<const CancelFlag> cancel;
 };
 
 // Plans a run: the output folder, the merged name and the selection checked,
@@ -55,6 +61,7 @@ struct ConversionResult {
         CheckedOnly, // checkOnly: the findings, nothing built
         Abandoned,   // declined at a jalr question: nothing written
         Refused,     // strict, and the check found something: nothing written
+        Cancelled,   // stopped on request: `written` says which files are new
     };
     Outcome outcome = Outcome::Written;
     // The findings of the blocks the files get, in block, routine and line

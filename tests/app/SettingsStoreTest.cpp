@@ -32,7 +32,8 @@ const Keys kStartUpReads = {{"Paths", "ELFFileName"},
                             {"Settings", "AutoGeneratePlugin"},
                             {"Settings", "ShowMain"},
                             {"Settings", "SaveDisAsm"},
-                            {"Settings", "AutoCheck"}};
+                            {"Settings", "AutoCheck"},
+                            {"Settings", "PositionIndependent"}};
 
 const Keys kExitWrites = {{"Paths", "ELFFileName"},
                           {"Paths", "DISFileName"},
@@ -49,7 +50,8 @@ const Keys kExitWrites = {{"Paths", "ELFFileName"},
                           {"Internals", "DisAsmCmd"},
                           {"Settings", "ShowMain"},
                           {"Settings", "SaveDisAsm"},
-                          {"Settings", "AutoCheck"}};
+                          {"Settings", "AutoCheck"},
+                          {"Settings", "PositionIndependent"}};
 
 // Every stored option away from its first-run value, set as the user would.
 void changeEveryOption(AppUnderTest& t) {
@@ -66,6 +68,7 @@ void changeEveryOption(AppUnderTest& t) {
     t.app.setKeepListingCopy(true);
     t.app.setAutoCheck(true);
     t.app.setShowAllFunctions(true);
+    t.app.setPositionIndependent(true);
 }
 
 TEST(SettingsStore, EmptyStoreGivesTheFirstRunOptions) {
@@ -89,7 +92,7 @@ TEST(SettingsStore, EmptyStoreGivesTheFirstRunOptions) {
     EXPECT_TRUE(t.ui.messages.empty());
 }
 
-TEST(SettingsStore, StartUpReadsInItsOrderAndExitWritesTheSixteenKeysInTheirs) {
+TEST(SettingsStore, StartUpReadsInItsOrderAndExitWritesTheSeventeenKeysInTheirs) {
     SettingsLog log;
     SettingsStore store = recordingStore(log);
     AppUnderTest t;
@@ -118,8 +121,9 @@ TEST(SettingsStore, ExitWritesBooleansAsWordsAndTheShowAllStateAsADigit) {
     EXPECT_EQ(value("Settings", "chkShowAllFuncs"), "1");
     EXPECT_EQ(value("Paths", "MergeCFunctionName"), "Merged");
     EXPECT_EQ(value("Internals", "DisAsmCmd"), "xc32-objdump.exe -D -z ");
-    for (const char* on : {"MPLabX", "AutoLoadELF", "SelectAllFuncs", "MergePlugins",
-                           "AutoGeneratePlugin", "ShowMain", "SaveDisAsm", "AutoCheck"})
+    for (const char* on :
+         {"MPLabX", "AutoLoadELF", "SelectAllFuncs", "MergePlugins", "AutoGeneratePlugin",
+          "ShowMain", "SaveDisAsm", "AutoCheck", "PositionIndependent"})
         EXPECT_EQ(value("Settings", on), "True") << on;
     for (const char* off : {"MPLab", "SinglePluginFile", "IndividualPluginFiles"})
         EXPECT_EQ(value("Settings", off), "False") << off;

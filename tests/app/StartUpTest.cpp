@@ -170,7 +170,6 @@ TEST_P(StartUpFromStore, AppliesTheStoredOptionsInOrder) {
     EXPECT_FALSE(o.autoLoadElf);
     EXPECT_EQ(t.app.controls().watcherRunning, c.watcherRunning);
     EXPECT_EQ(t.app.controls().autoGenerateShown, c.autoGenerateShown);
-    EXPECT_FALSE(t.app.controls().loading);
     EXPECT_EQ(t.app.controls().listingToolTip, "Disassembly of .ELF");
     EXPECT_EQ(t.app.lastElfTime(), "");
 
@@ -239,14 +238,16 @@ TEST_F(StartUp, AutoGenerateWithIncludeMainGeneratesDuringStartUp) {
 }
 
 TEST_F(StartUp, AutoLoadElfDisassemblesOnceLoadingIsOver) {
-    std::vector<bool> loadingWhileRunning;
-    disassembler.whileRunning = [&] { loadingWhileRunning.push_back(app.controls().loading); };
+    // The ELF file's time is the last stored option noted: a run that sees
+    // it comes after every option was applied.
+    Texts elfTimeWhileRunning;
+    disassembler.whileRunning = [&] { elfTimeWhileRunning.push_back(app.lastElfTime()); };
     startFrom({{keys::kElfFileName, kElfPath},
                {keys::kDisFileName, kListingPath},
                {keys::kSelectAll, "True"},
                {keys::kAutoLoadElf, "True"}});
 
-    EXPECT_EQ(loadingWhileRunning, std::vector<bool>{false});
+    EXPECT_EQ(elfTimeWhileRunning, Texts{"2026-12-01 08:00:00"});
     ASSERT_EQ(disassembler.commands.size(), 1u);
     const ProcessCommand& run = disassembler.commands[0];
     EXPECT_EQ(run.arguments, (Texts{"pic32-objdump.exe", "-D", "-z", kElfPath}));
@@ -274,14 +275,14 @@ TEST_F(StartUp, WithoutAutoLoadElfNothingIsDisassembled) {
 // Restoring MPLab disassembles at once, with the paths read so far and
 // whatever "Auto Load .ELF" says; the automatic load then runs once more.
 TEST_F(StartUp, StoredMPLabDisassemblesWhileLoading) {
-    std::vector<bool> loadingWhileRunning;
-    disassembler.whileRunning = [&] { loadingWhileRunning.push_back(app.controls().loading); };
+    Texts elfTimeWhileRunning;
+    disassembler.whileRunning = [&] { elfTimeWhileRunning.push_back(app.lastElfTime()); };
     startFrom({{keys::kElfFileName, kElfPath},
                {keys::kDisFileName, kListingPath},
                {keys::kMPLab, "True"},
                {keys::kAutoLoadElf, "True"}});
 
-    EXPECT_EQ(loadingWhileRunning, (std::vector<bool>{true, false}));
+    EXPECT_EQ(elfTimeWhileRunning, (Texts{"", "2026-12-01 08:00:00"}));
     ASSERT_EQ(disassembler.commands.size(), 2u);
     EXPECT_EQ(disassembler.commands[0].arguments,
               (Texts{"pic32-objdump.exe", "-D", "-z", kElfPath}));

@@ -233,7 +233,7 @@ TEST_F(WindowActions, TheElfChooserLoadsTheChosenFileAndMovesTheOutputFolder) {
     // A cancelled dialog changes nothing.
     dialogs.elfChoices.push_back(QString());
     click("pickElf");
-    EXPECT_FALSE(window->disassemblyRunning());
+    EXPECT_FALSE(window->jobRunning());
     EXPECT_EQ(control<QLineEdit>("elfFileName")->text(), QStringLiteral("prog.elf"));
     EXPECT_EQ(disassemblerRuns(), 1);
 }

@@ -55,7 +55,7 @@ TEST_F(WindowConversion, ALargeRunWorksOffTheWindowsThreadAndEndsWithItsMessage)
     ASSERT_GT(window->orchestrator().session().listing.size(), Orchestrator::kLargeListingLines);
 
     control<QAbstractButton>("make")->click();
-    ASSERT_TRUE(window->disassemblyRunning()) << "the run goes to the worker";
+    ASSERT_TRUE(window->jobRunning()) << "the run goes to the worker";
     EXPECT_TRUE(control<QWidget>("busyIndicator")->isVisible());
     EXPECT_FALSE(control<QWidget>("make")->isEnabled());
     ASSERT_NE(QApplication::overrideCursor(), nullptr);

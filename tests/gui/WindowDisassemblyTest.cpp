@@ -28,7 +28,7 @@ TEST_F(WindowDisassembly, ASlowDisassemblerRunsOffTheWindowsThreadAndCancelEndsI
     open();
     window->show();
     control<QAbstractButton>("refresh")->click();
-    ASSERT_TRUE(window->disassemblyRunning());
+    ASSERT_TRUE(window->jobRunning());
 
     // The window goes on handling events while the disassembler waits.
     bool timerFired = false;
@@ -36,7 +36,7 @@ TEST_F(WindowDisassembly, ASlowDisassemblerRunsOffTheWindowsThreadAndCancelEndsI
     EXPECT_TRUE(QTest::qWaitFor([&timerFired] { return timerFired; }, 2000));
     QTest::keyClicks(control<QLineEdit>("mergedName"), QStringLiteral("x"));
     EXPECT_EQ(window->orchestrator().options().conversion.mergedName, "x");
-    ASSERT_TRUE(window->disassemblyRunning());
+    ASSERT_TRUE(window->jobRunning());
 
     EXPECT_TRUE(control<QWidget>("busyIndicator")->isVisible());
     EXPECT_TRUE(control<QWidget>("cancelDisassembly")->isVisible());
@@ -77,12 +77,12 @@ TEST_F(WindowDisassembly, ClosingDuringADisassemblyEndsItAndSaves) {
     useDisassembler("sleep 30");
     open();
     control<QAbstractButton>("refresh")->click();
-    ASSERT_TRUE(window->disassemblyRunning());
+    ASSERT_TRUE(window->jobRunning());
     QElapsedTimer closing;
     closing.start();
     window->close();
     EXPECT_LT(closing.elapsed(), 5000);
-    EXPECT_FALSE(window->disassemblyRunning());
+    EXPECT_FALSE(window->jobRunning());
     SettingsStore saved = SettingsStore::atFile(settingsPath);
     EXPECT_EQ(saved.readText(keys::kElfFileName), dir.file("demo.elf"));
 }

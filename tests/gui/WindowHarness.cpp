@@ -132,7 +132,7 @@ MainWindow& WindowTest::openWithDemoLoaded() {
 }
 
 void WindowTest::waitForDisassembly() {
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->disassemblyRunning(); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->jobRunning(); }, 20000));
     // The outcome is applied on the window's thread once the worker is done.
     QCoreApplication::processEvents();
 }

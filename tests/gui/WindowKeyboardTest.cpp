@@ -109,6 +109,7 @@ TEST_F(WindowKeyboard, TabFollowsTheLayoutAndSkipsFieldsThatOnlyShow) {
                                             "autoLoadElf",
                                             "autoCheck",
                                             "autoGenerate",
+                                            "positionIndependent",
                                             "make"};
     EXPECT_EQ(visited, expected);
 }

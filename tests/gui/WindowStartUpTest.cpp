@@ -38,7 +38,7 @@ TEST_F(WindowStartUp, AnEmptyStoreGivesIndividualFilesNoToolchainAndNoWatcher) {
     EXPECT_FALSE(window->watcher().running());
     EXPECT_EQ(control<QListView>("listing")->toolTip(), QStringLiteral("Disassembly of .ELF"));
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_FALSE(window->disassemblyRunning());
+    EXPECT_FALSE(window->jobRunning());
 }
 
 // Choosing MPLab disassembles at once, with the paths read so far: with no

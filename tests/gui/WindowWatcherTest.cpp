@@ -79,7 +79,7 @@ TEST_F(WindowWatcher, ARebuiltElfFileIsQuestionedOnceAndReloadedOnYes) {
     EXPECT_EQ(dialogs.questions[0].text, "demo.elf\r\nhas changed, Reload .ELF file ?");
     EXPECT_EQ(dialogs.questions[0].title, "Travonix");
     EXPECT_TRUE(dialogs.questions[0].yesIsDefault);
-    EXPECT_FALSE(window->disassemblyRunning());
+    EXPECT_FALSE(window->jobRunning());
     window->watcherTimeout(); // the same change: no second question
     EXPECT_EQ(dialogs.questions.size(), 1U);
 

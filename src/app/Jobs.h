@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/Cancel.h"
+#include "core/Environment.h"
+#include "core/Options.h"
+#include "pipeline/Pipeline.h"
+#include "platform/Disassembler.h"
+#include "platform/ProcessRunner.h"
+
+#include <memory>
+#include <variant>
+#include <vector>
+
+namespace travonix {
+
+// Long work as values: a snapshot of what it needs in, its result out. A job
+// runs on whichever thread its host gives it and touches only itself, the
+// process runner and the files; what the user sees of it is shown by the
+// orchestrator once the job comes back.
+
+// The ELF file turned into the listing, with the options of the moment.
+struct DisassemblyJob {
+    Options options;
+    DisassemblyOutcome outcome;
+};
+
+// One make run between its questions and what the user sees of it: the
+// listing it was planned on, the plan, the request and the answers to its
+// jalr questions; the pipeline's result.
+struct ConversionJob {
+    std::shared_ptr<const LoadedListing> listing;
+    ConversionPlan plan;
+    ConversionRequest request;
+    std::vector<bool> answers;
+    ConversionResult result;
+    // Asked from the window's thread; the run stops before its next file.
+    std::shared_ptr<CancelFlag> cancel = std::make_shared<CancelFlag>();
+};
+
+using Job = std::variant<std::shared_ptr<DisassemblyJob>, std::shared_ptr<ConversionJob>>;
+
+void runDisassembly(DisassemblyJob& job, ProcessRunner& runner, Environment& environment);
+void runConversion(ConversionJob& job, FileWriter& writer);
+void runJob(const Job& job, ProcessRunner& runner, Environment& environment);
+
+} // namespace travonix

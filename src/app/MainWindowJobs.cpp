@@ -1,0 +1,81 @@
+// The window's jobs: a disassembly or a large conversion runs on a worker
+// thread with nothing but its own snapshot, the process runner and the
+// files; its end is handed back to the orchestrator on the window's thread.
+
+#include "app/MainWindow.h"
+
+#include "app/WindowText.h"
+#include "core/Paths.h"
+
+#include <QtCore/QThread>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QStatusBar>
+
+namespace travonix {
+
+namespace {
+
+QString workingText(const Job& job) {
+    if (const auto* disassembly = std::get_if<std::shared_ptr<DisassemblyJob>>(&job))
+        return QStringLiteral("Disassembling ") +
+               shown(fileNamePart((*disassembly)->options.elfPath)) + QStringLiteral(" ...");
+    return QStringLiteral("Making CFunctions ...");
+}
+
+} // namespace
+
+// While a job runs, the window stays responsive and shows that it works;
+// every control that could start other work is disabled until its end is
+// shown, and Cancel stops it.
+void MainWindow::startWaitingJob() {
+    if (jobRunning())
+        return;
+    std::optional<Job> job = orchestrator_.takeJob();
+    if (!job)
+        return;
+    runner_.clearCancel();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    busy_->show();
+    cancel_->show();
+    enableWork(false);
+    statusBar()->showMessage(workingText(*job));
+    runningJob_ = *job;
+    worker_ = QThread::create([job = std::move(*job), &runner = runner_,
+                               &environment = environment_] { runJob(job, runner, environment); });
+    connect(worker_, &QThread::finished, this, [this] { finishJob(); });
+    worker_->start();
+}
+
+void MainWindow::finishJob() {
+    endWorker();
+    if (!runningJob_)
+        return;
+    const Job job = std::move(*runningJob_);
+    runningJob_.reset();
+    statusBar()->clearMessage();
+    act([this, &job] { orchestrator_.jobDone(job); }, false);
+}
+
+void MainWindow::endWorker() {
+    if (worker_ == nullptr)
+        return;
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    QApplication::restoreOverrideCursor();
+    busy_->hide();
+    cancel_->hide();
+}
+
+void MainWindow::cancelJob() {
+    if (!runningJob_)
+        return;
+    if (const auto* conversion = std::get_if<std::shared_ptr<ConversionJob>>(&*runningJob_))
+        (*conversion)->cancel->request();
+    else
+        runner_.requestCancel();
+}
+
+} // namespace travonix
