@@ -18,6 +18,9 @@ constexpr const char* kNoListingMessage =
 constexpr const char* kNoOutputFolderMessage =
     "No output folder specified for the CFunctions, please select a folder";
 constexpr const char* kNoSelectionMessage = "No Functions selected for conversion";
+constexpr const char* kPositionIndependentMergeOnly =
+    "Position independent re-lays a merged block only: choose Merge to use it; these files are "
+    "made without it";
 
 int firstOrNone(std::size_t count) {
     return count == 0 ? -1 : 0;
@@ -117,6 +120,8 @@ FollowUps Orchestrator::makeNow() {
         break;
     }
     report(plan.diagnostics);
+    if (settings.positionIndependent && settings.mode != OutputMode::Merged)
+        report({warning(kPositionIndependentMergeOnly)});
     if (std::optional<Diagnostic> entry = mergeEntryWarning(plan, settings))
         report({std::move(*entry)});
 

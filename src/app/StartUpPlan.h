@@ -14,24 +14,24 @@ class SettingsStore;
 // Every stored option as the store gave it; std::nullopt where it could not
 // be read (an absent key reads as its absent text).
 struct StoredOptions {
-    std::optional<std::string> elfPath;
-    std::optional<std::string> listingPath;
-    std::optional<std::string> disassemblerCommand;
-    std::optional<std::string> outputFolder;
-    std::optional<std::string> mergedName;
-    std::optional<bool> mplab;
-    std::optional<bool> mplabx;
-    std::optional<bool> autoLoadElf;
-    std::optional<int> showAllFunctions; // a check state 0, 1 or 2
-    std::optional<bool> selectAll;
-    std::optional<bool> merge;
-    std::optional<bool> singleFile;
-    std::optional<bool> individualFiles;
-    std::optional<bool> autoGenerate;
-    std::optional<bool> includeMain;
-    std::optional<bool> keepListingCopy;
-    std::optional<bool> autoCheck;
-    std::optional<bool> positionIndependent;
+    std::optional<std::string> elfPath = {};
+    std::optional<std::string> listingPath = {};
+    std::optional<std::string> disassemblerCommand = {};
+    std::optional<std::string> outputFolder = {};
+    std::optional<std::string> mergedName = {};
+    std::optional<bool> mplab = {};
+    std::optional<bool> mplabx = {};
+    std::optional<bool> autoLoadElf = {};
+    std::optional<int> showAllFunctions = {}; // a check state 0, 1 or 2
+    std::optional<bool> selectAll = {};
+    std::optional<bool> merge = {};
+    std::optional<bool> singleFile = {};
+    std::optional<bool> individualFiles = {};
+    std::optional<bool> autoGenerate = {};
+    std::optional<bool> includeMain = {};
+    std::optional<bool> keepListingCopy = {};
+    std::optional<bool> autoCheck = {};
+    std::optional<bool> positionIndependent = {};
 };
 
 // Reads every stored option once, in the order the store has always been read.

@@ -98,5 +98,63 @@ TEST(Pipeline, ARunDeclinedAtAJalrQuestionWritesNothing) {
     EXPECT_TRUE(result.findings.empty()) << "nothing written, nothing reported";
 }
 
+// Cancelling before the first file leaves every file as it was; cancelling
+// between files leaves each one old or new, and the report says how many
+// are new.
+class CancellingWriter : public FileWriter {
+  public:
+    CancellingWriter(FileWriter& files, CancelFlag& cancel, std::size_t after)
+        : files_(files), cancel_(cancel), after_(after) {}
+    std::string writeWhole(const std::string& path, std::string_view bytes) override {
+        std::string reason = files_.writeWhole(path, bytes);
+        if (++written_ == after_)
+            cancel_.request();
+        return reason;
+    }
+    using FileWriter::writeWhole;
+
+  private:
+    FileWriter& files_;
+    CancelFlag& cancel_;
+    std::size_t after_;
+    std::size_t written_ = 0;
+};
+
+TEST(Pipeline, ACancelledRunLeavesTheFilesItHadNotWrittenAsTheyWere) {
+    const LoadedListing loaded =
+        loadListing(readWholeFile(fixturePath("calls.dis")), {true, true, false});
+    for (const std::size_t after : {std::size_t{0}, std::size_t{2}}) {
+        SCOPED_TRACE(after);
+        FakeEnvironment env;
+        ConversionRequest request = requestFor(OutputMode::IndividualFiles);
+        const ConversionPlan plan = planRun(loaded, loaded.functions, request.settings);
+        ASSERT_GT(plan.rows.size(), 3U);
+        for (const BlockRow& row : plan.rows)
+            env.files["C:\\out\\" + std::string(row.name) + ".bas"] = "old";
+        auto cancel = std::make_shared<CancelFlag>();
+        if (after == 0)
+            cancel->request();
+        request.cancel = cancel;
+        CancellingWriter writer(env, *cancel, after);
+        const ConversionResult result = convert(
+            loaded, plan, request, [](const JalrLine&) { return true; }, writer);
+
+        EXPECT_EQ(result.outcome, Outcome::Cancelled);
+        EXPECT_EQ(result.written.writtenNames.size(), after);
+        std::size_t old = 0;
+        for (const BlockRow& row : plan.rows)
+            old += env.files["C:\\out\\" + std::string(row.name) + ".bas"] == "old" ? 1 : 0;
+        EXPECT_EQ(old, plan.rows.size() - after);
+        ASSERT_FALSE(result.written.diagnostics.empty());
+        const std::string expected = after == 0
+                                         ? "Cancelled: no file was written; every file is as it was"
+                                         : "Cancelled: 2 of " + std::to_string(plan.rows.size()) +
+                                               " files written; the others are as they were";
+        EXPECT_EQ(result.written.diagnostics.back().text, expected);
+        EXPECT_TRUE(writeListingCopy(result, request, env).writtenNames.empty())
+            << "a cancelled run keeps no copy of the listing";
+    }
+}
+
 } // namespace
 } // namespace travonix::test

@@ -74,5 +74,42 @@ TEST_F(WindowConversion, ALargeRunWorksOffTheWindowsThreadAndEndsWithItsMessage)
     EXPECT_FALSE(shownLines("generatedSource").empty());
 }
 
+// Cancel stops the run before its files: the one there stays as it was and
+// the status line says so.
+TEST_F(WindowConversion, CancelDuringALargeRunLeavesTheFilesAsTheyWere) {
+    const int functions = 30000;
+    writeLargeListing(dir.file("big.dis"), functions);
+    std::filesystem::create_directory(dir.file("out"));
+    {
+        std::ofstream old(dir.file("out/Big.bas"), std::ios::binary);
+        old << "old";
+    }
+    store.writeText(keys::kDisFileName, dir.file("big.dis"));
+    store.writeText(keys::kOutputFolder, dir.file("out"));
+    store.writeText(keys::kMergedName, "Big");
+    store.writeBool(keys::kMerge, true);
+    store.writeBool(keys::kSingleFile, false);
+    store.writeBool(keys::kIndividualFiles, false);
+    store.writeBool(keys::kSelectAll, true);
+    open();
+    window->show();
+
+    control<QAbstractButton>("make")->click();
+    ASSERT_TRUE(window->jobRunning());
+    ASSERT_TRUE(control<QWidget>("cancelDisassembly")->isVisible());
+    control<QAbstractButton>("cancelDisassembly")->click();
+    waitForDisassembly();
+
+    std::ifstream kept(dir.file("out/Big.bas"), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(kept)),
+                           std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "old");
+    EXPECT_TRUE(dialogs.messages.empty()) << "no file written, no completion box";
+    EXPECT_EQ(window->orchestrator().session().statusLine,
+              "Cancelled: no file was written; every file is as it was");
+    EXPECT_TRUE(control<QWidget>("make")->isEnabled());
+    EXPECT_FALSE(control<QWidget>("cancelDisassembly")->isVisible());
+}
+
 } // namespace
 } // namespace travonix::test
