@@ -179,9 +179,8 @@ WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& 
                 writeFailure(file.path, "the file would lie outside the output folder"));
             continue;
         }
-        const std::string reason = writer.writeWhole(file.path, file.parts);
-        if (!reason.empty()) {
-            report.diagnostics.push_back(writeFailure(file.path, reason));
+        if (const Outcome failed = writer.writeWhole(file.path, file.parts)) {
+            report.diagnostics.push_back(writeFailure(file.path, failed->reason));
             continue;
         }
         report.writtenNames.push_back(file.name);

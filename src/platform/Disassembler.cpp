@@ -62,22 +62,21 @@ DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
         outcome.diagnostics.push_back(message(options.listingPath + kDisIsElfMessage));
         return outcome;
     }
-    if (const std::string why = environment.notReplaceable(options.listingPath); !why.empty()) {
+    if (const Outcome refused = environment.notReplaceable(options.listingPath)) {
         outcome.diagnostics.push_back(
-            error("Cannot replace the listing " + options.listingPath + ": " + why));
+            error("Cannot replace the listing " + options.listingPath + ": " + refused->reason));
         return outcome;
     }
     // objdump writes into a file of its own, made fresh for this run: a link
     // planted under a fixed name, or another run on the same ELF file, can
     // never be written through. The listing is replaced once it succeeded.
-    std::string failure;
-    const auto held = environment.createFileBeside(options.listingPath, failure);
-    if (!held) {
-        outcome.diagnostics.push_back(
-            error("Cannot write the listing " + options.listingPath + ": " + failure));
+    const auto held = environment.createFileBeside(options.listingPath);
+    if (!held.ok()) {
+        outcome.diagnostics.push_back(error("Cannot write the listing " + options.listingPath +
+                                            ": " + held.failure().reason));
         return outcome;
     }
-    const std::string& partial = held->path();
+    const std::string& partial = held.value()->path();
     const ProcessResult result =
         runner.run(disassemblyCommand(options, partial), kMinimizedNoFocus);
     // A start the platform refused, with no exit code of a program: reported,
@@ -90,11 +89,10 @@ DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
         environment.removeFile(partial);
         outcome.diagnostics.push_back(error(exitReport(programName(options), result)));
         return outcome;
-    } else if (const std::string reason = environment.replaceFile(partial, options.listingPath);
-               !reason.empty()) {
+    } else if (const Outcome failed = environment.replaceFile(partial, options.listingPath)) {
         environment.removeFile(partial);
         outcome.diagnostics.push_back(
-            error("Cannot replace the listing " + options.listingPath + ": " + reason));
+            error("Cannot replace the listing " + options.listingPath + ": " + failed->reason));
         return outcome;
     }
     outcome.readListing = environment.fileExists(options.listingPath);
