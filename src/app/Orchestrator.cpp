@@ -301,14 +301,15 @@ void Orchestrator::readListing() {
     const Step step(*this);
     const std::string& path = options_.listingPath;
     if (path.empty()) {
-        report({message(kNoListingMessage)});
+        report({message(DiagnosticCode::NoListing, kNoListingMessage)});
         return;
     }
     if (!env_.fileExists(path))
         return;
     std::optional<std::string> text = env_.readFile(path);
     if (!text) {
-        report({error("Cannot read the disassembly listing " + path)});
+        report({error(DiagnosticCode::ListingNotReadable,
+                      "Cannot read the disassembly listing " + path)});
         return;
     }
     const SavedSelection saved(session_.functions);
@@ -551,8 +552,9 @@ void Orchestrator::offerFoundDisassembler() {
     const std::string missing = options_.disassemblerCommand;
     options_.toolchain = Toolchain::None;
     options_.disassemblerCommand = withZeroWords(*found);
-    report({warning("Disassembler " + std::string(trimBlanks(missing)) + " not found; using " +
-                    *found + ", found on the search path")});
+    report({warning(DiagnosticCode::DisassemblerSubstituted,
+                    "Disassembler " + std::string(trimBlanks(missing)) + " not found; using " +
+                        *found + ", found on the search path")});
     changed();
 }
 

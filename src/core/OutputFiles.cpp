@@ -70,14 +70,14 @@ bool isInsideOutputFolder(std::string_view path, const std::string& folder,
            fileName.find('\0') == std::string_view::npos;
 }
 
-Diagnostic writeFailure(std::string_view shownPath, std::string_view reason) {
+Diagnostic writeFailure(DiagnosticCode code, std::string_view shownPath, std::string_view reason) {
     std::string text = "Cannot write " + printableName(shownPath) + ": ";
     text += reason;
     // One line, whatever the platform's reason holds.
     for (char& c : text)
         if (c == '\r' || c == '\n')
             c = ' ';
-    Diagnostic d = error(std::move(text));
+    Diagnostic d = error(code, std::move(text));
     d.file = std::string(shownPath);
     return d;
 }
@@ -171,16 +171,19 @@ WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& 
     WriteReport report;
     for (const OutputFile& file : files) {
         if (file.refusal) {
-            report.diagnostics.push_back(writeFailure(file.name, *file.refusal));
+            report.diagnostics.push_back(
+                writeFailure(DiagnosticCode::BadName, file.name, *file.refusal));
             continue;
         }
         if (!isInsideOutputFolder(file.path, outputFolder, separator)) {
             report.diagnostics.push_back(
-                writeFailure(file.path, "the file would lie outside the output folder"));
+                writeFailure(DiagnosticCode::OutsideOutputFolder, file.path,
+                             "the file would lie outside the output folder"));
             continue;
         }
         if (const Outcome failed = writer.writeWhole(file.path, file.parts)) {
-            report.diagnostics.push_back(writeFailure(file.path, failed->reason));
+            report.diagnostics.push_back(
+                writeFailure(DiagnosticCode::FileNotWritten, file.path, failed->reason));
             continue;
         }
         report.writtenNames.push_back(file.name);
