@@ -18,9 +18,9 @@ using namespace travonix;
 class CountingWriter : public FileWriter {
   public:
     using FileWriter::writeWhole;
-    std::string writeWhole(const std::string&, std::string_view bytes) override {
+    Outcome writeWhole(const std::string&, std::string_view bytes) override {
         written_ += bytes.size();
-        return {};
+        return std::nullopt;
     }
     [[nodiscard]] std::uint64_t written() const { return written_; }
 

@@ -224,12 +224,11 @@ void BM_Scale_IndividualMode(benchmark::State& state) {
 // Keeps what a make run would write instead of writing it.
 class CapturingEnvironment : public LocalEnvironment {
   public:
-    std::string writeWhole(const std::string& path, std::string_view bytes) override {
+    Outcome writeWhole(const std::string& path, std::string_view bytes) override {
         files.emplace_back(std::filesystem::path(path).filename().string(), std::string(bytes));
-        return {};
+        return std::nullopt;
     }
-    std::string writeWhole(const std::string& path,
-                           const std::vector<std::string>& parts) override {
+    Outcome writeWhole(const std::string& path, const std::vector<std::string>& parts) override {
         std::string bytes;
         for (const std::string& part : parts)
             bytes += part;

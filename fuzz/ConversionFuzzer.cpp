@@ -19,9 +19,9 @@ using namespace travonix;
 class MemoryWriter : public FileWriter {
   public:
     using FileWriter::writeWhole;
-    std::string writeWhole(const std::string&, std::string_view bytes) override {
+    Outcome writeWhole(const std::string&, std::string_view bytes) override {
         written += bytes.size();
-        return {};
+        return std::nullopt;
     }
     std::size_t written = 0;
 };

@@ -236,8 +236,9 @@ FollowUps Orchestrator::apply(const command::OfferFoundDisassembler&) {
     const std::string missing = options_.disassemblerCommand;
     options_.toolchain = Toolchain::None;
     options_.disassemblerCommand = withZeroWords(*found);
-    report({warning("Disassembler " + std::string(trimBlanks(missing)) + " not found; using " +
-                    *found + ", found on the search path")});
+    report({warning(DiagnosticCode::DisassemblerSubstituted,
+                    "Disassembler " + std::string(trimBlanks(missing)) + " not found; using " +
+                        *found + ", found on the search path")});
     return {};
 }
 

@@ -49,14 +49,15 @@ FollowUps Orchestrator::apply(const command::ReadListing&) {
 FollowUps Orchestrator::readListingNow() {
     const std::string& path = options_.listingPath;
     if (path.empty()) {
-        report({message(kNoListingMessage)});
+        report({message(DiagnosticCode::NoListing, kNoListingMessage)});
         return {};
     }
     if (!env_.fileExists(path))
         return {};
     std::optional<std::string> text = env_.readFile(path);
     if (!text) {
-        report({error("Cannot read the disassembly listing " + path)});
+        report({error(DiagnosticCode::ListingNotReadable,
+                      "Cannot read the disassembly listing " + path)});
         return {};
     }
     const SavedSelection saved(session_.functions);
@@ -121,7 +122,7 @@ FollowUps Orchestrator::makeNow() {
     }
     report(plan.diagnostics);
     if (settings.positionIndependent && settings.mode != OutputMode::Merged)
-        report({warning(kPositionIndependentMergeOnly)});
+        report({warning(DiagnosticCode::RelayNeedsMergedMode, kPositionIndependentMergeOnly)});
     if (std::optional<Diagnostic> entry = mergeEntryWarning(plan, settings))
         report({std::move(*entry)});
 
@@ -190,7 +191,7 @@ void Orchestrator::finishConversion(ConversionJob& job) {
                                   written.writtenNames.size(), settings.outputFolder));
     report(written.diagnostics);
     if (result.relay)
-        report({warning(relayReportText(*result.relay))});
+        report({warning(DiagnosticCode::RelayCost, relayReportText(*result.relay))});
     if (!result.completion.empty() && !options_.autoGenerate)
         ui_.showMessage(result.completion, std::string(kProductName) + " Maker");
     report(writeListingCopy(result, job.request, env_).diagnostics);

@@ -39,7 +39,7 @@ class Reporter {
             break;
         }
     }
-    void fail(const std::string& text) { show(error(text)); }
+    void fail(DiagnosticCode code, const std::string& text) { show(error(code, text)); }
     [[nodiscard]] bool failed() const { return failed_; }
     [[nodiscard]] std::ostream& stream() { return err_; }
 
@@ -60,7 +60,7 @@ std::string folderOf(const std::string& path) {
 
 bool checkReadable(Environment& env, const std::string& path, Reporter& reporter) {
     if (!env.fileExists(path)) {
-        reporter.fail("cannot read '" + path + "': no such file");
+        reporter.fail(DiagnosticCode::InputMissing, "cannot read '" + path + "': no such file");
         return false;
     }
     return true;
@@ -93,8 +93,9 @@ bool chooseDisassembler(Options& options, Reporter& reporter) {
         std::string tried = words.front();
         for (const std::string& name : candidates)
             tried += (&name == &candidates.back() ? " nor " : ", ") + name;
-        reporter.fail("no disassembler found on the search path: neither " + tried +
-                      "; install one, or name it with --objdump \"CMD\"");
+        reporter.fail(DiagnosticCode::NoDisassembler,
+                      "no disassembler found on the search path: neither " + tried +
+                          "; install one, or name it with --objdump \"CMD\"");
         return false;
     }
     std::string command = *found;
@@ -133,7 +134,8 @@ std::optional<LoadedListing> readInput(Options& options, const CliRequest& r, En
     }
     std::optional<std::string> text = env.readFile(options.listingPath);
     if (!text) {
-        reporter.fail("cannot read '" + options.listingPath + "'");
+        reporter.fail(DiagnosticCode::ListingNotReadable,
+                      "cannot read '" + options.listingPath + "'");
         return std::nullopt;
     }
     const ConversionSettings& c = options.conversion;
@@ -167,9 +169,11 @@ bool selectFunctions(std::vector<FunctionEntry>& functions, const CliRequest& r,
         if (listed)
             continue;
         if (name == "main" && !r.includeMain && !r.allFuncs)
-            reporter.fail("function 'main' is left out unless --main is given");
+            reporter.fail(DiagnosticCode::MainLeftOut,
+                          "function 'main' is left out unless --main is given");
         else
-            reporter.fail("function '" + name + "' is not in the function list");
+            reporter.fail(DiagnosticCode::FunctionNotListed,
+                          "function '" + name + "' is not in the function list");
         return false;
     }
     for (FunctionEntry& f : functions)
@@ -207,7 +211,7 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
     const ConversionPlan plan = planRun(loaded, functions, settings);
     reporter.show(plan.diagnostics);
     if (plan.status == ConversionPlan::Status::NoSelection)
-        reporter.fail("No Functions selected for conversion");
+        reporter.fail(DiagnosticCode::NoSelection, "No Functions selected for conversion");
     if (plan.status != ConversionPlan::Status::Ready)
         return kExitFailure;
 

@@ -40,11 +40,13 @@ Diagnostic malformedLineError(const Listing& listing, const BlockRow& row, std::
                                                       : std::string_view());
     if (word.size() > 16)
         word = word.substr(0, 16) + "...";
-    Diagnostic d = error("Function " + printableName(row.name) + ": line " +
-                         std::to_string(listing.fileLineNumber(index)) +
-                         " of the listing holds no whole machine word (\"" + printableName(word) +
-                         "\" is not eight hexadecimal digits), so no CFunction was made for it; "
-                         "the listing may be cut short or edited: disassemble the ELF file again");
+    Diagnostic d =
+        error(DiagnosticCode::MalformedLine,
+              "Function " + printableName(row.name) + ": line " +
+                  std::to_string(listing.fileLineNumber(index)) +
+                  " of the listing holds no whole machine word (\"" + printableName(word) +
+                  "\" is not eight hexadecimal digits), so no CFunction was made for it; "
+                  "the listing may be cut short or edited: disassemble the ELF file again");
     d.function = row.name;
     d.address = listing.address(index);
     return d;
@@ -97,7 +99,8 @@ void separateSameNamedFunctions(SelectedRows& selected, bool renameFiles,
         const std::string shown = printableName(row.name);
         if (!renameFiles) {
             Diagnostic d =
-                warning("Two functions are named " + shown + ": both CFunctions carry that name");
+                warning(DiagnosticCode::NameClash,
+                        "Two functions are named " + shown + ": both CFunctions carry that name");
             d.function = row.name;
             diagnostics.push_back(std::move(d));
             continue;
@@ -108,8 +111,9 @@ void separateSameNamedFunctions(SelectedRows& selected, bool renameFiles,
             if (taken.insert(name).second)
                 break;
         }
-        Diagnostic d = warning("Two functions are named " + shown +
-                               ": the later one is written as " + printableName(name) + ".bas");
+        Diagnostic d = warning(DiagnosticCode::NameClashRenamed,
+                               "Two functions are named " + shown +
+                                   ": the later one is written as " + printableName(name) + ".bas");
         d.function = row.name;
         d.file = name + ".bas";
         diagnostics.push_back(std::move(d));
@@ -155,8 +159,9 @@ ConversionPlan planConversion(const Listing& listing, const std::vector<Function
         if (malformed) {
             plan.diagnostics.push_back(malformedLineError(listing, row, *malformed));
         } else {
-            Diagnostic d = error("Function " + printableName(row.name) +
-                                 " is no longer in the listing: no CFunction was made for it");
+            Diagnostic d = error(DiagnosticCode::FunctionGone,
+                                 "Function " + printableName(row.name) +
+                                     " is no longer in the listing: no CFunction was made for it");
             d.function = row.name;
             plan.diagnostics.push_back(std::move(d));
         }
@@ -188,10 +193,11 @@ std::optional<Diagnostic> mergeEntryWarning(const ConversionPlan& plan,
         if (toLowerAscii(row.name) == "main")
             return std::nullopt;
     const std::string first = printableName(plan.rows.front().name);
-    Diagnostic d = warning("The merged CFunction " + printableName(settings.mergedName) +
-                           " holds no main: its entry word points at " + first +
-                           ", the first routine, so BASIC calls " + first +
-                           " (select main, with Include main(), to start there)");
+    Diagnostic d = warning(DiagnosticCode::MergeWithoutMain,
+                           "The merged CFunction " + printableName(settings.mergedName) +
+                               " holds no main: its entry word points at " + first +
+                               ", the first routine, so BASIC calls " + first +
+                               " (select main, with Include main(), to start there)");
     d.function = plan.rows.front().name;
     return d;
 }

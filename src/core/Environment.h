@@ -21,27 +21,25 @@ class Environment : public FileWriter {
     // The file's modification time as text, stable while the time is
     // unchanged; std::nullopt when the file is missing or unreadable.
     virtual std::optional<std::string> fileModifiedText(const std::string& path) = 0;
-    // Replaces `to` with `from` (a file written beside it); "" when done,
-    // else the system's reason.
-    virtual std::string replaceFile(const std::string& from, const std::string& to) = 0;
+    // Replaces `to` with `from` (a file written beside it); nothing when
+    // done, else the system's reason.
+    virtual Outcome replaceFile(const std::string& from, const std::string& to) = 0;
     virtual void removeFile(const std::string& path) = 0;
 
     // A new, empty file beside `path` (in its folder) for one run's output,
     // made exclusively: never through a link planted under its name, never
     // another run's file. It is held (no other run tidying the folder takes
     // it for a leftover) while the returned object lives; its path is the
-    // object's. Null, with the system's reason in `failure`, when it could
-    // not be made.
+    // object's. The system's reason when it could not be made.
     class HeldFile {
       public:
         virtual ~HeldFile() = default;
         [[nodiscard]] virtual const std::string& path() const = 0;
     };
-    virtual std::unique_ptr<HeldFile> createFileBeside(const std::string& path,
-                                                       std::string& failure) = 0;
+    virtual Result<std::unique_ptr<HeldFile>> createFileBeside(const std::string& path) = 0;
     // Why the file at `path` may not be replaced: a device node, a FIFO or a
-    // socket is there (a link is not followed to decide). "" otherwise.
-    virtual std::string notReplaceable(const std::string& path) = 0;
+    // socket is there (a link is not followed to decide). Nothing otherwise.
+    virtual Outcome notReplaceable(const std::string& path) = 0;
 
     virtual LocalDateTime now() = 0;
     // The user name for the comment stamp.

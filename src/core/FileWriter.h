@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Failure.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,10 +13,10 @@ namespace travonix {
 class FileWriter {
   public:
     virtual ~FileWriter() = default;
-    // "" when written; else the system's reason, without the path.
-    virtual std::string writeWhole(const std::string& path, std::string_view bytes) = 0;
+    // Nothing when written; else the system's reason, without the path.
+    virtual Outcome writeWhole(const std::string& path, std::string_view bytes) = 0;
     // The same for a file given in pieces, written one after the other.
-    virtual std::string writeWhole(const std::string& path, const std::vector<std::string>& parts) {
+    virtual Outcome writeWhole(const std::string& path, const std::vector<std::string>& parts) {
         std::string bytes;
         for (const std::string& part : parts)
             bytes += part;

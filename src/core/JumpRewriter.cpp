@@ -137,7 +137,8 @@ std::optional<Diagnostic> contradictionOf(const CodeFields& f, std::uint32_t add
         agrees = !f.operands.empty() && hexValue(f.operands) == absoluteJumpTarget(address, *word);
     if (agrees)
         return std::nullopt;
-    Diagnostic d = warning(wordContradictionMessage(address, f.mnemonic, f.operands, *word));
+    Diagnostic d = warning(DiagnosticCode::WordContradiction,
+                           wordContradictionMessage(address, f.mnemonic, f.operands, *word));
     d.address = address;
     return d;
 }
@@ -202,7 +203,8 @@ JumpReport rewriteJumps(Listing& listing) {
     }
     listing.shrinkToFit();
     if (!report.unconverted.empty())
-        report.diagnostics.push_back(message(unconvertedJumpsMessage(report.unconverted.size())));
+        report.diagnostics.push_back(message(DiagnosticCode::JumpsUnconverted,
+                                             unconvertedJumpsMessage(report.unconverted.size())));
     return report;
 }
 

@@ -30,7 +30,8 @@ ReadResult readListing(std::string fileText, const ReadOptions& options) {
     // Lines are kept as 32-bit offsets into the text; no PIC32 listing comes
     // near 4 GiB, and a file that does is refused rather than misread.
     if (fileText.size() >= std::numeric_limits<std::uint32_t>::max() / 2) {
-        result.diagnostics.push_back(error("The listing is larger than 2 GiB: not read"));
+        result.diagnostics.push_back(
+            error(DiagnosticCode::ListingTooLarge, "The listing is larger than 2 GiB: not read"));
         return result;
     }
     const std::vector<LineSpan> spans = lineSpans(fileText);

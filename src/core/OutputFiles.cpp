@@ -70,14 +70,14 @@ bool isInsideOutputFolder(std::string_view path, const std::string& folder,
            fileName.find('\0') == std::string_view::npos;
 }
 
-Diagnostic writeFailure(std::string_view shownPath, std::string_view reason) {
+Diagnostic writeFailure(DiagnosticCode code, std::string_view shownPath, std::string_view reason) {
     std::string text = "Cannot write " + printableName(shownPath) + ": ";
     text += reason;
     // One line, whatever the platform's reason holds.
     for (char& c : text)
         if (c == '\r' || c == '\n')
             c = ' ';
-    Diagnostic d = error(std::move(text));
+    Diagnostic d = error(code, std::move(text));
     d.file = std::string(shownPath);
     return d;
 }
@@ -168,9 +168,11 @@ std::string completionMessage(const ConversionPlan& plan, const ConversionSettin
 
 Diagnostic cancelledWarning(std::size_t written, std::size_t total) {
     if (written == 0)
-        return warning("Cancelled: no file was written; every file is as it was");
-    return warning("Cancelled: " + std::to_string(written) + " of " + std::to_string(total) +
-                   " files written; the others are as they were");
+        return warning(DiagnosticCode::RunCancelled,
+                       "Cancelled: no file was written; every file is as it was");
+    return warning(DiagnosticCode::RunCancelled, "Cancelled: " + std::to_string(written) + " of " +
+                                                     std::to_string(total) +
+                                                     " files written; the others are as they were");
 }
 
 WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& outputFolder,
@@ -184,17 +186,19 @@ WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& 
             break;
         }
         if (file.refusal) {
-            report.diagnostics.push_back(writeFailure(file.name, *file.refusal));
+            report.diagnostics.push_back(
+                writeFailure(DiagnosticCode::BadName, file.name, *file.refusal));
             continue;
         }
         if (!isInsideOutputFolder(file.path, outputFolder, separator)) {
             report.diagnostics.push_back(
-                writeFailure(file.path, "the file would lie outside the output folder"));
+                writeFailure(DiagnosticCode::OutsideOutputFolder, file.path,
+                             "the file would lie outside the output folder"));
             continue;
         }
-        const std::string reason = writer.writeWhole(file.path, file.parts);
-        if (!reason.empty()) {
-            report.diagnostics.push_back(writeFailure(file.path, reason));
+        if (const Outcome failed = writer.writeWhole(file.path, file.parts)) {
+            report.diagnostics.push_back(
+                writeFailure(DiagnosticCode::FileNotWritten, file.path, failed->reason));
             continue;
         }
         report.writtenNames.push_back(file.name);

@@ -225,7 +225,7 @@ void readSections(const std::vector<LineSpan>& lines, const ReadOptions& options
     SectionReader reader(lines, options, out);
     reader.run();
     if (reader.fillerLimitReached())
-        out.diagnostics.push_back(warning(fillerLimitWarning()));
+        out.diagnostics.push_back(warning(DiagnosticCode::FillerLimit, fillerLimitWarning()));
 }
 
 } // namespace travonix

@@ -40,7 +40,7 @@ struct ConversionRequest {
     // Looked at once the blocks are built and before each file: a run
     // cancelled before its first file leaves every file as it was; later,
     // each file is either old or new and the report says how many are new.
-    std::shared_ptr<const CancelFlag> cancel;
+    std::shared_ptr<const CancelFlag> cancel = nullptr;
 };
 
 // Plans a run: the output folder, the merged name and the selection checked,

@@ -28,16 +28,23 @@ std::string programName(const Options& options) {
     return words.empty() ? std::string("(no disassembler command)") : words.front();
 }
 
-std::string exitReport(const std::string& program, const ProcessResult& result) {
+Diagnostic exitReport(const std::string& program, const ProcessResult& result) {
     if (result.status == ProcessResult::Status::Cancelled)
-        return "Disassembler " + program + " was cancelled; the listing is unchanged";
+        return error(DiagnosticCode::DisassemblerCancelled,
+                     "Disassembler " + program + " was cancelled; the listing is unchanged");
     std::string line =
         "Disassembler " + program + " ended with exit code " + std::to_string(result.exitCode);
     if (result.status == ProcessResult::Status::TimedOut)
         line += " (still running when the wait ended)";
     if (!result.errorLine.empty())
         line += ": " + result.errorLine;
-    return line;
+    return error(DiagnosticCode::DisassemblerFailed, std::move(line));
+}
+
+// A diagnostic about the file at `path`.
+Diagnostic aboutFile(Diagnostic diagnostic, const std::string& path) {
+    diagnostic.file = path;
+    return diagnostic;
 }
 
 } // namespace
@@ -46,55 +53,64 @@ DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
                                Environment& environment) {
     DisassemblyOutcome outcome;
     if (options.elfPath.empty()) {
-        outcome.diagnostics.push_back(message(kNoElfMessage));
+        outcome.diagnostics.push_back(message(DiagnosticCode::NoElfChosen, kNoElfMessage));
         return outcome;
     }
     if (!environment.fileExists(options.elfPath)) {
-        outcome.diagnostics.push_back(message(options.elfPath + kElfMissingMessage));
+        outcome.diagnostics.push_back(
+            aboutFile(message(DiagnosticCode::ElfMissing, options.elfPath + kElfMissingMessage),
+                      options.elfPath));
         return outcome;
     }
     outcome.elfTime = environment.fileModifiedText(options.elfPath);
     if (options.listingPath.empty()) {
-        outcome.diagnostics.push_back(message(kNoDisMessage));
+        outcome.diagnostics.push_back(message(DiagnosticCode::NoListingChosen, kNoDisMessage));
         return outcome;
     }
     if (listingWouldReplaceElf(options)) {
-        outcome.diagnostics.push_back(message(options.listingPath + kDisIsElfMessage));
+        outcome.diagnostics.push_back(
+            aboutFile(message(DiagnosticCode::ListingIsElf, options.listingPath + kDisIsElfMessage),
+                      options.listingPath));
         return outcome;
     }
-    if (const std::string why = environment.notReplaceable(options.listingPath); !why.empty()) {
-        outcome.diagnostics.push_back(
-            error("Cannot replace the listing " + options.listingPath + ": " + why));
+    if (const Outcome refused = environment.notReplaceable(options.listingPath)) {
+        outcome.diagnostics.push_back(aboutFile(
+            error(DiagnosticCode::ListingNotReplaceable,
+                  "Cannot replace the listing " + options.listingPath + ": " + refused->reason),
+            options.listingPath));
         return outcome;
     }
     // objdump writes into a file of its own, made fresh for this run: a link
     // planted under a fixed name, or another run on the same ELF file, can
     // never be written through. The listing is replaced once it succeeded.
-    std::string failure;
-    const auto held = environment.createFileBeside(options.listingPath, failure);
-    if (!held) {
-        outcome.diagnostics.push_back(
-            error("Cannot write the listing " + options.listingPath + ": " + failure));
+    const auto held = environment.createFileBeside(options.listingPath);
+    if (!held.ok()) {
+        outcome.diagnostics.push_back(aboutFile(
+            error(DiagnosticCode::ListingNotWritten,
+                  "Cannot write the listing " + options.listingPath + ": " + held.failure().reason),
+            options.listingPath));
         return outcome;
     }
-    const std::string& partial = held->path();
+    const std::string& partial = held.value()->path();
     const ProcessResult result =
         runner.run(disassemblyCommand(options, partial), kMinimizedNoFocus);
     // A start the platform refused, with no exit code of a program: reported,
     // and a listing already there is still read.
     if (result.status == ProcessResult::Status::CouldNotStart && result.exitCode == 0) {
         environment.removeFile(partial);
-        outcome.diagnostics.push_back(error("Disassembler " + programName(options) +
-                                            " could not be started: " + result.errorLine));
+        outcome.diagnostics.push_back(error(DiagnosticCode::DisassemblerNotStarted,
+                                            "Disassembler " + programName(options) +
+                                                " could not be started: " + result.errorLine));
     } else if (result.exitCode != 0) {
         environment.removeFile(partial);
-        outcome.diagnostics.push_back(error(exitReport(programName(options), result)));
+        outcome.diagnostics.push_back(exitReport(programName(options), result));
         return outcome;
-    } else if (const std::string reason = environment.replaceFile(partial, options.listingPath);
-               !reason.empty()) {
+    } else if (const Outcome failed = environment.replaceFile(partial, options.listingPath)) {
         environment.removeFile(partial);
-        outcome.diagnostics.push_back(
-            error("Cannot replace the listing " + options.listingPath + ": " + reason));
+        outcome.diagnostics.push_back(aboutFile(
+            error(DiagnosticCode::ListingNotReplaced,
+                  "Cannot replace the listing " + options.listingPath + ": " + failed->reason),
+            options.listingPath));
         return outcome;
     }
     outcome.readListing = environment.fileExists(options.listingPath);

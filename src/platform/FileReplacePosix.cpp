@@ -191,14 +191,14 @@ bool alreadyHolds(const std::string& path, const std::vector<std::string>& parts
     return same;
 }
 
-std::string failure(int error, const std::string& temporary) {
+Failure failure(int error, const std::string& temporary) {
     ::unlink(temporary.c_str());
-    return std::strerror(error);
+    return {std::strerror(error)};
 }
 
 // Writes the temporary file, closes it and renames it over `path`.
-std::string fillAndRename(int fd, const std::string& temporary, const std::string& path,
-                          const std::vector<std::string>& parts) {
+Outcome fillAndRename(int fd, const std::string& temporary, const std::string& path,
+                      const std::vector<std::string>& parts) {
     if (!writeParts(fd, parts)) {
         const int error = errno;
         ::close(fd);
@@ -208,37 +208,37 @@ std::string fillAndRename(int fd, const std::string& temporary, const std::strin
         return failure(errno, temporary);
     if (::rename(temporary.c_str(), path.c_str()) != 0)
         return failure(errno, temporary);
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
 
-std::string replaceFileWhole(const std::string& path, std::string_view bytes) {
+Outcome replaceFileWhole(const std::string& path, std::string_view bytes) {
     return replaceFileWhole(path, std::vector<std::string>{std::string(bytes)});
 }
 
-std::string notReplaceable(const std::string& path) {
+Outcome notReplaceable(const std::string& path) {
     struct stat info {};
     if (path.find('\0') != std::string::npos || ::lstat(path.c_str(), &info) != 0)
-        return {};
+        return std::nullopt;
     if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
-        return "it is a device, not a regular file; only regular files are replaced";
+        return Failure{"it is a device, not a regular file; only regular files are replaced"};
     if (S_ISFIFO(info.st_mode))
-        return "it is a FIFO, not a regular file; only regular files are replaced";
+        return Failure{"it is a FIFO, not a regular file; only regular files are replaced"};
     if (S_ISSOCK(info.st_mode))
-        return "it is a socket, not a regular file; only regular files are replaced";
-    return {};
+        return Failure{"it is a socket, not a regular file; only regular files are replaced"};
+    return std::nullopt;
 }
 
 HeldTemporaryFile::HeldTemporaryFile(const std::string& target) {
     if (target.find('\0') != std::string::npos) {
-        failure_ = "the path holds a NUL byte";
+        failure_ = Failure{"the path holds a NUL byte"};
         return;
     }
     mode_t mode = 0;
     const int fd = createTemporary(folderOf(target), path_, mode);
     if (fd < 0)
-        failure_ = std::strerror(errno);
+        failure_ = Failure{std::strerror(errno)};
     handle_ = fd;
 }
 
@@ -247,29 +247,29 @@ HeldTemporaryFile::~HeldTemporaryFile() {
         ::close(static_cast<int>(handle_));
 }
 
-std::string replaceFileWhole(const std::string& path, const std::vector<std::string>& parts) {
+Outcome replaceFileWhole(const std::string& path, const std::vector<std::string>& parts) {
     if (path.find('\0') != std::string::npos)
-        return "the path holds a NUL byte";
-    if (std::string why = notReplaceable(path); !why.empty())
-        return why;
+        return Failure{"the path holds a NUL byte"};
+    if (Outcome refused = notReplaceable(path))
+        return refused;
     const std::string folder = folderOf(path);
     removeLeftovers(folder);
     std::optional<mode_t> existingMode;
     if (alreadyHolds(path, parts, existingMode))
-        return {};
+        return std::nullopt;
     std::string temporary;
     mode_t givenMode = 0;
     const int fd = createTemporary(folder, temporary, givenMode);
     if (fd < 0)
-        return std::strerror(errno);
+        return Failure{std::strerror(errno)};
     keepPermissions(fd, givenMode, existingMode);
     // The lock lasts while `held` is open: past the close that reports a late
     // write error, until the rename.
     const int held = ::dup(fd);
-    const std::string reason = fillAndRename(fd, temporary, path, parts);
+    Outcome written = fillAndRename(fd, temporary, path, parts);
     if (held >= 0)
         ::close(held);
-    return reason;
+    return written;
 }
 
 } // namespace travonix

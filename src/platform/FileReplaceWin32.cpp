@@ -201,10 +201,10 @@ bool alreadyHolds(const std::wstring& path, const std::vector<std::string>& part
     return SetFileTime(file.get(), nullptr, nullptr, &now) != 0;
 }
 
-std::string failure(DWORD error, Handle& file, const std::wstring& temporary) {
+Failure failure(DWORD error, Handle& file, const std::wstring& temporary) {
     file.close();
     DeleteFileW(temporary.c_str());
-    return reasonFor(error);
+    return {reasonFor(error)};
 }
 
 // Created for writing and for the rename through its handle (DELETE), and
@@ -240,8 +240,8 @@ bool renameOver(HANDLE file, const std::wstring& target) {
 
 // Windows has no FIFOs or device files under ordinary names, and the device
 // names (CON, NUL, COM1...) are refused by name before anything is written.
-std::string notReplaceable(const std::string& /*path*/) {
-    return {};
+Outcome notReplaceable(const std::string& /*path*/) {
+    return std::nullopt;
 }
 
 // Held by a handle that asks for no reading or writing and shares all three,
@@ -251,7 +251,7 @@ std::string notReplaceable(const std::string& /*path*/) {
 HeldTemporaryFile::HeldTemporaryFile(const std::string& target) {
     const std::wstring wide = widePath(target);
     if (target.find('\0') != std::string::npos || wide.empty()) {
-        failure_ = reasonFor(ERROR_INVALID_NAME);
+        failure_ = Failure{reasonFor(ERROR_INVALID_NAME)};
         return;
     }
     const std::wstring folderPrefix = folderPrefixOf(wide);
@@ -272,7 +272,7 @@ HeldTemporaryFile::HeldTemporaryFile(const std::string& target) {
         if (GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
-    failure_ = reasonFor(GetLastError());
+    failure_ = Failure{reasonFor(GetLastError())};
 }
 
 HeldTemporaryFile::~HeldTemporaryFile() {
@@ -280,24 +280,24 @@ HeldTemporaryFile::~HeldTemporaryFile() {
         CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
-std::string replaceFileWhole(const std::string& path, std::string_view bytes) {
+Outcome replaceFileWhole(const std::string& path, std::string_view bytes) {
     return replaceFileWhole(path, std::vector<std::string>{std::string(bytes)});
 }
 
-std::string replaceFileWhole(const std::string& path, const std::vector<std::string>& parts) {
+Outcome replaceFileWhole(const std::string& path, const std::vector<std::string>& parts) {
     if (path.find('\0') != std::string::npos)
-        return "the path holds a NUL byte";
+        return Failure{"the path holds a NUL byte"};
     const std::wstring target = widePath(path);
     if (target.empty())
-        return reasonFor(path.empty() ? ERROR_INVALID_NAME : GetLastError());
+        return Failure{reasonFor(path.empty() ? ERROR_INVALID_NAME : GetLastError())};
     const std::wstring folderPrefix = folderPrefixOf(target);
     removeLeftovers(folderPrefix);
     if (alreadyHolds(target, parts))
-        return {};
+        return std::nullopt;
     std::wstring temporary;
     Handle file(createTemporary(folderPrefix, temporary));
     if (!file.valid())
-        return reasonFor(GetLastError());
+        return Failure{reasonFor(GetLastError())};
     for (const std::string& part : parts) {
         if (!writeAll(file.get(), part))
             return failure(GetLastError(), file, temporary);
@@ -309,7 +309,7 @@ std::string replaceFileWhole(const std::string& path, const std::vector<std::str
     if (!renameOver(file.get(), target))
         return failure(GetLastError(), file, temporary);
     file.close();
-    return {};
+    return std::nullopt;
 }
 
 } // namespace travonix

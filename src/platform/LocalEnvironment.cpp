@@ -140,19 +140,21 @@ std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
 
 #endif
 
-std::string LocalEnvironment::writeWhole(const std::string& path, std::string_view bytes) {
+Outcome LocalEnvironment::writeWhole(const std::string& path, std::string_view bytes) {
     return replaceFileWhole(path, bytes);
 }
 
-std::string LocalEnvironment::writeWhole(const std::string& path,
-                                         const std::vector<std::string>& parts) {
+Outcome LocalEnvironment::writeWhole(const std::string& path,
+                                     const std::vector<std::string>& parts) {
     return replaceFileWhole(path, parts);
 }
 
-std::string LocalEnvironment::replaceFile(const std::string& from, const std::string& to) {
+Outcome LocalEnvironment::replaceFile(const std::string& from, const std::string& to) {
     std::error_code ec;
     std::filesystem::rename(from, to, ec);
-    return ec ? ec.message() : std::string();
+    if (ec)
+        return Failure{ec.message()};
+    return std::nullopt;
 }
 
 void LocalEnvironment::removeFile(const std::string& path) {
@@ -174,17 +176,15 @@ class LocalHeldFile : public Environment::HeldFile {
 
 } // namespace
 
-std::unique_ptr<Environment::HeldFile> LocalEnvironment::createFileBeside(const std::string& path,
-                                                                          std::string& failure) {
+Result<std::unique_ptr<Environment::HeldFile>>
+LocalEnvironment::createFileBeside(const std::string& path) {
     auto held = std::make_unique<LocalHeldFile>(path);
-    if (!held->file().created()) {
-        failure = held->file().failure();
-        return nullptr;
-    }
-    return held;
+    if (const Outcome& failed = held->file().failure())
+        return *failed;
+    return std::unique_ptr<HeldFile>(std::move(held));
 }
 
-std::string LocalEnvironment::notReplaceable(const std::string& path) {
+Outcome LocalEnvironment::notReplaceable(const std::string& path) {
     return travonix::notReplaceable(path);
 }
 

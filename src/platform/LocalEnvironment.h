@@ -11,13 +11,12 @@ class LocalEnvironment : public Environment {
     bool fileExists(const std::string& path) override;
     std::optional<std::string> readFile(const std::string& path) override;
     // Replaced whole: a temporary file in the same folder, then a rename.
-    std::string writeWhole(const std::string& path, std::string_view bytes) override;
-    std::string writeWhole(const std::string& path, const std::vector<std::string>& parts) override;
-    std::string replaceFile(const std::string& from, const std::string& to) override;
+    Outcome writeWhole(const std::string& path, std::string_view bytes) override;
+    Outcome writeWhole(const std::string& path, const std::vector<std::string>& parts) override;
+    Outcome replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
-    std::unique_ptr<HeldFile> createFileBeside(const std::string& path,
-                                               std::string& failure) override;
-    std::string notReplaceable(const std::string& path) override;
+    Result<std::unique_ptr<HeldFile>> createFileBeside(const std::string& path) override;
+    Outcome notReplaceable(const std::string& path) override;
     // "yyyy-MM-dd HH:mm:ss" in local time.
     std::optional<std::string> fileModifiedText(const std::string& path) override;
     // Local time; when SOURCE_DATE_EPOCH holds a valid number of seconds, that

@@ -189,8 +189,8 @@ TEST(OutputFiles, FileThatCannotBeWrittenIsReportedAndTheOthersAreStillWritten) 
 // A writer whose every reason spans lines, as some systems' messages do.
 class FailingWriter : public FileWriter {
   public:
-    std::string writeWhole(const std::string&, std::string_view) override {
-        return "disk\r\nfull\n";
+    Outcome writeWhole(const std::string&, std::string_view) override {
+        return Failure{"disk\r\nfull\n"};
     }
 };
 

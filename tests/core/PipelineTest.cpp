@@ -105,11 +105,11 @@ class CancellingWriter : public FileWriter {
   public:
     CancellingWriter(FileWriter& files, CancelFlag& cancel, std::size_t after)
         : files_(files), cancel_(cancel), after_(after) {}
-    std::string writeWhole(const std::string& path, std::string_view bytes) override {
-        std::string reason = files_.writeWhole(path, bytes);
+    travonix::Outcome writeWhole(const std::string& path, std::string_view bytes) override {
+        travonix::Outcome outcome = files_.writeWhole(path, bytes);
         if (++written_ == after_)
             cancel_.request();
-        return reason;
+        return outcome;
     }
     using FileWriter::writeWhole;
 

@@ -94,12 +94,17 @@ class Disassembler : public ::testing::Test {
         EXPECT_FALSE(tools.ran("pic32-objdump"));
     }
 
-    // The one error a failure reports, holding every part.
+    // The one error a failure reports, holding every part (and of `code`,
+    // when given).
     static void expectOneError(const DisassemblyOutcome& outcome,
-                               std::initializer_list<const char*> parts) {
+                               std::initializer_list<const char*> parts,
+                               std::optional<DiagnosticCode> code = std::nullopt) {
         ASSERT_EQ(outcome.diagnostics.size(), 1U);
         const Diagnostic& d = outcome.diagnostics[0];
         EXPECT_EQ(d.kind, Kind::Error);
+        if (code) {
+            EXPECT_EQ(d.code, *code) << d.text;
+        }
         EXPECT_EQ(d.text.find('\n'), std::string::npos) << d.text;
         for (const char* part : parts)
             EXPECT_NE(d.text.find(part), std::string::npos)
@@ -199,13 +204,18 @@ TEST_F(Disassembler, ChecksTheNamesBeforeRunningAnything) {
         std::string listing;
         std::string message;
         bool elfTimeNoted; // the ELF checks were passed
+        DiagnosticCode code;
+        std::string file; // the diagnostic is about
     };
     const Case cases[] = {
         {"", work.file("proj/calls.dis"),
-         "No .ELF file specified, use .ELF button to pick a .ELF file", false},
+         "No .ELF file specified, use .ELF button to pick a .ELF file", false,
+         DiagnosticCode::NoElfChosen, ""},
         {missing, work.file("gone dir/demo.dis"),
-         missing + " does not exist, use .ELF button to pick a .ELF file", false},
-        {elf, "", "No .DIS file specified, use .ELF button to pick a .ELF file", true},
+         missing + " does not exist, use .ELF button to pick a .ELF file", false,
+         DiagnosticCode::ElfMissing, missing},
+        {elf, "", "No .DIS file specified, use .ELF button to pick a .ELF file", true,
+         DiagnosticCode::NoListingChosen, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -214,6 +224,8 @@ TEST_F(Disassembler, ChecksTheNamesBeforeRunningAnything) {
         ASSERT_EQ(outcome.diagnostics.size(), 1U);
         EXPECT_EQ(outcome.diagnostics[0].kind, Kind::Message);
         EXPECT_EQ(outcome.diagnostics[0].text, c.message);
+        EXPECT_EQ(outcome.diagnostics[0].code, c.code);
+        EXPECT_EQ(outcome.diagnostics[0].file, c.file);
         EXPECT_FALSE(outcome.readListing);
         if (c.elfTimeNoted) {
             ASSERT_TRUE(outcome.elfTime.has_value());
@@ -240,6 +252,8 @@ TEST_F(Disassembler, NeverWritesTheListingOverTheElfFile) {
                   listing + " is both the .ELF file and the .DIS file: disassembling would "
                             "overwrite the .ELF file, use .ELF button to pick a .ELF file whose "
                             "name holds .elf");
+        EXPECT_EQ(outcome.diagnostics[0].code, DiagnosticCode::ListingIsElf);
+        EXPECT_EQ(outcome.diagnostics[0].file, listing);
         EXPECT_FALSE(outcome.readListing);
         EXPECT_EQ(leftoversBeside(listing), 0U);
     }
@@ -255,7 +269,8 @@ TEST_F(Disassembler, AFailingDisassemblerWritesNoListingAndReportsItsError) {
     options.disassemblerCommand = "xc32-objdump.exe -D";
 
     const DisassemblyOutcome outcome = disassemble();
-    expectOneError(outcome, {"xc32-objdump.exe", "exit code 1", "file format not recognized"});
+    expectOneError(outcome, {"xc32-objdump.exe", "exit code 1", "file format not recognized"},
+                   DiagnosticCode::DisassemblerFailed);
     EXPECT_FALSE(outcome.readListing);
     EXPECT_TRUE(outcome.elfTime.has_value());
     EXPECT_TRUE(tools.ran("xc32-objdump"));
@@ -393,8 +408,12 @@ TEST_F(DisassemblerAmongHostileFiles, AListingNameHoldingADeviceOrAFifoIsRefused
         SCOPED_TRACE(c.listing);
         useFiles(elf, c.listing);
         const DisassemblyOutcome outcome = disassemble();
-        expectOneError(outcome, {"Cannot replace the listing", c.listing.c_str(), c.what,
-                                 "only regular files are replaced"});
+        expectOneError(outcome,
+                       {"Cannot replace the listing", c.listing.c_str(), c.what,
+                        "only regular files are replaced"},
+                       DiagnosticCode::ListingNotReplaceable);
+        ASSERT_FALSE(outcome.diagnostics.empty());
+        EXPECT_EQ(outcome.diagnostics[0].file, c.listing);
         EXPECT_FALSE(outcome.readListing);
         struct stat info {};
         ASSERT_EQ(::lstat(c.listing.c_str(), &info), 0);

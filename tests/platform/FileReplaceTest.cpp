@@ -1,6 +1,7 @@
 #include "platform/FileReplace.h"
 
 #include "support/Fixtures.h"
+#include "support/OutcomeTesting.h"
 #include "support/SmallDisk.h"
 
 #include <gtest/gtest.h>
@@ -29,10 +30,10 @@ std::size_t filesIn(const std::string& folder) {
 TEST(FileReplace, WritesNewFilesAndReplacesOldOnesWhole) {
     test::TempDir dir;
     const std::string path = dir.file("out.bas");
-    EXPECT_EQ(replaceFileWhole(path, "first"), "");
+    EXPECT_EQ(replaceFileWhole(path, "first"), std::nullopt);
     EXPECT_EQ(test::readWholeFile(path), "first");
     ::chmod(path.c_str(), 0640);
-    EXPECT_EQ(replaceFileWhole(path, "second, longer"), "");
+    EXPECT_EQ(replaceFileWhole(path, "second, longer"), std::nullopt);
     EXPECT_EQ(test::readWholeFile(path), "second, longer");
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
@@ -44,9 +45,9 @@ TEST(FileReplace, EachReplacedFileKeepsItsOwnPermissions) {
     test::TempDir dir;
     for (const mode_t mode : {0600U, 0640U, 0644U, 0755U, 0444U, 0660U}) {
         const std::string path = dir.file("mode-" + std::to_string(mode) + ".bas");
-        ASSERT_EQ(replaceFileWhole(path, "first"), "");
+        ASSERT_EQ(replaceFileWhole(path, "first"), std::nullopt);
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-        EXPECT_EQ(replaceFileWhole(path, "second"), "");
+        EXPECT_EQ(replaceFileWhole(path, "second"), std::nullopt);
         struct stat info {};
         ASSERT_EQ(::stat(path.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, mode);
@@ -64,25 +65,25 @@ TEST(FileReplace, ManyPartsAreWrittenInTheirOrder) {
         whole += parts.back();
     }
     const std::string path = dir.file("parts.bas");
-    EXPECT_EQ(replaceFileWhole(path, parts), "");
+    EXPECT_EQ(replaceFileWhole(path, parts), std::nullopt);
     EXPECT_EQ(test::readWholeFile(path), whole);
 }
 
 TEST(FileReplace, AFileThatAlreadyHoldsTheBytesIsOnlyTouched) {
     test::TempDir dir;
     const std::string path = dir.file("same.bas");
-    ASSERT_EQ(replaceFileWhole(path, "the same text"), "");
+    ASSERT_EQ(replaceFileWhole(path, "the same text"), std::nullopt);
     const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), past, 0), 0);
 
-    EXPECT_EQ(replaceFileWhole(path, std::vector<std::string>{"the same ", "text"}), "");
+    EXPECT_EQ(replaceFileWhole(path, std::vector<std::string>{"the same ", "text"}), std::nullopt);
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_GT(info.st_mtim.tv_sec, 1000000000) << "written again, as far as its time says";
     EXPECT_EQ(test::readWholeFile(path), "the same text");
 
     // One byte more is a different file.
-    EXPECT_EQ(replaceFileWhole(path, "the same text!"), "");
+    EXPECT_EQ(replaceFileWhole(path, "the same text!"), std::nullopt);
     EXPECT_EQ(test::readWholeFile(path), "the same text!");
     EXPECT_EQ(filesIn(dir.path()), 1U);
 }
@@ -90,7 +91,7 @@ TEST(FileReplace, AFileThatAlreadyHoldsTheBytesIsOnlyTouched) {
 TEST(FileReplace, AFailureLeavesTheOldFileAndNoTemporaryFile) {
     test::TempDir dir;
     const std::string path = dir.file("out.bas");
-    ASSERT_EQ(replaceFileWhole(path, "good"), "");
+    ASSERT_EQ(replaceFileWhole(path, "good"), std::nullopt);
     fs::create_directory(dir.file("folder.bas"));
     struct Case {
         std::string path;
@@ -102,7 +103,7 @@ TEST(FileReplace, AFailureLeavesTheOldFileAndNoTemporaryFile) {
         {dir.file("nul") + std::string("\0.sh", 4), "NUL"},
     };
     for (const Case& c : cases) {
-        const std::string reason = replaceFileWhole(c.path, "bytes");
+        const std::string reason = test::failureReason(replaceFileWhole(c.path, "bytes"));
         EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
     }
     EXPECT_EQ(test::readWholeFile(path), "good");
@@ -128,7 +129,7 @@ TEST(FileReplace, TemporaryFilesOfKilledRunsGoAndNoOtherFiles) {
     fs::create_directory(dir.file(".travonix-00000000.tmp"));
     fs::create_symlink("target", dir.file(".travonix-11111111.tmp"));
 
-    EXPECT_EQ(replaceFileWhole(dir.file("out.bas"), "new"), "");
+    EXPECT_EQ(replaceFileWhole(dir.file("out.bas"), "new"), std::nullopt);
     ::close(busy);
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(dir.path()))
@@ -148,12 +149,12 @@ TEST(FileReplace, AFullDiskLeavesTheOldFileAsItWasAndSaysWhy) {
         GTEST_SKIP() << disk.why();
     const std::string path = disk.file("good.bas");
     const std::string good(8 * 1024, 'g');
-    ASSERT_EQ(replaceFileWhole(path, good), "");
+    ASSERT_EQ(replaceFileWhole(path, good), std::nullopt);
 
     const std::string big(200 * 1024, 'b');
-    EXPECT_EQ(replaceFileWhole(path, big), "No space left on device");
+    EXPECT_EQ(replaceFileWhole(path, big), Failure{"No space left on device"});
     EXPECT_EQ(test::readWholeFile(path), good);
-    EXPECT_EQ(replaceFileWhole(disk.file("new.bas"), big), "No space left on device");
+    EXPECT_EQ(replaceFileWhole(disk.file("new.bas"), big), Failure{"No space left on device"});
     EXPECT_FALSE(fs::exists(disk.file("new.bas")));
     EXPECT_EQ(filesIn(disk.path()), 1U) << "no temporary file is left";
 }
@@ -177,18 +178,19 @@ TEST(FileReplace, OnlyRegularFilesAreReplacedAndNothingWaitsOnAFifo) {
     const std::string link = dir.file("link.bas");
     fs::create_symlink(fifo, link);
 
-    EXPECT_NE(replaceFileWhole(fifo, "words").find("FIFO"), std::string::npos);
+    EXPECT_NE(test::failureReason(replaceFileWhole(fifo, "words")).find("FIFO"), std::string::npos);
     EXPECT_TRUE(fs::is_fifo(fifo));
     if (madeDevice) {
-        EXPECT_NE(replaceFileWhole(device, "words").find("device"), std::string::npos);
+        EXPECT_NE(test::failureReason(replaceFileWhole(device, "words")).find("device"),
+                  std::string::npos);
         EXPECT_TRUE(fs::is_character_file(device));
     }
-    EXPECT_EQ(replaceFileWhole(link, "words"), "");
+    EXPECT_EQ(replaceFileWhole(link, "words"), std::nullopt);
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(link))) << "the link itself is replaced";
     EXPECT_EQ(test::readWholeFile(link), "words");
     EXPECT_TRUE(fs::is_fifo(fifo));
-    EXPECT_EQ(notReplaceable(dir.file("none.bas")), "");
-    EXPECT_EQ(notReplaceable(link), "");
+    EXPECT_EQ(notReplaceable(dir.file("none.bas")), std::nullopt);
+    EXPECT_EQ(notReplaceable(link), std::nullopt);
     if (!madeDevice)
         GTEST_SKIP() << "device nodes need the right to make them (root): only the FIFO was tried";
 }
@@ -198,20 +200,21 @@ TEST(HeldTemporaryFile, IsNewBesideItsTargetAndKeptFromTidyingUntilReleased) {
     std::string path;
     {
         const HeldTemporaryFile held(dir.file("calls.dis"));
-        ASSERT_TRUE(held.created()) << held.failure();
+        ASSERT_EQ(held.failure(), std::nullopt);
+        ASSERT_TRUE(held.created());
         path = held.path();
         EXPECT_EQ(fs::path(path).parent_path(), fs::path(dir.path()));
         EXPECT_TRUE(fs::is_regular_file(path));
         EXPECT_EQ(fs::file_size(path), 0U);
         // The first write of this process into the folder tidies it up: a
         // held file is a live run's, not a leftover.
-        EXPECT_EQ(replaceFileWhole(dir.file("blk.bas"), "x"), "");
+        EXPECT_EQ(replaceFileWhole(dir.file("blk.bas"), "x"), std::nullopt);
         EXPECT_TRUE(fs::exists(path));
     }
     EXPECT_TRUE(fs::exists(path)) << "released, not removed: the caller renames or removes it";
     const HeldTemporaryFile nowhere(dir.file("no such folder/calls.dis"));
     EXPECT_FALSE(nowhere.created());
-    EXPECT_NE(nowhere.failure(), "");
+    EXPECT_FALSE(test::failureReason(nowhere.failure()).empty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/LocalEnvironment.h"
 
 #include "PlatformTestSupport.h"
+#include "support/OutcomeTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +26,8 @@ TEST(LocalEnvironment, WritesAFileWholeAndLeavesNoTemporaryFile) {
     TempDir dir;
     LocalEnvironment env;
     const std::string path = dir.file("Blink.bas");
-    EXPECT_EQ(env.writeWhole(path, "a much longer first content\r\n"), "");
-    EXPECT_EQ(env.writeWhole(path, std::string("CFunction\r\n\0x\r\n", 15)), "");
+    EXPECT_EQ(env.writeWhole(path, "a much longer first content\r\n"), std::nullopt);
+    EXPECT_EQ(env.writeWhole(path, std::string("CFunction\r\n\0x\r\n", 15)), std::nullopt);
     EXPECT_EQ(env.readFile(path), std::string("CFunction\r\n\0x\r\n", 15));
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"Blink.bas"});
 }
@@ -43,7 +44,7 @@ TEST(LocalEnvironment, ReadsAFileWholeWhateverItsSize) {
         for (std::size_t i = 0; i < size; ++i)
             bytes[i] = static_cast<char>((i * 7919 + i / 251) & 0xff);
         const std::string path = dir.file("listing-" + std::to_string(size) + ".dis");
-        ASSERT_EQ(env.writeWhole(path, bytes), "");
+        ASSERT_EQ(env.writeWhole(path, bytes), std::nullopt);
         EXPECT_EQ(env.readFile(path), bytes);
     }
 }
@@ -52,7 +53,7 @@ TEST(LocalEnvironment, ReportsAFileThatCannotBeWrittenInOneLine) {
     TempDir dir;
     LocalEnvironment env;
     const std::string path = dir.file("missing folder/Blink.bas");
-    const std::string reason = env.writeWhole(path, "x");
+    const std::string reason = test::failureReason(env.writeWhole(path, "x"));
     // The reason alone: the caller's report names the path.
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(reason.find(path), std::string::npos) << reason;
@@ -67,11 +68,11 @@ TEST(LocalEnvironment, ReplacesAFileByTheOneWrittenBesideItAndRemovesFiles) {
     const std::string partial = dir.file("demo.dis.travonix-partial");
     test::writeFile(listing, "old listing");
     test::writeFile(partial, "new listing");
-    EXPECT_EQ(env.replaceFile(partial, listing), "");
+    EXPECT_EQ(env.replaceFile(partial, listing), std::nullopt);
     EXPECT_EQ(env.readFile(listing), "new listing");
     EXPECT_FALSE(env.fileExists(partial));
 
-    const std::string reason = env.replaceFile(partial, listing);
+    const std::string reason = test::failureReason(env.replaceFile(partial, listing));
     EXPECT_FALSE(reason.empty()) << "nothing to move";
     EXPECT_EQ(reason.find('\n'), std::string::npos);
     EXPECT_EQ(env.readFile(listing), "new listing");

@@ -11,12 +11,12 @@ std::optional<std::string> FakeEnvironment::readFile(const std::string& path) {
     return it->second;
 }
 
-std::string FakeEnvironment::writeWhole(const std::string& path, std::string_view bytes) {
+Outcome FakeEnvironment::writeWhole(const std::string& path, std::string_view bytes) {
     if (unwritable.count(path) != 0)
-        return "No space left on device";
+        return Failure{"No space left on device"};
     files[path] = std::string(bytes);
     writes.push_back(path);
-    return {};
+    return std::nullopt;
 }
 
 std::optional<std::string> FakeEnvironment::fileModifiedText(const std::string& path) {
@@ -26,13 +26,13 @@ std::optional<std::string> FakeEnvironment::fileModifiedText(const std::string& 
     return it == modified.end() ? std::string("2026-12-10 09:00:00") : it->second;
 }
 
-std::string FakeEnvironment::replaceFile(const std::string& from, const std::string& to) {
+Outcome FakeEnvironment::replaceFile(const std::string& from, const std::string& to) {
     auto it = files.find(from);
     if (it == files.end())
-        return "No such file or directory";
+        return Failure{"No such file or directory"};
     files[to] = it->second;
     files.erase(it);
-    return {};
+    return std::nullopt;
 }
 
 namespace {
@@ -48,21 +48,19 @@ class FakeHeldFile : public Environment::HeldFile {
 
 } // namespace
 
-std::unique_ptr<Environment::HeldFile> FakeEnvironment::createFileBeside(const std::string& path,
-                                                                         std::string& failure) {
+Result<std::unique_ptr<Environment::HeldFile>>
+FakeEnvironment::createFileBeside(const std::string& path) {
     const std::size_t cut = path.find_last_of("/\\");
     char name[32];
     std::snprintf(name, sizeof name, ".travonix-%08lx.tmp",
                   static_cast<unsigned long>(createdBeside.size() + 1));
     const std::string made =
         (cut == std::string::npos ? std::string() : path.substr(0, cut + 1)) + name;
-    if (unwritable.count(made) != 0) {
-        failure = "Permission denied";
-        return nullptr;
-    }
+    if (unwritable.count(made) != 0)
+        return Failure{"Permission denied"};
     files[made] = {};
     createdBeside.push_back(made);
-    return std::make_unique<FakeHeldFile>(made);
+    return std::unique_ptr<HeldFile>(std::make_unique<FakeHeldFile>(made));
 }
 
 } // namespace travonix::test

@@ -23,15 +23,14 @@ class FakeEnvironment : public Environment {
 
     bool fileExists(const std::string& path) override { return files.count(path) != 0; }
     std::optional<std::string> readFile(const std::string& path) override;
-    std::string writeWhole(const std::string& path, std::string_view bytes) override;
+    Outcome writeWhole(const std::string& path, std::string_view bytes) override;
     using Environment::writeWhole;
     std::optional<std::string> fileModifiedText(const std::string& path) override;
-    std::string replaceFile(const std::string& from, const std::string& to) override;
+    Outcome replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override { files.erase(path); }
     // An empty file named as the real one names it, beside `path`.
-    std::unique_ptr<HeldFile> createFileBeside(const std::string& path,
-                                               std::string& failure) override;
-    std::string notReplaceable(const std::string& /*path*/) override { return {}; }
+    Result<std::unique_ptr<HeldFile>> createFileBeside(const std::string& path) override;
+    Outcome notReplaceable(const std::string& /*path*/) override { return std::nullopt; }
     std::vector<std::string> createdBeside; // paths made by createFileBeside, in order
     LocalDateTime now() override { return clock; }
     std::string userName() override { return user; }

@@ -4,6 +4,7 @@
 #include "platform/FileReplace.h"
 #include "support/Fixtures.h"
 #include "support/ListingBuilder.h"
+#include "support/OutcomeTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -61,11 +62,12 @@ TEST(FileReplaceWin32, WritesAndReplacesWholeFilesAtBackslashPaths) {
     };
     for (const std::string& path : cases) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(replaceFileWhole(path, "first\r\n"), "");
+        EXPECT_EQ(replaceFileWhole(path, "first\r\n"), std::nullopt);
         EXPECT_EQ(test::readWholeFile(path), "first\r\n");
-        EXPECT_EQ(replaceFileWhole(path, std::vector<std::string>{"second, ", "longer\r\n"}), "");
+        EXPECT_EQ(replaceFileWhole(path, std::vector<std::string>{"second, ", "longer\r\n"}),
+                  std::nullopt);
         EXPECT_EQ(test::readWholeFile(path), "second, longer\r\n");
-        EXPECT_EQ(replaceFileWhole(path, "3"), "");
+        EXPECT_EQ(replaceFileWhole(path, "3"), std::nullopt);
         EXPECT_EQ(test::readWholeFile(path), "3");
     }
     EXPECT_EQ(test::namesIn(dir.path()), "out.bas sub folder up.bas")
@@ -78,9 +80,9 @@ TEST(FileReplaceWin32, ARelativePathIsWrittenInTheCurrentFolder) {
     char previous[MAX_PATH + 1];
     ASSERT_GT(GetCurrentDirectoryA(sizeof previous, previous), 0U);
     ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
-    const std::string reason = replaceFileWhole("here.bas", "text");
+    const Outcome written = replaceFileWhole("here.bas", "text");
     SetCurrentDirectoryA(previous);
-    EXPECT_EQ(reason, "");
+    EXPECT_EQ(written, std::nullopt);
     EXPECT_EQ(test::readWholeFile(dir.file("here.bas")), "text");
     EXPECT_EQ(test::namesIn(dir.path()), "here.bas");
 }
@@ -88,18 +90,18 @@ TEST(FileReplaceWin32, ARelativePathIsWrittenInTheCurrentFolder) {
 TEST(FileReplaceWin32, AFileThatAlreadyHoldsTheBytesIsOnlyTouched) {
     test::WindowsTempDir dir;
     const std::string path = dir.file("same.bas");
-    ASSERT_EQ(replaceFileWhole(path, "the same text"), "");
+    ASSERT_EQ(replaceFileWhole(path, "the same text"), std::nullopt);
     setWriteTimeToThePast(path);
     const FileStamp before = stampOf(path);
 
-    EXPECT_EQ(replaceFileWhole(path, std::vector<std::string>{"the same ", "text"}), "");
+    EXPECT_EQ(replaceFileWhole(path, std::vector<std::string>{"the same ", "text"}), std::nullopt);
     const FileStamp touched = stampOf(path);
     EXPECT_EQ(touched.index, before.index) << "the same file, not a new one renamed over it";
     EXPECT_GT(touched.written, before.written) << "written again, as far as its time says";
     EXPECT_EQ(test::readWholeFile(path), "the same text");
 
     // One byte more is a different file: a new one takes the name.
-    EXPECT_EQ(replaceFileWhole(path, "the same text!"), "");
+    EXPECT_EQ(replaceFileWhole(path, "the same text!"), std::nullopt);
     EXPECT_EQ(test::readWholeFile(path), "the same text!");
     EXPECT_NE(stampOf(path).index, before.index);
     EXPECT_EQ(test::namesIn(dir.path()), "same.bas");
@@ -108,11 +110,11 @@ TEST(FileReplaceWin32, AFileThatAlreadyHoldsTheBytesIsOnlyTouched) {
 TEST(FileReplaceWin32, AFailureLeavesTheOldFileNoTemporaryFileAndSaysWhy) {
     test::WindowsTempDir dir;
     const std::string old = dir.file("out.bas");
-    ASSERT_EQ(replaceFileWhole(old, "good"), "");
+    ASSERT_EQ(replaceFileWhole(old, "good"), std::nullopt);
     ASSERT_TRUE(CreateDirectoryA(dir.file("folder.bas").c_str(), nullptr));
     // Open in another program (an editor, say) that lets others only read it.
     const std::string held = dir.file("held.bas");
-    ASSERT_EQ(replaceFileWhole(held, "kept"), "");
+    ASSERT_EQ(replaceFileWhole(held, "kept"), std::nullopt);
     HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
@@ -128,7 +130,7 @@ TEST(FileReplaceWin32, AFailureLeavesTheOldFileNoTemporaryFileAndSaysWhy) {
         {old + std::string("\0.bas", 5), {"NUL"}},
     };
     for (const Case& c : cases) {
-        const std::string reason = replaceFileWhole(c.path, "bytes");
+        const std::string reason = test::failureReason(replaceFileWhole(c.path, "bytes"));
         bool named = false;
         for (const char* part : c.reasons)
             named = named || reason.find(part) != std::string::npos;
@@ -163,7 +165,7 @@ TEST(FileReplaceWin32, TemporaryFilesOfKilledRunsGoAndNoOtherFiles) {
     ASSERT_TRUE(CreateDirectoryA(dir.file(".travonix-00000000.tmp").c_str(), nullptr));
     const std::string bytes(3 << 20, 'x');
 
-    EXPECT_EQ(replaceFileWhole(dir.file("out.bas"), bytes), "");
+    EXPECT_EQ(replaceFileWhole(dir.file("out.bas"), bytes), std::nullopt);
     CloseHandle(busy);
     EXPECT_EQ(test::namesIn(dir.path()),
               ".travonix-00000000.tmp .travonix-0123abc.tmp .travonix-0123abcd.tmp.bak "
@@ -189,7 +191,7 @@ TEST(FileReplaceWin32, ALinkOfTheTemporaryNameStays) {
                              SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
         !isReparsePoint(link))
         GTEST_SKIP() << "no symbolic link can be made here";
-    EXPECT_EQ(replaceFileWhole(dir.file("out.bas"), "new"), "");
+    EXPECT_EQ(replaceFileWhole(dir.file("out.bas"), "new"), std::nullopt);
     EXPECT_EQ(test::namesIn(dir.path()), ".travonix-11111111.tmp out.bas target");
     EXPECT_EQ(test::readWholeFile(dir.file("target")), "kept");
 }
@@ -198,11 +200,10 @@ TEST(FileReplaceWin32, ALinkOfTheTemporaryNameStays) {
 // the name are joined with "\" as they stand.
 class WindowsWriter : public FileWriter {
   public:
-    std::string writeWhole(const std::string& path, std::string_view bytes) override {
+    Outcome writeWhole(const std::string& path, std::string_view bytes) override {
         return replaceFileWhole(path, bytes);
     }
-    std::string writeWhole(const std::string& path,
-                           const std::vector<std::string>& parts) override {
+    Outcome writeWhole(const std::string& path, const std::vector<std::string>& parts) override {
         return replaceFileWhole(path, parts);
     }
 };
