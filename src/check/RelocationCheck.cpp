@@ -54,11 +54,6 @@ bool usesGp(const InstructionLine& line) {
     return false;
 }
 
-struct PlacedRoutine {
-    std::string_view name;
-    std::vector<InstructionLine> lines;
-};
-
 // The upper half of an address that a lui put into a register.
 struct UpperHalf {
     std::uint32_t value = 0;
@@ -212,35 +207,53 @@ class RoutineCheck {
   public:
     explicit RoutineCheck(const ImageExtent& image) : image_(image) {}
 
-    // The routine's words are placed in `layout` already; the words of the
-    // routines after it are not.
-    void run(const PlacedRoutine& routine, std::size_t index, bool isCode,
-             const BlockLayout& layout, std::vector<PlacedFinding>& out,
-             std::vector<PendingBranch>& branches) {
-        start(routine, index);
-        for (std::size_t i = 0; i < routine_->lines.size(); ++i) {
-            if (isCode)
-                checkInstruction(i);
-            else
-                checkDataWord(i);
-        }
+    // A routine's lines come one at a time, as they are parsed: a routine
+    // can be a million lines long (a huge function, or a gap filled with
+    // zero words), and only what is looked at again at its end is kept of
+    // a line (its branch, its lui), not the parsed line itself.
+    void start(std::string_view name, std::size_t index) {
+        name_ = name;
+        index_ = index;
+        lines_ = 0;
+        found_.clear();
+        hasFinding_.clear();
+        luiConsumed_.clear();
+        luiLines_.clear();
+        branchLines_.clear();
+        halves_ = {};
+        clobberAfterNext_ = false;
+    }
+
+    void step(const InstructionLine& here, bool isCode) {
+        const std::size_t i = lines_++;
+        here_ = &here;
+        address_ = here.address;
+        hasFinding_.push_back(0);
+        luiConsumed_.push_back(0);
+        if (isCode)
+            checkInstruction(i);
+        else
+            checkDataWord(i);
+    }
+
+    // Every word of the routine is placed in `layout` by now; the words of
+    // the routines after it are not.
+    void finish(bool isCode, const BlockLayout& layout, std::vector<PlacedFinding>& out,
+                std::vector<PendingBranch>& branches) {
+        here_ = nullptr;
         if (isCode)
             checkUnfinishedUpperHalves();
         // A branch is the last thing looked at on its line: one that has a
         // finding already keeps it. A target placed already keeps its place,
         // so most branches (loops, calls back) are looked up at once; the
         // others wait for the end of the block.
-        for (std::size_t i : branchLines_) {
+        for (const BranchLine& line : branchLines_) {
+            const std::size_t i = line.line;
             if (hasFinding_[i])
                 continue;
-            const InstructionLine& here = line(i);
-            PendingBranch branch{index_,
-                                 i,
-                                 routine_->name,
-                                 here.address,
-                                 *targetAddress(here),
-                                 toLowerAscii(here.mnemonic),
-                                 here.operandText};
+            PendingBranch branch{index_,          i,           name_,
+                                 line.address,    line.target, toLowerAscii(line.mnemonic),
+                                 line.operandText};
             if (!layout.positionOf(branch.target)) {
                 branches.push_back(std::move(branch));
                 continue;
@@ -256,19 +269,24 @@ class RoutineCheck {
     }
 
   private:
-    void start(const PlacedRoutine& routine, std::size_t index) {
-        routine_ = &routine;
-        index_ = index;
-        found_.clear();
-        hasFinding_.assign(routine.lines.size(), 0);
-        luiConsumed_.assign(routine.lines.size(), 0);
-        luiLines_.clear();
-        branchLines_.clear();
-        halves_ = {};
-        clobberAfterNext_ = false;
-    }
+    // What is looked at again of a lui line once the routine is read: its
+    // lower half may never have been seen.
+    struct LuiLine {
+        std::size_t line = 0;
+        std::uint32_t address = 0;
+        std::int64_t immediate = 0;
+    };
+    // A branch line with a target, looked up once the routine's words are placed.
+    struct BranchLine {
+        std::size_t line = 0;
+        std::uint32_t address = 0;
+        std::uint32_t target = 0;
+        std::string_view mnemonic; // views into the listing, which outlives the check
+        std::string_view operandText;
+    };
 
-    const InstructionLine& line(std::size_t i) const { return routine_->lines[i]; }
+    // The line being checked; only the current line is at hand.
+    const InstructionLine& line(std::size_t) const { return *here_; }
 
     void keep(std::size_t i, Finding finding) {
         hasFinding_[i] = 1;
@@ -278,8 +296,7 @@ class RoutineCheck {
     void report(std::size_t i, FindingKind kind, std::string detail, std::string_view advice) {
         if (hasFinding_[i])
             return; // one finding per line: the first, most specific one stays
-        keep(i, settled(Finding{kind, std::string(routine_->name), line(i).address,
-                                std::move(detail), advice}));
+        keep(i, settled(Finding{kind, std::string(name_), address_, std::move(detail), advice}));
     }
 
     // "9d000120 (gamma_curve in .rodata)".
@@ -345,8 +362,9 @@ class RoutineCheck {
         if (usesGp(here))
             reportGp(i);
         trackAddresses(i);
-        if (here.isBranch() && targetAddress(here))
-            branchLines_.push_back(i);
+        if (here.isBranch())
+            if (auto target = targetAddress(here))
+                branchLines_.push_back({i, here.address, *target, here.mnemonic, here.operandText});
         applyPendingClobber();
         // A call's delay slot still sees the registers as they were.
         clobberAfterNext_ = here.isCall();
@@ -423,7 +441,7 @@ class RoutineCheck {
             auto value = imm(1);
             if (rt && value) {
                 halves_.set(*rt, UpperHalf{static_cast<std::uint32_t>(*value << 16), i, false});
-                luiLines_.push_back(i);
+                luiLines_.push_back({i, here.address, *value});
             }
             return;
         }
@@ -494,12 +512,13 @@ class RoutineCheck {
     // through arithmetic it does not follow): any address it can lead to
     // that lies in the image is reported on the lui line.
     void checkUnfinishedUpperHalves() {
-        for (std::size_t i : luiLines_) {
+        for (const LuiLine& lui : luiLines_) {
+            const std::size_t i = lui.line;
             if (luiConsumed_[i])
                 continue;
-            auto value = immediateValue(line(i).operands[1]);
+            address_ = lui.address;
             const std::int64_t upper =
-                static_cast<std::int64_t>(static_cast<std::uint32_t>(*value << 16));
+                static_cast<std::int64_t>(static_cast<std::uint32_t>(lui.immediate << 16));
             for (const ImageSection& section : image_.sections()) {
                 if (section.start <= upper + kLowHalfMax && upper + kLowHalfMin < section.end) {
                     const auto near =
@@ -512,40 +531,30 @@ class RoutineCheck {
     }
 
     const ImageExtent& image_;
-    const PlacedRoutine* routine_ = nullptr;
-    std::size_t index_ = 0; // of the routine in its block
+    std::string_view name_;                 // of the routine
+    std::size_t index_ = 0;                 // of the routine in its block
+    std::size_t lines_ = 0;                 // parsed lines of the routine so far
+    const InstructionLine* here_ = nullptr; // the line being checked
+    std::uint32_t address_ = 0;             // of the line a finding is reported on
     std::vector<PlacedFinding> found_;
     std::vector<std::uint8_t> hasFinding_; // per line: at most one finding each
     std::vector<std::uint8_t> luiConsumed_;
-    std::vector<std::size_t> luiLines_;
-    std::vector<std::size_t> branchLines_; // with a target to look up
+    std::vector<LuiLine> luiLines_;
+    std::vector<BranchLine> branchLines_; // with a target to look up
     UpperHalves halves_;
     bool clobberAfterNext_ = false;
 };
 
 // Code is what lies in a .text section; a routine whose address the listing
-// does not show is taken as code too.
-bool isCodeRoutine(const ImageExtent& image, const PlacedRoutine& routine) {
-    if (routine.lines.empty())
-        return true;
-    const ImageSection* section = image.sectionAt(routine.lines.front().address);
+// does not show is taken as code too. Decided by its first word line.
+bool isCodeRoutine(const ImageExtent& image, const InstructionLine& first) {
+    const ImageSection* section = image.sectionAt(first.address);
     return section == nullptr || section->name.rfind(".text", 0) == 0;
 }
 
-void parseRoutine(const BlockSource& blocks, std::size_t block, std::size_t routine,
-                  std::vector<LineFields>& lines, PlacedRoutine& placed) {
-    blocks.routineLines(block, routine, lines);
-    placed.name = blocks.routineName(block, routine);
-    // The lines of the routine before are parsed over, not made anew.
-    std::size_t count = 0;
-    for (const LineFields& line : lines) {
-        if (count == placed.lines.size())
-            placed.lines.emplace_back();
-        if (parseInstructionFields(line, placed.lines[count]))
-            ++count;
-    }
-    placed.lines.resize(count);
-}
+// Lines of a routine read at a time: a routine a million lines long is read
+// a slice after another, never split whole.
+constexpr std::size_t kSliceLines = 4096;
 
 // The routines [first, end) of one block: the whole block, or a share of a
 // large one (a merged block of a whole program), so that several threads
@@ -566,22 +575,35 @@ struct PieceResult {
 
 // What a thread keeps from one routine to the next.
 struct Scratch {
-    std::vector<LineFields> lines;
-    PlacedRoutine placed;
+    std::vector<LineFields> lines; // a slice of the routine's lines
+    InstructionLine parsed;
 };
 
-// One pass over the piece's lines: each routine is parsed and checked on its
-// own, so a merged block of a whole program never holds all its parsed
-// lines at once.
+// One pass over the piece's lines: each line is parsed, placed and checked
+// in turn, so neither a merged block of a whole program nor a huge routine
+// ever holds all its parsed lines at once.
 void checkPiece(const ImageExtent& image, const BlockSource& blocks, const Piece& piece,
                 Scratch& scratch, PieceResult& result) {
     RoutineCheck check(image);
     for (std::size_t r = piece.first; r < piece.end; ++r) {
-        parseRoutine(blocks, piece.block, r, scratch.lines, scratch.placed);
-        for (const InstructionLine& parsed : scratch.placed.lines)
-            result.layout.place(parsed.address);
-        check.run(scratch.placed, r, isCodeRoutine(image, scratch.placed), result.layout,
-                  result.found, result.branches);
+        check.start(blocks.routineName(piece.block, r), r);
+        bool first = true;
+        bool isCode = true; // a routine without word lines has nothing to check
+        for (std::size_t from = 0;; from += kSliceLines) {
+            blocks.routineLines(piece.block, r, from, kSliceLines, scratch.lines);
+            for (const LineFields& line : scratch.lines) {
+                if (!parseInstructionFields(line, scratch.parsed))
+                    continue;
+                if (first)
+                    isCode = isCodeRoutine(image, scratch.parsed);
+                first = false;
+                result.layout.place(scratch.parsed.address);
+                check.step(scratch.parsed, isCode);
+            }
+            if (scratch.lines.size() < kSliceLines)
+                break;
+        }
+        check.finish(isCode, result.layout, result.found, result.branches);
     }
 }
 
@@ -762,11 +784,12 @@ std::vector<Finding> checkRelocation(std::string_view listing, const BlockSource
     return run.findings();
 }
 
-void ContentBlocks::routineLines(std::size_t block, std::size_t routine,
-                                 std::vector<LineFields>& lines) const {
+void ContentBlocks::routineLines(std::size_t block, std::size_t routine, std::size_t from,
+                                 std::size_t most, std::vector<LineFields>& lines) const {
     lines.clear();
-    for (const std::string& line : blocks_[block].routines[routine].lines)
-        lines.push_back(splitFields(line));
+    const std::vector<std::string>& all = blocks_[block].routines[routine].lines;
+    for (std::size_t i = from; i < all.size() && lines.size() < most; ++i)
+        lines.push_back(splitFields(all[i]));
 }
 
 std::vector<Finding> checkRelocation(std::string_view listing,
