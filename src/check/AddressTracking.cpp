@@ -48,7 +48,7 @@ void RoutineCheck::trackLui(std::size_t i) {
     auto value = immediateOperand(line(i), 1);
     if (rt && value) {
         halves_.set(*rt, UpperHalf{static_cast<std::uint32_t>(*value << 16), i, false});
-        luiLines_.push_back(i);
+        luiLines_.push_back({i, line(i).address, *value});
     }
 }
 
@@ -127,12 +127,13 @@ void RoutineCheck::applyPendingClobber() {
 // through arithmetic it does not follow): any address it can lead to that
 // lies in the image is reported on the lui line.
 void RoutineCheck::checkUnfinishedUpperHalves() {
-    for (std::size_t i : luiLines_) {
+    for (const LuiLine& lui : luiLines_) {
+        const std::size_t i = lui.line;
         if (luiConsumed_[i])
             continue;
-        auto value = immediateValue(line(i).operands[1]);
+        address_ = lui.address;
         const std::int64_t upper =
-            static_cast<std::int64_t>(static_cast<std::uint32_t>(*value << 16));
+            static_cast<std::int64_t>(static_cast<std::uint32_t>(lui.immediate << 16));
         for (const ImageSection& section : image_.sections()) {
             if (section.start <= upper + kLowHalfMax && upper + kLowHalfMin < section.end) {
                 const auto near =

@@ -10,28 +10,15 @@ namespace travonix::check {
 namespace {
 
 // Code is what lies in a .text section; a routine whose address the listing
-// does not show is taken as code too.
-bool isCodeRoutine(const ImageExtent& image, const PlacedRoutine& routine) {
-    if (routine.lines.empty())
-        return true;
-    const ImageSection* section = image.sectionAt(routine.lines.front().address);
+// does not show is taken as code too. Decided by its first word line.
+bool isCodeRoutine(const ImageExtent& image, const InstructionLine& first) {
+    const ImageSection* section = image.sectionAt(first.address);
     return section == nullptr || section->name.rfind(".text", 0) == 0;
 }
 
-void parseRoutine(const BlockSource& blocks, std::size_t block, std::size_t routine,
-                  std::vector<LineFields>& lines, PlacedRoutine& placed) {
-    blocks.routineLines(block, routine, lines);
-    placed.name = blocks.routineName(block, routine);
-    // The lines of the routine before are parsed over, not made anew.
-    std::size_t count = 0;
-    for (const LineFields& line : lines) {
-        if (count == placed.lines.size())
-            placed.lines.emplace_back();
-        if (parseInstructionFields(line, placed.lines[count]))
-            ++count;
-    }
-    placed.lines.resize(count);
-}
+// Lines of a routine read at a time: a routine a million lines long is read
+// a slice after another, never split whole.
+constexpr std::size_t kSliceLines = 4096;
 
 // A finding of routine `routine` of block `block`, as the run gives it.
 Finding& locate(Finding& finding, std::size_t block, std::size_t routine) {
@@ -77,11 +64,24 @@ void checkPiece(const ImageExtent& image, const BlockSource& blocks, const Block
                 PieceScratch& scratch, PieceResult& result) {
     RoutineCheck check(image);
     for (std::size_t r = piece.first; r < piece.end; ++r) {
-        parseRoutine(blocks, piece.block, r, scratch.lines, scratch.placed);
-        for (const InstructionLine& parsed : scratch.placed.lines)
-            result.layout.place(parsed.address);
-        check.run(scratch.placed, r, isCodeRoutine(image, scratch.placed), result.layout,
-                  result.found, result.branches);
+        check.start(blocks.routineName(piece.block, r), r);
+        bool first = true;
+        bool isCode = true; // a routine without word lines has nothing to check
+        for (std::size_t from = 0;; from += kSliceLines) {
+            blocks.routineLines(piece.block, r, from, kSliceLines, scratch.lines);
+            for (const LineFields& line : scratch.lines) {
+                if (!parseInstructionFields(line, scratch.parsed))
+                    continue;
+                if (first)
+                    isCode = isCodeRoutine(image, scratch.parsed);
+                first = false;
+                result.layout.place(scratch.parsed.address);
+                check.step(scratch.parsed, isCode);
+            }
+            if (scratch.lines.size() < kSliceLines)
+                break;
+        }
+        check.finish(isCode, result.layout, result.found, result.branches);
     }
 }
 

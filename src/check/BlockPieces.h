@@ -34,13 +34,13 @@ struct PieceResult {
 
 // What a thread keeps from one routine to the next.
 struct PieceScratch {
-    std::vector<LineFields> lines;
-    PlacedRoutine placed;
+    std::vector<LineFields> lines; // a slice of the routine's lines
+    InstructionLine parsed;
 };
 
-// One pass over the piece's lines: each routine is parsed and checked on its
-// own, so a merged block of a whole program never holds all its parsed
-// lines at once.
+// One pass over the piece's lines: each line is parsed, placed and checked
+// in turn, so neither a merged block of a whole program nor a huge routine
+// ever holds all its parsed lines at once.
 void checkPiece(const ImageExtent& image, const BlockSource& blocks, const BlockPiece& piece,
                 PieceScratch& scratch, PieceResult& result);
 

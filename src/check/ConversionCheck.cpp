@@ -27,10 +27,11 @@ class PlannedBlocks : public BlockSource {
     }
     // The listing's records know where each line's TABs are: no line is
     // split again.
-    void routineLines(std::size_t block, std::size_t routine,
+    void routineLines(std::size_t block, std::size_t routine, std::size_t from, std::size_t most,
                       std::vector<LineFields>& lines) const override {
         lines.clear();
-        for (std::size_t i = row(block, routine).headerLine + 1; i < listing_.size(); ++i) {
+        for (std::size_t i = row(block, routine).headerLine + 1 + from;
+             i < listing_.size() && lines.size() < most; ++i) {
             const ListingLine& record = listing_.line(i);
             const std::string_view text = listing_.text(record);
             if (text.empty() || isHeaderText(text))

@@ -149,11 +149,12 @@ std::vector<Finding> checkRelocation(std::string_view listing, const BlockSource
     return run.findings();
 }
 
-void ContentBlocks::routineLines(std::size_t block, std::size_t routine,
-                                 std::vector<LineFields>& lines) const {
+void ContentBlocks::routineLines(std::size_t block, std::size_t routine, std::size_t from,
+                                 std::size_t most, std::vector<LineFields>& lines) const {
     lines.clear();
-    for (const std::string& line : blocks_[block].routines[routine].lines)
-        lines.push_back(splitFields(line));
+    const std::vector<std::string>& all = blocks_[block].routines[routine].lines;
+    for (std::size_t i = from; i < all.size() && lines.size() < most; ++i)
+        lines.push_back(splitFields(all[i]));
 }
 
 std::vector<Finding> checkRelocation(std::string_view listing,

@@ -35,10 +35,12 @@ class BlockSource {
     [[nodiscard]] virtual std::size_t routineCount(std::size_t block) const = 0;
     [[nodiscard]] virtual std::string_view routineName(std::size_t block,
                                                        std::size_t routine) const = 0;
-    // Replaces `lines` with the routine's lines split at their TABs, as views
-    // into a text that outlives the check.
-    virtual void routineLines(std::size_t block, std::size_t routine,
-                              std::vector<LineFields>& lines) const = 0;
+    // Replaces `lines` with at most `most` of the routine's lines, from its
+    // line `from` on, split at their TABs, as views into a text that
+    // outlives the check; fewer than `most` only at the routine's end. A
+    // routine is read a slice at a time: it can be a million lines long.
+    virtual void routineLines(std::size_t block, std::size_t routine, std::size_t from,
+                              std::size_t most, std::vector<LineFields>& lines) const = 0;
 };
 
 // Blocks a caller holds as text (tests, tools).
@@ -53,7 +55,7 @@ class ContentBlocks : public BlockSource {
                                                std::size_t routine) const override {
         return blocks_[block].routines[routine].name;
     }
-    void routineLines(std::size_t block, std::size_t routine,
+    void routineLines(std::size_t block, std::size_t routine, std::size_t from, std::size_t most,
                       std::vector<LineFields>& lines) const override;
 
   private:

@@ -68,16 +68,34 @@ std::string shownInstruction(const InstructionLine& here) {
 
 } // namespace
 
-void RoutineCheck::run(const PlacedRoutine& routine, std::size_t index, bool isCode,
-                       const BlockLayout& layout, std::vector<PlacedFinding>& out,
-                       std::vector<PendingBranch>& branches) {
-    start(routine, index);
-    for (std::size_t i = 0; i < routine_->lines.size(); ++i) {
-        if (isCode)
-            checkInstruction(i);
-        else
-            checkDataWord(i);
-    }
+void RoutineCheck::start(std::string_view name, std::size_t index) {
+    name_ = name;
+    index_ = index;
+    lines_ = 0;
+    found_.clear();
+    hasFinding_.clear();
+    luiConsumed_.clear();
+    luiLines_.clear();
+    branchLines_.clear();
+    halves_ = {};
+    clobberAfterNext_ = false;
+}
+
+void RoutineCheck::step(const InstructionLine& here, bool isCode) {
+    const std::size_t i = lines_++;
+    here_ = &here;
+    address_ = here.address;
+    hasFinding_.push_back(0);
+    luiConsumed_.push_back(0);
+    if (isCode)
+        checkInstruction(i);
+    else
+        checkDataWord(i);
+}
+
+void RoutineCheck::finish(bool isCode, const BlockLayout& layout, std::vector<PlacedFinding>& out,
+                          std::vector<PendingBranch>& branches) {
+    here_ = nullptr;
     if (isCode)
         checkUnfinishedUpperHalves();
     lookUpBranches(layout, branches);
@@ -88,34 +106,18 @@ void RoutineCheck::run(const PlacedRoutine& routine, std::size_t index, bool isC
         out.push_back(std::move(finding));
 }
 
-void RoutineCheck::start(const PlacedRoutine& routine, std::size_t index) {
-    routine_ = &routine;
-    index_ = index;
-    found_.clear();
-    hasFinding_.assign(routine.lines.size(), 0);
-    luiConsumed_.assign(routine.lines.size(), 0);
-    luiLines_.clear();
-    branchLines_.clear();
-    halves_ = {};
-    clobberAfterNext_ = false;
-}
-
 // A branch is the last thing looked at on its line: one that has a finding
 // already keeps it. A target placed already keeps its place, so most
 // branches (loops, calls back) are looked up at once; the others wait for
 // the end of the block.
 void RoutineCheck::lookUpBranches(const BlockLayout& layout, std::vector<PendingBranch>& branches) {
-    for (std::size_t i : branchLines_) {
+    for (const BranchLine& line : branchLines_) {
+        const std::size_t i = line.line;
         if (hasFinding_[i])
             continue;
-        const InstructionLine& here = line(i);
-        PendingBranch branch{index_,
-                             i,
-                             routine_->name,
-                             here.address,
-                             *targetAddress(here),
-                             toLowerAscii(here.mnemonic),
-                             here.operandText};
+        PendingBranch branch{index_,          i,           name_,
+                             line.address,    line.target, toLowerAscii(line.mnemonic),
+                             line.operandText};
         if (!layout.positionOf(branch.target)) {
             branches.push_back(std::move(branch));
             continue;
@@ -134,8 +136,7 @@ void RoutineCheck::report(std::size_t i, FindingKind kind, std::string detail,
                           std::string_view advice) {
     if (hasFinding_[i])
         return; // one finding per line: the first, most specific one stays
-    keep(i, settled(Finding{kind, std::string(routine_->name), line(i).address, std::move(detail),
-                            advice}));
+    keep(i, settled(Finding{kind, std::string(name_), address_, std::move(detail), advice}));
 }
 
 // "9d000120 (gamma_curve in .rodata)".
@@ -195,8 +196,9 @@ void RoutineCheck::checkInstruction(std::size_t i) {
     if (usesGp(here))
         reportGp(i);
     trackAddresses(i);
-    if (here.isBranch() && targetAddress(here))
-        branchLines_.push_back(i);
+    if (here.isBranch())
+        if (auto target = targetAddress(here))
+            branchLines_.push_back({i, here.address, *target, here.mnemonic, here.operandText});
     applyPendingClobber();
     // A call's delay slot still sees the registers as they were.
     clobberAfterNext_ = here.isCall();

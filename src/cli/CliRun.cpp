@@ -132,7 +132,7 @@ std::optional<LoadedListing> readInput(Options& options, const CliRequest& r, En
     } else {
         options.listingPath = r.input;
     }
-    std::optional<std::string> text = env.readFile(options.listingPath);
+    std::optional<ListingText> text = env.readListingText(options.listingPath);
     if (!text) {
         reporter.fail(DiagnosticCode::ListingNotReadable,
                       "cannot read '" + options.listingPath + "'");

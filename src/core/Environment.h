@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/FileWriter.h"
+#include "core/ListingText.h"
 
 #include <memory>
 #include <optional>
@@ -18,6 +19,14 @@ class Environment : public FileWriter {
     virtual bool fileExists(const std::string& path) = 0;
     // The whole file as bytes, or std::nullopt when it cannot be read.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // The same for a listing, which is only read: an environment that can
+    // map the file read-only hands out the mapping instead of a copy.
+    virtual std::optional<ListingText> readListingText(const std::string& path) {
+        std::optional<std::string> bytes = readFile(path);
+        if (!bytes)
+            return std::nullopt;
+        return ListingText(std::move(*bytes));
+    }
     // The file's modification time as text, stable while the time is
     // unchanged; std::nullopt when the file is missing or unreadable.
     virtual std::optional<std::string> fileModifiedText(const std::string& path) = 0;

@@ -4,12 +4,25 @@
 
 namespace travonix {
 
-std::string fillerLine(std::uint32_t address, bool readOnlyData) {
-    std::string line = hexUpper(address);
+void makeFillerLine(std::uint32_t address, bool readOnlyData, std::string& line) {
+    // As hexUpper writes it: upper case, no leading zeros.
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    char digits[8];
+    std::size_t first = sizeof digits;
+    do {
+        digits[--first] = kDigits[address & 0xFU];
+        address >>= 4;
+    } while (address != 0);
+    line.assign(digits + first, sizeof digits - first);
     line += ":\t00000000\t";
     if (!readOnlyData)
         line += "NOP ";
     line += "<--Corrected by Travonix";
+}
+
+std::string fillerLine(std::uint32_t address, bool readOnlyData) {
+    std::string line;
+    makeFillerLine(address, readOnlyData, line);
     return line;
 }
 

@@ -23,6 +23,10 @@ inline constexpr std::uint64_t kMaxFillerWordsPerRead = std::uint64_t{1} << 20;
 // "9D000014:<TAB>00000000<TAB>NOP <--Corrected by Travonix" in code, the same
 // without "NOP " in read-only data.
 [[nodiscard]] std::string fillerLine(std::uint32_t address, bool readOnlyData);
+// The same made in `line`, whose room is kept from the line before: a gap
+// can be a million words, and a string of its own for each would be a
+// million trips to the heap.
+void makeFillerLine(std::uint32_t address, bool readOnlyData, std::string& line);
 
 // How many zero words lie from `start` up to the next address objdump printed
 // in the same section. Falls back to kFallbackGapWords when that address is

@@ -20,7 +20,7 @@ std::uint32_t Listing::address(std::size_t index) const {
 std::size_t Listing::fileLineNumber(std::size_t index) const {
     if (index >= lines_.size() || lines_[index].inEdits)
         return 0;
-    const std::string_view before = std::string_view(fileText_).substr(0, lines_[index].textStart);
+    const std::string_view before = fileText_.view().substr(0, lines_[index].textStart);
     std::size_t number = 1;
     for (std::size_t i = 0; i < before.size(); ++i) {
         if (before[i] == '\n')

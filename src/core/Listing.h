@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ListingText.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -58,13 +60,16 @@ struct LineScan {
 };
 [[nodiscard]] LineScan scanLine(std::string_view line);
 
-// The loaded listing: the file's text read once, the lines as records over
-// it, and a small store for the lines the tool made or changed (filler, cut
-// data lines, rewritten jumps). Copying it copies the text once.
+// The loaded listing: the file's text read once (owned, or a mapped file
+// shared with whoever mapped it), the lines as records over it, and a small
+// store for the lines the tool made or changed (filler, cut data lines,
+// rewritten jumps). Copies share the file's text; the records and the store
+// are copied.
 class Listing {
   public:
     Listing() = default;
     explicit Listing(std::string fileText) : fileText_(std::move(fileText)) {}
+    explicit Listing(ListingText fileText) : fileText_(std::move(fileText)) {}
 
     [[nodiscard]] std::size_t size() const { return lines_.size(); }
     [[nodiscard]] bool empty() const { return lines_.empty(); }
@@ -77,8 +82,8 @@ class Listing {
         return index < lines_.size() ? text(lines_[index]) : std::string_view();
     }
     [[nodiscard]] std::string_view text(const ListingLine& line) const {
-        const std::string& store = line.inEdits ? edits_ : fileText_;
-        return std::string_view(store.data() + line.textStart, line.textLength);
+        const char* store = line.inEdits ? edits_.data() : fileText_.view().data();
+        return std::string_view(store + line.textStart, line.textLength);
     }
 
     // The TAB-separated fields of a line: 0 the address, 1 the word, 2 the
@@ -118,7 +123,7 @@ class Listing {
     void markRewritten(std::size_t index) { lines_[index].rewritten = true; }
     void reserve(std::size_t lines) { lines_.reserve(lines); }
 
-    [[nodiscard]] std::string_view fileText() const { return fileText_; }
+    [[nodiscard]] std::string_view fileText() const { return fileText_.view(); }
 
     // Code lines that hold no whole machine word (cut inside their word, or
     // not hexadecimal there), by index, in listing order. A function holding
@@ -137,7 +142,7 @@ class Listing {
     void findTabs(ListingLine& line) const;
     void setTabs(ListingLine& line, const std::uint32_t* tabs, std::uint8_t count) const;
 
-    std::string fileText_;
+    ListingText fileText_;
     std::string edits_;
     std::vector<ListingLine> lines_;
     std::vector<std::size_t> malformed_;

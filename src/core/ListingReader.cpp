@@ -25,7 +25,7 @@ std::string fillerLimitWarning() {
            "with two words each";
 }
 
-ReadResult readListing(std::string fileText, const ReadOptions& options) {
+ReadResult readListing(ListingText fileText, const ReadOptions& options) {
     ReadResult result;
     // Lines are kept as 32-bit offsets into the text; no PIC32 listing comes
     // near 4 GiB, and a file that does is refused rather than misread.
@@ -34,7 +34,7 @@ ReadResult readListing(std::string fileText, const ReadOptions& options) {
             error(DiagnosticCode::ListingTooLarge, "The listing is larger than 2 GiB: not read"));
         return result;
     }
-    const std::vector<LineSpan> spans = lineSpans(fileText);
+    const std::vector<LineSpan> spans = lineSpans(fileText.view());
     result.listing = Listing(std::move(fileText));
     if (options.fullReading)
         readWholeFile(spans, options, result);

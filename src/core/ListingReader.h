@@ -34,7 +34,10 @@ struct ReadResult {
 // Full reading keeps every line of the file whose first TAB field is longer
 // than 8 characters (and every empty line), and lists every function; lines
 // of data sections are marked as data.
-[[nodiscard]] ReadResult readListing(std::string fileText, const ReadOptions& options);
+[[nodiscard]] ReadResult readListing(ListingText fileText, const ReadOptions& options);
+[[nodiscard]] inline ReadResult readListing(std::string fileText, const ReadOptions& options) {
+    return readListing(ListingText(std::move(fileText)), options);
+}
 
 // The warning of a read whose gaps held more zero words than one read puts back.
 [[nodiscard]] std::string fillerLimitWarning();

@@ -88,6 +88,7 @@ class SectionReader {
     std::size_t scannedFrom_ = 1, scannedTo_ = 0;
     std::optional<std::uint32_t> scannedAddress_;
     std::string dataLine_; // room for the data line being made
+    std::string filler_;   // room for the filler line being made
 
   public:
     [[nodiscard]] bool fillerLimitReached() const { return fillerLimitReached_; }
@@ -172,7 +173,8 @@ void SectionReader::fillPendingGap() {
     const bool data = section_ == WantedSection::Rodata;
     for (std::uint32_t k = 0; k < words; ++k) {
         const std::uint32_t address = start + 4U * k;
-        out_.listing.addMadeLine(fillerLine(address, data), LineKind::Filler);
+        makeFillerLine(address, data, filler_);
+        out_.listing.addMadeLine(filler_, LineKind::Filler);
     }
     gap_.reset();
 }

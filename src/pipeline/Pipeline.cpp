@@ -73,7 +73,7 @@ std::string relayReportText(const RelayReport& report) {
            std::to_string(report.wordsAfter) + " after re-laying";
 }
 
-LoadedListing loadListing(std::string fileText, const ReadOptions& options) {
+LoadedListing loadListing(ListingText fileText, const ReadOptions& options) {
     LoadedListing loaded;
     ReadResult read = readListing(std::move(fileText), options);
     loaded.listing = std::move(read.listing);

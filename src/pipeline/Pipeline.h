@@ -28,7 +28,11 @@ struct LoadedListing {
     check::ImageExtent image;
 };
 
-[[nodiscard]] LoadedListing loadListing(std::string fileText, const ReadOptions& options);
+// The text is owned, or a mapped file that the listing keeps mapped.
+[[nodiscard]] LoadedListing loadListing(ListingText fileText, const ReadOptions& options);
+[[nodiscard]] inline LoadedListing loadListing(std::string fileText, const ReadOptions& options) {
+    return loadListing(ListingText(std::move(fileText)), options);
+}
 
 // What to do with a loaded listing's selected functions.
 struct ConversionRequest {

@@ -1,6 +1,7 @@
 #include "platform/LocalEnvironment.h"
 
 #include "platform/FileReplace.h"
+#include "platform/MappedFile.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -139,6 +140,12 @@ std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
 }
 
 #endif
+
+std::optional<ListingText> LocalEnvironment::readListingText(const std::string& path) {
+    if (std::optional<ListingText> mapped = mapFileReadOnly(path))
+        return mapped;
+    return Environment::readListingText(path);
+}
 
 Outcome LocalEnvironment::writeWhole(const std::string& path, std::string_view bytes) {
     return replaceFileWhole(path, bytes);

@@ -1,5 +1,6 @@
 #include "core/GapFilling.h"
 #include "core/ListingReader.h"
+#include "core/Text.h"
 #include "support/ListingText.h"
 
 #include <gtest/gtest.h>
@@ -351,6 +352,19 @@ TEST(GapWordCount, CountsWordsUpToTheNextAddressWithinLimits) {
 TEST(GapFilling, FillerLinesOfCodeAndData) {
     EXPECT_EQ(fillerLine(0x9d000014, false), "9D000014:\t00000000\tNOP <--Corrected by Travonix");
     EXPECT_EQ(fillerLine(0x4, true), "4:\t00000000\t<--Corrected by Travonix");
+}
+
+// A gap's lines are made one after the other in one buffer: each is whole,
+// nothing of the longer line before it is left over.
+TEST(GapFilling, FillerLinesMadeInAKeptBufferAreTheSameLines) {
+    const std::uint32_t addresses[] = {0x0, 0xf, 0x10, 0x9d000014, 0xffffffff, 0x4};
+    std::string line = "a line longer than any filler line, left from the one before";
+    for (const bool readOnlyData : {false, true})
+        for (const std::uint32_t address : addresses) {
+            makeFillerLine(address, readOnlyData, line);
+            EXPECT_EQ(line, fillerLine(address, readOnlyData)) << std::hex << address;
+            EXPECT_EQ(line.substr(0, line.find(':')), hexUpper(address));
+        }
 }
 
 } // namespace

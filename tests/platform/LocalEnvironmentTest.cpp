@@ -49,6 +49,33 @@ TEST(LocalEnvironment, ReadsAFileWholeWhateverItsSize) {
     }
 }
 
+// A listing's text is the file mapped read-only where it can be (an
+// ordinary, non-empty file), else its bytes read: the same bytes either way,
+// and on POSIX they stay readable after the file is replaced under its name,
+// as the disassembler's next run replaces it.
+TEST(LocalEnvironment, HandsOutAListingsTextAsTheFilesBytes) {
+    TempDir dir;
+    LocalEnvironment env;
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4095},
+                                   std::size_t{4096}, std::size_t{4097}, std::size_t{300007}}) {
+        SCOPED_TRACE(size);
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<char>((i * 7919 + i / 251) & 0xff);
+        const std::string path = dir.file("listing-" + std::to_string(size) + ".dis");
+        ASSERT_EQ(env.writeWhole(path, bytes), std::nullopt);
+        const std::optional<ListingText> text = env.readListingText(path);
+        ASSERT_TRUE(text.has_value());
+#ifndef _WIN32
+        // Windows refuses to replace a file while it is mapped.
+        ASSERT_EQ(env.writeWhole(path, "replaced"), std::nullopt);
+#endif
+        EXPECT_EQ(text->view(), bytes);
+    }
+    EXPECT_FALSE(env.readListingText(dir.file("missing.dis")).has_value());
+    EXPECT_FALSE(env.readListingText(dir.path()).has_value());
+}
+
 TEST(LocalEnvironment, ReportsAFileThatCannotBeWrittenInOneLine) {
     TempDir dir;
     LocalEnvironment env;
