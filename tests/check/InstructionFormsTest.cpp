@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include <cctype>
+#include <cstdio>
 #include <sstream>
 
 namespace travonix::check {
@@ -181,6 +182,50 @@ INSTANTIATE_TEST_SUITE_P(Forms, InstructionForms, ::testing::ValuesIn(formCases(
                                      c = '_';
                              return name;
                          });
+
+// A routine longer than the check reads at a time: what one line leaves
+// for a later one (an upper half, a lui never completed, a branch looked up
+// at the routine's end) is kept across the slices.
+TEST(InstructionForms, ARoutineLongerThanASliceIsCheckedAsOne) {
+    constexpr std::size_t kLines = 9000;
+    std::vector<std::string> lines;
+    char text[64];
+    const auto word = [&](std::size_t i, const char* rest) {
+        std::snprintf(text, sizeof text, "%08x:\t%s", 0x9d000000U + 4U * static_cast<unsigned>(i),
+                      rest);
+        lines.emplace_back(text);
+    };
+    for (std::size_t i = 0; i < kLines; ++i) {
+        switch (i) {
+        case 0:
+            word(i, "3c029d00 \tlui\tv0,0x9d00");
+            break;
+        case 5000: // the lower half, two slices later: the table's address
+            word(i, "24420100 \taddiu\tv0,v0,256");
+            break;
+        case 6000: // back to the routine's second word: inside the block
+            word(i, "1000e890 \tb\t9d000004 <f+0x4>");
+            break;
+        case 7000: // past the routine's end
+            word(i, "100024a7 \tb\t9d010000 <f+0x10000>");
+            break;
+        case 8000: // never completed: an address near the .bss variable
+            word(i, "3c03a000 \tlui\tv1,0xa000");
+            break;
+        case kLines - 1:
+            word(i, "03e00008 \tjr\tra");
+            break;
+        default:
+            word(i, "00000000 \tnop");
+        }
+    }
+    const std::vector<Finding> findings = checkRelocation(kListing, {{"f", {{"f", lines}}}});
+    std::vector<std::string> got;
+    for (const Finding& finding : findings)
+        got.push_back(summary(finding));
+    EXPECT_EQ(got, (std::vector<std::string>{"absolute-address 9d004e20", "outside-call 9d006d60",
+                                             "unemitted-section 9d007d00"}));
+}
 
 } // namespace
 } // namespace travonix::check
