@@ -108,6 +108,7 @@ class BlockBuilder {
     void reserveRoom();
     void relayMergedBlock();
     void writeRelaidBlock(const relay::RelayOutcome& relaid);
+    void showRelaidWords(const relay::RelayOutcome& relaid);
     // The block a row's words go to: its own, or in merge mode the one block.
     std::string& blockOf(std::size_t k) { return out_.blockTexts[merge_ ? 0 : k]; }
 
@@ -401,6 +402,35 @@ void BlockBuilder::writeRelaidBlock(const relay::RelayOutcome& relaid) {
         block += kCrLf;
     block += kEndCFunction;
     out_.wordCount = static_cast<std::int64_t>(count);
+    showRelaidWords(relaid);
+}
+
+// The view shows the words the file gets: each routine's re-laid words
+// after its name, in lines as wide as the build's.
+void BlockBuilder::showRelaidWords(const relay::RelayOutcome& relaid) {
+    TextLines& view = out_.generatedSource;
+    const std::string blockName(view.empty() ? std::string_view() : view[0]);
+    view.clear();
+    view.push_back(blockName);
+    std::string words;
+    for (std::size_t row = 0; row < relaid.routineStarts.size(); ++row) {
+        view.push_back("'" + printableName(rows_[row].name));
+        const std::size_t end = row + 1 < relaid.routineStarts.size()
+                                    ? relaid.routineStarts[row + 1]
+                                    : relaid.words.size();
+        words.clear();
+        for (std::size_t i = relaid.routineStarts[row]; i < end; ++i) {
+            words += hexUpperPadded(relaid.words[i], 8);
+            words += ' ';
+            if (words.size() > kDisplayLineWidth) {
+                view.push_back(words);
+                words.clear();
+            }
+        }
+        if (!words.empty())
+            view.push_back(words);
+    }
+    view.push_back("'");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "support/FakeEnvironment.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace travonix::execution {
 namespace {
@@ -88,6 +89,19 @@ GeneratedBas generateBas(const std::string& disText, OutputMode mode, bool rewri
     if (blocks.abandoned)
         throw std::runtime_error("the conversion was abandoned");
     output.relay = blocks.relay;
+    // Each block's first view line is its name; lines starting "'" name a routine.
+    bool nameLine = true;
+    for (std::string_view line : blocks.generatedSource) {
+        if (line.empty()) {
+            nameLine = true;
+            continue;
+        }
+        if (std::exchange(nameLine, false) || line.front() == '\'')
+            continue;
+        for (std::size_t at = 0; at + 8 <= line.size(); at += 9)
+            output.shownWords.push_back(static_cast<std::uint32_t>(
+                std::stoul(std::string(line.substr(at, 8)), nullptr, 16)));
+    }
 
     const std::string separator = env.pathSeparator();
     const WriteReport written = writeFiles(basFiles(blocks, plan, settings, separator),

@@ -26,6 +26,8 @@ struct GeneratedBas {
     Diagnostics diagnostics;
     std::vector<JalrLine> jalrQuestions;
     std::optional<RelayReport> relay; // with positionIndependent in merge mode
+    // The words the window's view of the generated source shows, in order.
+    std::vector<std::uint32_t> shownWords;
 };
 
 // Runs a .dis listing through the real conversion core as the window does:

@@ -6,6 +6,7 @@
 
 #include "execution/BasGenerator.h"
 #include "execution/BlockLayout.h"
+#include "execution/CFunctionBlock.h"
 #include "execution/CallOutcome.h"
 #include "execution/Corpus.h"
 #include "support/Fixtures.h"
@@ -106,6 +107,11 @@ TEST_P(RelayFixture, EveryRoutineRunsRelaidEqualToTheLinkedProgram) {
     EXPECT_GT(output.relay->wordsAfter, output.relay->wordsBefore);
     for (const relay::LeftAsIs& left : output.relay->left)
         ADD_FAILURE() << "left at " << std::hex << left.address << ": " << left.reason;
+    // The window shows the words the file holds, not the words before re-laying.
+    ASSERT_EQ(output.files.size(), 1U);
+    const std::vector<CFunctionBlock> written = parseCFunctionBlocks(output.files.begin()->second);
+    ASSERT_EQ(written.size(), 1U);
+    EXPECT_EQ(output.shownWords, written[0].words);
     const ElfImage& image = linkedProgram(relayPath("relay-" + level + ".elf"));
     for (const RelayRoutine& routine : relayRoutines()) {
         SCOPED_TRACE(level + " " + routine.name);
