@@ -76,6 +76,8 @@ class MainWindow : public QMainWindow {
     // Ends a running disassembly (the listing stays as it was) or stops a
     // conversion before its next file.
     void cancelJob();
+    // Runs `then` now when no job runs, else once the running ones are done.
+    void whenIdle(std::function<void()> then);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -171,6 +173,7 @@ class MainWindow : public QMainWindow {
 
     QThread* worker_ = nullptr;
     std::optional<Job> runningJob_; // the job on the worker, handed back when it ends
+    std::function<void()> whenIdle_;
 };
 
 } // namespace travonix

@@ -13,6 +13,8 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QStatusBar>
 
+#include <utility>
+
 namespace travonix {
 
 namespace {
@@ -56,6 +58,16 @@ void MainWindow::finishJob() {
     runningJob_.reset();
     statusBar()->clearMessage();
     act([this, &job] { orchestrator_.jobDone(job); }, false);
+    if (!jobRunning() && whenIdle_)
+        std::exchange(whenIdle_, nullptr)();
+}
+
+void MainWindow::whenIdle(std::function<void()> then) {
+    if (jobRunning()) {
+        whenIdle_ = std::move(then);
+        return;
+    }
+    then();
 }
 
 void MainWindow::endWorker() {

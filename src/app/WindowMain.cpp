@@ -9,7 +9,6 @@
 #include "platform/LocalEnvironment.h"
 
 #include <QtCore/QCommandLineParser>
-#include <QtCore/QElapsedTimer>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTimer>
 #include <QtGui/QIcon>
@@ -49,21 +48,16 @@ WindowArguments readArguments(const QApplication& app) {
     return arguments;
 }
 
+// Once the window has been painted and the start-up's jobs are done.
 void saveWhenSettled(travonix::MainWindow& window, const QString& file) {
-    auto* poll = new QTimer(&window);
-    auto* settled = new QElapsedTimer;
-    settled->start();
-    QObject::connect(poll, &QTimer::timeout, &window, [&window, file, poll, settled] {
-        if (window.jobRunning() || settled->elapsed() < 1500)
-            return;
-        poll->stop();
-        delete settled;
-        const bool saved = window.grab().save(file);
-        window.close();
-        if (!saved)
-            QCoreApplication::exit(1);
+    QTimer::singleShot(1500, &window, [&window, file] {
+        window.whenIdle([&window, file] {
+            const bool saved = window.grab().save(file);
+            window.close();
+            if (!saved)
+                QCoreApplication::exit(1);
+        });
     });
-    poll->start(100);
 }
 
 } // namespace
