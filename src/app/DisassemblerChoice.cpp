@@ -1,5 +1,7 @@
 #include "app/DisassemblerChoice.h"
 
+#include "app/ControlState.h"
+
 #include "app/WindowText.h"
 
 #include <QtCore/QSignalBlocker>
@@ -34,7 +36,7 @@ DisassemblerChoice::DisassemblerChoice(QWidget* parent, Actions actions)
     group_ = new QButtonGroup(this);
     for (QRadioButton* button : {mplab_, mplabx_, other_})
         group_->addButton(button);
-    mplabx_->setChecked(true);
+    buttonFor(kWindowOpening.toolchain)->setChecked(true);
 
     command_ = new QComboBox(this);
     command_->setObjectName(QStringLiteral("disassemblerCommand"));
@@ -72,10 +74,14 @@ DisassemblerChoice::DisassemblerChoice(QWidget* parent, Actions actions)
     connect(browse_, &QPushButton::clicked, this, [this] { actions_.browse(); });
 }
 
+QRadioButton* DisassemblerChoice::buttonFor(Toolchain toolchain) const {
+    return toolchain == Toolchain::MPLab    ? mplab_
+           : toolchain == Toolchain::MPLabX ? mplabx_
+                                            : other_;
+}
+
 void DisassemblerChoice::showChoice(Toolchain toolchain, const std::string& command) {
-    QRadioButton* chosen = toolchain == Toolchain::MPLab    ? mplab_
-                           : toolchain == Toolchain::MPLabX ? mplabx_
-                                                            : other_;
+    QRadioButton* chosen = buttonFor(toolchain);
     {
         const QSignalBlocker blocker(chosen);
         chosen->setChecked(true);

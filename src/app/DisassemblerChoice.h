@@ -39,6 +39,7 @@ class DisassemblerChoice : public QGroupBox {
     [[nodiscard]] std::vector<QWidget*> focusOrder() const;
 
   private:
+    [[nodiscard]] QRadioButton* buttonFor(Toolchain toolchain) const;
     Actions actions_;
     QRadioButton* mplab_ = nullptr;
     QRadioButton* mplabx_ = nullptr;

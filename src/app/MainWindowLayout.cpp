@@ -228,7 +228,10 @@ void MainWindow::buildControls() {
     outputTypes_->addButton(merge_);
     outputTypes_->addButton(singleFile_);
     outputTypes_->addButton(individualFiles_);
-    singleFile_->setChecked(true);
+    (kWindowOpening.outputMode == OutputMode::Merged       ? merge_
+     : kWindowOpening.outputMode == OutputMode::SingleFile ? singleFile_
+                                                           : individualFiles_)
+        ->setChecked(true);
     auto* outputLayout = new QVBoxLayout(outputBox);
     outputLayout->addWidget(merge_);
     outputLayout->addWidget(mergedName_);
@@ -251,7 +254,7 @@ void MainWindow::buildControls() {
     selectAll_ =
         named(new QCheckBox(QStringLiteral("Select ALL funcs"), area), "selectAllFunctions",
               "Check toSelect ALL functions for inclusion into the CFunction(s)");
-    selectAll_->setChecked(true);
+    selectAll_->setChecked(kWindowOpening.selectAllTicked);
     includeMain_ = named(new QCheckBox(QStringLiteral("Include main()"), area), "includeMain",
                          "Show function main() as well");
     saveDisasm_ = named(new QCheckBox(QStringLiteral("Save DisAsm"), area), "saveDisasm",

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Command.h"
+#include "app/ControlState.h"
 #include "app/Jobs.h"
 #include "app/Session.h"
 #include "app/ShownFindings.h"
@@ -17,18 +18,6 @@
 namespace travonix {
 
 class SettingsStore;
-
-// What the window's controls show that is not an option.
-struct ControlState {
-    bool watcherRunning = false; // the 5-second ELF check is on
-    // "Auto Generate" acts on every load and Refresh, so it stays in view
-    // whether or not "AutoCheck ELF" is ticked.
-    bool autoGenerateShown = true;
-    std::string listingToolTip = "Disassembled .ELF file";
-};
-
-// The window's state as it opens, before any stored option is applied.
-inline const ControlState kOpeningControls{};
 
 // What each user command does. A command is a value; applying it changes the
 // options or the session and gives the follow-ups it implies (a re-read, a
@@ -189,7 +178,7 @@ class Orchestrator {
     ProcessRunner& runner_;
     Options options_;
     Session session_;
-    ControlState controls_ = kOpeningControls;
+    ControlState controls_ = kWindowOpening.controls;
     std::string lastElfTime_;
     DisassemblerFinder disassemblerFinder_;
 

@@ -29,7 +29,7 @@ StoredOptions readStoredOptions(SettingsStore& store) {
 
 namespace {
 
-// MPLabX is the choice the window opens with: a stored MPLab changes it (and
+// A stored MPLab changes the toolchain the window opens with (and
 // disassembles at once); MPLabX then changes it back only after that.
 void planToolchain(const StoredOptions& stored, std::vector<Command>& steps) {
     const bool mplab = stored.mplab.value_or(false);
@@ -43,10 +43,10 @@ void planToolchain(const StoredOptions& stored, std::vector<Command>& steps) {
     }
 }
 
-// "Single CFunc File" is the output type the window opens with; each stored
-// True selects its type (and runs its action when that changes the choice).
+// Each stored True selects its output type (and runs its action when that
+// changes the choice shown).
 void planOutputMode(const StoredOptions& stored, std::vector<Command>& steps) {
-    std::optional<OutputMode> shown = OutputMode::SingleFile;
+    std::optional<OutputMode> shown = kWindowOpening.outputMode;
     const auto apply = [&](const std::optional<bool>& on, OutputMode mode) {
         if (!on)
             return;

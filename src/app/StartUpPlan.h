@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Command.h"
+#include "app/ControlState.h"
 #include "core/Options.h"
 
 #include <optional>

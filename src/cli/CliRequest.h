@@ -11,14 +11,14 @@ namespace travonix::cli {
 
 // What the command line asked for, checked for usage errors.
 struct CliRequest {
-    std::string input;         // the listing (.dis) or the ELF file
-    bool inputIsElf = false;   // starts with the ELF magic, or is named .elf
-    bool list = false;         // --list
-    bool printListing = false; // --print-listing
-    bool includeMain = false;  // --main
-    bool allFuncs = false;     // --all-funcs
-    OutputMode mode = OutputMode::IndividualFiles;
-    std::optional<std::string> name; // --name (merged CFunction)
+    std::string input;                           // the listing (.dis) or the ELF file
+    bool inputIsElf = false;                     // starts with the ELF magic, or is named .elf
+    bool list = false;                           // --list
+    bool printListing = false;                   // --print-listing
+    bool includeMain = false;                    // --main
+    bool allFuncs = false;                       // --all-funcs
+    OutputMode mode = ConversionSettings{}.mode; // the conversion's own default
+    std::optional<std::string> name;             // --name (merged CFunction)
     std::optional<std::string> outputDir;
     std::vector<std::string> functions; // --function, in the order given
     bool saveDisasm = false;
