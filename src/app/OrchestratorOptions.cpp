@@ -2,18 +2,13 @@
 
 #include "app/Orchestrator.h"
 
+#include "app/SessionTexts.h"
 #include "core/FunctionSelection.h"
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "core/Version.h"
 
 namespace travonix {
-
-namespace {
-
-constexpr const char* kListingToolTip = "Disassembly of .ELF";
-
-} // namespace
 
 // Runs only when the choice changes, as a click on the box would.
 FollowUps Orchestrator::apply(const command::ShowAllFunctions& c) {
@@ -196,7 +191,7 @@ FollowUps Orchestrator::apply(const command::WatcherTick&) {
     // Noted before asking, so one change gives one question.
     lastElfTime_ = *time;
     if (options_.autoGenerate ||
-        ui_.askYesNo(fileNamePart(elf) + "\r\nhas changed, Reload .ELF file ?", kProductName, true))
+        ui_.askYesNo(elfChangedQuestion(fileNamePart(elf)), kProductName, true))
         return {FollowUp::Disassemble};
     return {};
 }
@@ -237,8 +232,7 @@ FollowUps Orchestrator::apply(const command::OfferFoundDisassembler&) {
     options_.toolchain = Toolchain::None;
     options_.disassemblerCommand = withZeroWords(*found);
     report({warning(DiagnosticCode::DisassemblerSubstituted,
-                    "Disassembler " + std::string(trimBlanks(missing)) + " not found; using " +
-                        *found + ", found on the search path")});
+                    disassemblerSubstitutedText(trimBlanks(missing), *found))});
     return {};
 }
 

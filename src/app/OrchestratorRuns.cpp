@@ -2,8 +2,10 @@
 
 #include "app/Orchestrator.h"
 
+#include "app/SessionTexts.h"
 #include "core/Conversion.h"
 #include "core/FunctionSelection.h"
+#include "core/Messages.h"
 #include "core/SizeReport.h"
 #include "core/Text.h"
 #include "core/Version.h"
@@ -12,30 +14,8 @@ namespace travonix {
 
 namespace {
 
-constexpr const char* kNoListingMessage =
-    "No .DIS file available, use Select .ELF to select  a .ELF file which will automatically "
-    "create the required .DIS file.";
-constexpr const char* kNoOutputFolderMessage =
-    "No output folder specified for the CFunctions, please select a folder";
-constexpr const char* kNoSelectionMessage = "No Functions selected for conversion";
-constexpr const char* kPositionIndependentMergeOnly =
-    "Position independent re-lays a merged block only: choose Merge to use it; these files are "
-    "made without it";
-
 int firstOrNone(std::size_t count) {
     return count == 0 ? -1 : 0;
-}
-
-std::string countOf(std::int64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-// "3 functions, 112 words: 3 files written to C:\out"
-std::string runSummary(std::size_t functions, std::int64_t words, std::size_t files,
-                       const std::string& folder) {
-    return countOf(static_cast<std::int64_t>(functions), "function", "functions") + ", " +
-           countOf(words, "word", "words") + ": " +
-           countOf(static_cast<std::int64_t>(files), "file", "files") + " written to " + folder;
 }
 
 } // namespace
@@ -56,8 +36,7 @@ FollowUps Orchestrator::readListingNow() {
         return {};
     std::optional<std::string> text = env_.readFile(path);
     if (!text) {
-        report({error(DiagnosticCode::ListingNotReadable,
-                      "Cannot read the disassembly listing " + path)});
+        report({error(DiagnosticCode::ListingNotReadable, listingNotReadableText(path))});
         return {};
     }
     const SavedSelection saved(session_.functions);
@@ -72,9 +51,7 @@ FollowUps Orchestrator::readListingNow() {
     session_.listing = SharedListing(std::make_shared<const LoadedListing>(std::move(loaded)));
     session_.currentFunction = firstOrNone(session_.functions.size());
     saved.applyTo(session_.functions);
-    ui_.showRunSummary(
-        countOf(static_cast<std::int64_t>(session_.functions.size()), "function", "functions") +
-        " found");
+    ui_.showRunSummary(functionsFoundText(session_.functions.size()));
     report(std::move(diagnostics));
     changed();
     session_.currentListingLine = firstOrNone(session_.listing.size());
@@ -95,10 +72,10 @@ FollowUps Orchestrator::makeNow() {
     const LoadedListing& loaded = *session_.listing.loaded();
     ConversionPlan plan = planRun(loaded, session_.functions, settings);
     if (plan.status == ConversionPlan::Status::NeedsMergedName) {
-        const std::string answer(trimBlanks(
-            ui_.askText("Enter a name for the CFunction", kProductName, "").value_or("")));
+        const std::string answer(
+            trimBlanks(ui_.askText(kMergedNamePrompt, kProductName, "").value_or("")));
         if (answer.empty()) {
-            ui_.showMessage("Enter a name for the Cfunction", kProductName);
+            ui_.showMessage(kMergedNameMissing, kProductName);
             ui_.focusMergedName();
             return {};
         }
@@ -108,10 +85,10 @@ FollowUps Orchestrator::makeNow() {
     }
     switch (plan.status) {
     case ConversionPlan::Status::NoOutputFolder:
-        ui_.showMessage(kNoOutputFolderMessage, kProductName);
+        ui_.showMessage(kNoOutputFolderText, kProductName);
         return {};
     case ConversionPlan::Status::NoSelection:
-        ui_.showMessage(kNoSelectionMessage, kProductName);
+        ui_.showMessage(kNoSelectionText, kProductName);
         return {};
     case ConversionPlan::Status::Failed:
     case ConversionPlan::Status::NeedsMergedName:
@@ -132,8 +109,8 @@ FollowUps Orchestrator::makeNow() {
     job->request = {
         settings, Stamp{env_.now(), env_.userName()}, env_.pathSeparator(), false, false, nullptr};
     session_.generatedSource.clear();
-    session_.makeTimeText = "Created at " + formatDate(job->request.stamp.when) + "  " +
-                            formatTime(job->request.stamp.when);
+    session_.makeTimeText =
+        madeAtText(formatDate(job->request.stamp.when), formatTime(job->request.stamp.when));
     // The questions come first, in the order the build meets the lines, so
     // the build itself needs no one to answer and can run off the window's
     // thread.
@@ -187,13 +164,13 @@ void Orchestrator::finishConversion(ConversionJob& job) {
             session_.statusLine = std::move(text);
     }
     result.findings = {};
-    ui_.showRunSummary(runSummary(job.plan.rows.size(), result.wordCount,
-                                  written.writtenNames.size(), settings.outputFolder));
+    ui_.showRunSummary(runSummaryText(job.plan.rows.size(), result.wordCount,
+                                      written.writtenNames.size(), settings.outputFolder));
     report(written.diagnostics);
     if (result.relay)
         report({warning(DiagnosticCode::RelayCost, relayReportText(*result.relay))});
     if (!result.completion.empty() && !options_.autoGenerate)
-        ui_.showMessage(result.completion, std::string(kProductName) + " Maker");
+        ui_.showMessage(result.completion, completionTitle());
     report(writeListingCopy(result, job.request, env_).diagnostics);
 }
 

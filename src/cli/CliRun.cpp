@@ -211,7 +211,7 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
     const ConversionPlan plan = planRun(loaded, functions, settings);
     reporter.show(plan.diagnostics);
     if (plan.status == ConversionPlan::Status::NoSelection)
-        reporter.fail(DiagnosticCode::NoSelection, "No Functions selected for conversion");
+        reporter.fail(DiagnosticCode::NoSelection, kNoSelectionText);
     if (plan.status != ConversionPlan::Status::Ready)
         return kExitFailure;
 

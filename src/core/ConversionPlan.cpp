@@ -1,4 +1,5 @@
 #include "core/Conversion.h"
+#include "core/Messages.h"
 
 #include "core/FileNameCheck.h"
 #include "core/Text.h"
@@ -36,17 +37,11 @@ std::optional<std::size_t> malformedLineIn(const Listing& listing, const BlockRo
 }
 
 Diagnostic malformedLineError(const Listing& listing, const BlockRow& row, std::size_t index) {
-    std::string word(listing.line(index).tabCount > 0 ? listing.field(listing.line(index), 1)
-                                                      : std::string_view());
-    if (word.size() > 16)
-        word = word.substr(0, 16) + "...";
-    Diagnostic d =
-        error(DiagnosticCode::MalformedLine,
-              "Function " + printableName(row.name) + ": line " +
-                  std::to_string(listing.fileLineNumber(index)) +
-                  " of the listing holds no whole machine word (\"" + printableName(word) +
-                  "\" is not eight hexadecimal digits), so no CFunction was made for it; "
-                  "the listing may be cut short or edited: disassemble the ELF file again");
+    const std::string_view word = listing.line(index).tabCount > 0
+                                      ? listing.field(listing.line(index), 1)
+                                      : std::string_view();
+    Diagnostic d = error(DiagnosticCode::MalformedLine,
+                         malformedLineText(row.name, listing.fileLineNumber(index), word));
     d.function = row.name;
     d.address = listing.address(index);
     return d;
@@ -96,11 +91,8 @@ void separateSameNamedFunctions(SelectedRows& selected, bool renameFiles,
         if (selected.occurrences[k] == 0)
             continue;
         BlockRow& row = selected.rows[k];
-        const std::string shown = printableName(row.name);
         if (!renameFiles) {
-            Diagnostic d =
-                warning(DiagnosticCode::NameClash,
-                        "Two functions are named " + shown + ": both CFunctions carry that name");
+            Diagnostic d = warning(DiagnosticCode::NameClash, sameNameText(row.name));
             d.function = row.name;
             diagnostics.push_back(std::move(d));
             continue;
@@ -111,9 +103,8 @@ void separateSameNamedFunctions(SelectedRows& selected, bool renameFiles,
             if (taken.insert(name).second)
                 break;
         }
-        Diagnostic d = warning(DiagnosticCode::NameClashRenamed,
-                               "Two functions are named " + shown +
-                                   ": the later one is written as " + printableName(name) + ".bas");
+        Diagnostic d =
+            warning(DiagnosticCode::NameClashRenamed, sameNameRenamedText(row.name, name));
         d.function = row.name;
         d.file = name + ".bas";
         diagnostics.push_back(std::move(d));
@@ -159,9 +150,7 @@ ConversionPlan planConversion(const Listing& listing, const std::vector<Function
         if (malformed) {
             plan.diagnostics.push_back(malformedLineError(listing, row, *malformed));
         } else {
-            Diagnostic d = error(DiagnosticCode::FunctionGone,
-                                 "Function " + printableName(row.name) +
-                                     " is no longer in the listing: no CFunction was made for it");
+            Diagnostic d = error(DiagnosticCode::FunctionGone, functionGoneText(row.name));
             d.function = row.name;
             plan.diagnostics.push_back(std::move(d));
         }
@@ -192,12 +181,8 @@ std::optional<Diagnostic> mergeEntryWarning(const ConversionPlan& plan,
     for (const BlockRow& row : plan.rows)
         if (toLowerAscii(row.name) == "main")
             return std::nullopt;
-    const std::string first = printableName(plan.rows.front().name);
     Diagnostic d = warning(DiagnosticCode::MergeWithoutMain,
-                           "The merged CFunction " + printableName(settings.mergedName) +
-                               " holds no main: its entry word points at " + first +
-                               ", the first routine, so BASIC calls " + first +
-                               " (select main, with Include main(), to start there)");
+                           mergeWithoutMainText(settings.mergedName, plan.rows.front().name));
     d.function = plan.rows.front().name;
     return d;
 }

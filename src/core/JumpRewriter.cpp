@@ -1,4 +1,5 @@
 #include "core/JumpRewriter.h"
+#include "core/Messages.h"
 
 #include "core/FileNameCheck.h"
 #include "core/InstructionWord.h"
@@ -29,14 +30,6 @@ std::optional<std::int32_t> branchOffset(std::uint32_t address, std::uint32_t ta
     if (std::llabs(words) > kMaxBranchWords)
         return std::nullopt;
     return static_cast<std::int32_t>(words);
-}
-
-std::string lowerHex8(std::uint32_t value) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text(8, '0');
-    for (int i = 7; i >= 0; --i, value >>= 4)
-        text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
-    return text;
 }
 
 // The fields of a code line: address, word, mnemonic, operands (the rest).
@@ -145,25 +138,6 @@ std::optional<Diagnostic> contradictionOf(const CodeFields& f, std::uint32_t add
 
 } // namespace
 
-std::string wordContradictionMessage(std::uint32_t address, std::string_view mnemonic,
-                                     std::string_view operands, std::uint32_t word) {
-    const WordClass kind = classOfWord(word);
-    std::string said(trimBlanks(mnemonic));
-    if (!operands.empty())
-        said += " " + std::string(trimBlanks(operands));
-    std::string text = "The listing's line at " + lowerHex8(address) + " says \"" +
-                       printableName(said) + "\" but its word " + lowerHex8(word) + " is ";
-    if (const auto target = fixedTarget(address, word);
-        target && kind != WordClass::Branch && kind != WordClass::BranchAndLink)
-        text += "a " + std::string(wordClassName(kind)) + " to " + lowerHex8(*target);
-    else if (kind == WordClass::Other)
-        text += "no jump";
-    else
-        text += "a " + std::string(wordClassName(kind));
-    return text +
-           ": the word is what runs, so the word is converted (is the listing cut or edited?)";
-}
-
 std::optional<RewrittenJump> rewriteJumpText(std::string_view line) {
     // A header is how generation finds its function again, even when its
     // symbol text happens to hold TABs in the shape of a jump.
@@ -206,11 +180,6 @@ JumpReport rewriteJumps(Listing& listing) {
         report.diagnostics.push_back(message(DiagnosticCode::JumpsUnconverted,
                                              unconvertedJumpsMessage(report.unconverted.size())));
     return report;
-}
-
-std::string unconvertedJumpsMessage(std::size_t count) {
-    return "There are " + std::to_string(count) +
-           " unconverted JAL/J instructions in the output, targets are too far away";
 }
 
 } // namespace travonix

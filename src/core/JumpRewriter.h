@@ -2,6 +2,7 @@
 
 #include "core/Diagnostic.h"
 #include "core/Listing.h"
+#include "core/Messages.h"
 
 #include <string>
 #include <vector>
@@ -41,12 +42,5 @@ struct RewrittenJump {
 // rewritten. Out-of-reach jumps stay and are counted in one message. A line
 // whose text contradicts its word about a jump is reported; its word decides.
 JumpReport rewriteJumps(Listing& listing);
-
-[[nodiscard]] std::string unconvertedJumpsMessage(std::size_t count);
-
-// The warning for a code line whose text (mnemonic, operands) contradicts its
-// word: what the text says, what the word is, and that the word is used.
-[[nodiscard]] std::string wordContradictionMessage(std::uint32_t address, std::string_view mnemonic,
-                                                   std::string_view operands, std::uint32_t word);
 
 } // namespace travonix

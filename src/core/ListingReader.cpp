@@ -1,4 +1,5 @@
 #include "core/ListingReader.h"
+#include "core/Messages.h"
 
 #include "core/SectionReading.h"
 #include "core/Text.h"
@@ -20,18 +21,12 @@ std::vector<LineSpan> lineSpans(std::string_view text) {
 
 } // namespace
 
-std::string fillerLimitWarning() {
-    return "The listing's gaps hold more than 4 MiB of zero words: later gaps were filled "
-           "with two words each";
-}
-
 ReadResult readListing(ListingText fileText, const ReadOptions& options) {
     ReadResult result;
     // Lines are kept as 32-bit offsets into the text; no PIC32 listing comes
     // near 4 GiB, and a file that does is refused rather than misread.
     if (fileText.size() >= std::numeric_limits<std::uint32_t>::max() / 2) {
-        result.diagnostics.push_back(
-            error(DiagnosticCode::ListingTooLarge, "The listing is larger than 2 GiB: not read"));
+        result.diagnostics.push_back(error(DiagnosticCode::ListingTooLarge, listingTooLargeText()));
         return result;
     }
     const std::vector<LineSpan> spans = lineSpans(fileText.view());

@@ -2,6 +2,7 @@
 
 #include "core/Diagnostic.h"
 #include "core/Listing.h"
+#include "core/Messages.h"
 
 #include <string>
 #include <vector>
@@ -38,8 +39,5 @@ struct ReadResult {
 [[nodiscard]] inline ReadResult readListing(std::string fileText, const ReadOptions& options) {
     return readListing(ListingText(std::move(fileText)), options);
 }
-
-// The warning of a read whose gaps held more zero words than one read puts back.
-[[nodiscard]] std::string fillerLimitWarning();
 
 } // namespace travonix

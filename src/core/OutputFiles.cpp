@@ -1,4 +1,5 @@
 #include "core/Conversion.h"
+#include "core/Messages.h"
 
 #include "core/FileNameCheck.h"
 
@@ -71,13 +72,7 @@ bool isInsideOutputFolder(std::string_view path, const std::string& folder,
 }
 
 Diagnostic writeFailure(DiagnosticCode code, std::string_view shownPath, std::string_view reason) {
-    std::string text = "Cannot write " + printableName(shownPath) + ": ";
-    text += reason;
-    // One line, whatever the platform's reason holds.
-    for (char& c : text)
-        if (c == '\r' || c == '\n')
-            c = ' ';
-    Diagnostic d = error(code, std::move(text));
+    Diagnostic d = error(code, cannotWriteText(shownPath, reason));
     d.file = std::string(shownPath);
     return d;
 }
@@ -151,28 +146,11 @@ std::string completionMessage(const ConversionPlan& plan, const ConversionSettin
                               const std::vector<std::string>& writtenNames) {
     if (writtenNames.empty() || plan.rows.empty())
         return {};
-    switch (settings.mode) {
-    case OutputMode::Merged:
-        return firstName(plan, settings) + ".bas\r\n\r\n file written to disk";
-    case OutputMode::SingleFile:
-        return plan.rows[0].name + ".bas file written to disk - containing " +
-               std::to_string(plan.rows.size()) + " individual functions";
-    case OutputMode::IndividualFiles:
-        break;
-    }
-    std::string message;
-    for (const std::string& name : writtenNames)
-        message += " " + name + "\r\n";
-    return message + "\r\n file(s) written to disk";
+    return completionText(settings.mode, firstName(plan, settings), plan.rows.size(), writtenNames);
 }
 
 Diagnostic cancelledWarning(std::size_t written, std::size_t total) {
-    if (written == 0)
-        return warning(DiagnosticCode::RunCancelled,
-                       "Cancelled: no file was written; every file is as it was");
-    return warning(DiagnosticCode::RunCancelled, "Cancelled: " + std::to_string(written) + " of " +
-                                                     std::to_string(total) +
-                                                     " files written; the others are as they were");
+    return warning(DiagnosticCode::RunCancelled, cancelledText(written, total));
 }
 
 WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& outputFolder,

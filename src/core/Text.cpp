@@ -156,4 +156,12 @@ std::string withoutUnderscores(std::string_view name) {
     return out;
 }
 
+std::string lowerHex8(std::uint32_t value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text(8, '0');
+    for (int i = 7; i >= 0; --i, value >>= 4)
+        text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+    return text;
+}
+
 } // namespace travonix

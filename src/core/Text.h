@@ -95,6 +95,8 @@ inline constexpr std::array<std::int8_t, 256> kHexDigits = [] {
 // carry their addresses.
 [[nodiscard]] std::string hexUpper(std::uint32_t value);
 // Upper-case hexadecimal padded with "0" to `width` digits.
+// Eight lower-case hexadecimal digits, as objdump writes an address.
+[[nodiscard]] std::string lowerHex8(std::uint32_t value);
 [[nodiscard]] std::string hexUpperPadded(std::uint32_t value, int width);
 
 // Split at every TAB, into at most `maxFields` fields; the last field keeps
