@@ -218,6 +218,7 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
     ConversionRequest request{
         settings, Stamp{env.now(), env.userName()}, env.pathSeparator(), r.check, r.strict,
         nullptr};
+    request.showSource = false; // nothing here shows it
     const ConversionResult result = travonix::convert(
         loaded, plan, request,
         [&](const JalrLine&) {

@@ -75,10 +75,10 @@ class BlockBuilder {
   public:
     BlockBuilder(const Listing& listing, const ConversionPlan& plan,
                  const ConversionSettings& settings, const Stamp& stamp,
-                 const JalrQuestion& continueAfterJalr)
+                 const JalrQuestion& continueAfterJalr, bool showSource)
         : listing_(listing), rows_(plan.rows), settings_(settings), stamp_(stamp),
           continueAfterJalr_(continueAfterJalr), merge_(settings.mode == OutputMode::Merged),
-          relaying_(merge_ && settings.positionIndependent) {
+          relaying_(merge_ && settings.positionIndependent), showSource_(showSource) {
         out_.blockTexts.resize(merge_ && !rows_.empty() ? 1 : rows_.size());
         reserveRoom();
     }
@@ -129,6 +129,7 @@ class BlockBuilder {
     // Merge mode with positionIndependent: each word's link address and text,
     // and where each row's words start.
     const bool relaying_;
+    const bool showSource_;
     struct PlacedWord {
         std::uint32_t address;
         std::string_view text;
@@ -159,7 +160,7 @@ bool BlockBuilder::buildRow(std::size_t k) {
     if (!scanBody(k))
         return false;
     closeBlock(k);
-    if (merge_) {
+    if (merge_ && showSource_) {
         const bool lastRow = k + 1 == rows_.size();
         out_.generatedSource.push_back(lastRow ? std::string("'")
                                                : "'" + printableName(rows_[k + 1].name));
@@ -178,9 +179,10 @@ void BlockBuilder::reserveRoom() {
     // one character too few moves the whole text.
     constexpr std::size_t kSpare = 4096;
     const std::size_t lineEnds = size.words / 3 + 3 * rows_.size() + 1; // three words a line
-    out_.generatedSource.reserve(size.words * kWordBytes + size.nameBytes + 2 * rows_.size() +
-                                     settings_.mergedName.size() + kSpare,
-                                 lineEnds + kSpare);
+    if (showSource_)
+        out_.generatedSource.reserve(size.words * kWordBytes + size.nameBytes + 2 * rows_.size() +
+                                         settings_.mergedName.size() + kSpare,
+                                     lineEnds + kSpare);
     if (merge_ && !rows_.empty())
         out_.blockTexts[0].reserve(kHeadBytes + settings_.mergedName.size() + size.nameBytes +
                                    5 * rows_.size() + size.words * kWordBytes +
@@ -216,6 +218,8 @@ void BlockBuilder::writeHead(std::size_t k) {
     block += kEntryWordPlaceholder;
     block += kCrLf;
 
+    if (!showSource_)
+        return;
     TextLines& view = out_.generatedSource;
     if (k > 0)
         view.emplace_back();
@@ -259,13 +263,15 @@ bool BlockBuilder::scanBody(std::size_t k) {
 
 void BlockBuilder::appendWord(std::string& block, std::string_view word, bool fromLongLine) {
     // The word always goes to the last view line, or starts a new one.
-    TextLines& view = out_.generatedSource;
-    if (displayLine_ >= view.size())
-        view.emplace_back();
-    view.appendToLast(word);
-    view.appendToLast(" ");
-    if (view[view.size() - 1].size() > kDisplayLineWidth)
-        ++displayLine_;
+    if (showSource_) {
+        TextLines& view = out_.generatedSource;
+        if (displayLine_ >= view.size())
+            view.emplace_back();
+        view.appendToLast(word);
+        view.appendToLast(" ");
+        if (view[view.size() - 1].size() > kDisplayLineWidth)
+            ++displayLine_;
+    }
 
     if (!fromLongLine && out_.wordCount % kWordsPerLine == 0)
         block += '\t';
@@ -402,7 +408,8 @@ void BlockBuilder::writeRelaidBlock(const relay::RelayOutcome& relaid) {
         block += kCrLf;
     block += kEndCFunction;
     out_.wordCount = static_cast<std::int64_t>(count);
-    showRelaidWords(relaid);
+    if (showSource_)
+        showRelaidWords(relaid);
 }
 
 // The view shows the words the file gets: each routine's re-laid words
@@ -451,8 +458,8 @@ std::vector<JalrLine> jalrLinesOf(const Listing& listing, const ConversionPlan& 
 
 GeneratedBlocks buildBlocks(const Listing& listing, const ConversionPlan& plan,
                             const ConversionSettings& settings, const Stamp& stamp,
-                            const JalrQuestion& continueAfterJalr) {
-    return BlockBuilder(listing, plan, settings, stamp, continueAfterJalr).run();
+                            const JalrQuestion& continueAfterJalr, bool showSource) {
+    return BlockBuilder(listing, plan, settings, stamp, continueAfterJalr, showSource).run();
 }
 
 } // namespace travonix

@@ -98,9 +98,12 @@ struct GeneratedBlocks {
 // Builds every row's block from the listing: comment stamp, "CFunction "
 // line, entry word, the words eight to a line, "End CFunction"; in merge mode
 // one block whose entry word holds the offset of main.
+// Without `showSource` the generated-source view is left empty: a driver
+// that never shows it (the command line) does not pay for it.
 [[nodiscard]] GeneratedBlocks buildBlocks(const Listing& listing, const ConversionPlan& plan,
                                           const ConversionSettings& settings, const Stamp& stamp,
-                                          const JalrQuestion& continueAfterJalr);
+                                          const JalrQuestion& continueAfterJalr,
+                                          bool showSource = true);
 
 // One file a conversion writes.
 struct OutputFile {

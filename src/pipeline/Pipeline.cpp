@@ -111,9 +111,9 @@ ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan
         result.findings = checkRun.findings();
         if (relays(request.settings)) {
             // Built only to learn what re-laying fixes: nothing is written or asked.
-            const GeneratedBlocks blocks =
-                buildBlocks(loaded.listing, plan, request.settings, request.stamp,
-                            [](const JalrLine&) { return true; });
+            const GeneratedBlocks blocks = buildBlocks(
+                loaded.listing, plan, request.settings, request.stamp,
+                [](const JalrLine&) { return true; }, false);
             result.relay = blocks.relay;
             if (result.relay)
                 applyRelay(*result.relay, result.findings);
@@ -124,8 +124,8 @@ ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan
     // The check reads only the listing and the plan, as the build does: it
     // runs beside the build, and this thread helps it once the build is done.
     std::future<void> helper = beside([&checkRun] { checkRun.help(); });
-    GeneratedBlocks blocks =
-        buildBlocks(loaded.listing, plan, request.settings, request.stamp, continueAfterJalr);
+    GeneratedBlocks blocks = buildBlocks(loaded.listing, plan, request.settings, request.stamp,
+                                         continueAfterJalr, request.showSource);
     result.generatedSource = std::move(blocks.generatedSource);
     result.wordCount = blocks.wordCount;
     result.relay = blocks.relay;

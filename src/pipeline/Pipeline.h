@@ -45,6 +45,8 @@ struct ConversionRequest {
     // cancelled before its first file leaves every file as it was; later,
     // each file is either old or new and the report says how many are new.
     std::shared_ptr<const CancelFlag> cancel = nullptr;
+    // The generated source for a view; the command line shows none.
+    bool showSource = true;
 };
 
 // Plans a run: the output folder, the merged name and the selection checked,

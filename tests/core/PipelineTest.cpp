@@ -156,5 +156,27 @@ TEST(Pipeline, ACancelledRunLeavesTheFilesItHadNotWrittenAsTheyWere) {
     }
 }
 
+// A driver that shows no generated source gets the same files without it.
+TEST(Pipeline, ARunWithoutTheSourceViewWritesTheSameFiles) {
+    const LoadedListing loaded =
+        loadListing(readWholeFile(fixturePath("calls.dis")), {true, true, false});
+    for (const OutputMode mode :
+         {OutputMode::IndividualFiles, OutputMode::SingleFile, OutputMode::Merged}) {
+        ConversionRequest request = requestFor(mode);
+        const ConversionPlan plan = planRun(loaded, loaded.functions, request.settings);
+        FakeEnvironment shown;
+        const ConversionResult withView = convert(
+            loaded, plan, request, [](const JalrLine&) { return true; }, shown);
+        request.showSource = false;
+        FakeEnvironment unshown;
+        const ConversionResult without = convert(
+            loaded, plan, request, [](const JalrLine&) { return true; }, unshown);
+        EXPECT_FALSE(withView.generatedSource.empty());
+        EXPECT_TRUE(without.generatedSource.empty());
+        EXPECT_EQ(unshown.files, shown.files);
+        EXPECT_EQ(without.wordCount, withView.wordCount);
+    }
+}
+
 } // namespace
 } // namespace travonix::test
