@@ -8,6 +8,17 @@
 
 namespace travonix {
 
+namespace {
+
+// A finished job as the command that shows its end.
+Command doneCommand(const Job& job) {
+    if (const auto* disassembly = std::get_if<std::shared_ptr<DisassemblyJob>>(&job))
+        return command::DisassemblyDone{*disassembly};
+    return command::ConversionDone{std::get<std::shared_ptr<ConversionJob>>(job)};
+}
+
+} // namespace
+
 Orchestrator::Orchestrator(UserInterface& ui, Environment& environment, ProcessRunner& runner)
     : ui_(ui), env_(environment), runner_(runner), options_(defaultOptions()) {}
 
@@ -66,9 +77,7 @@ FollowUps Orchestrator::launch(Job job) {
         return {};
     }
     runJob(job, runner_, env_);
-    if (auto* disassembly = std::get_if<std::shared_ptr<DisassemblyJob>>(&job))
-        return apply(command::DisassemblyDone{std::move(*disassembly)});
-    return apply(command::ConversionDone{std::get<std::shared_ptr<ConversionJob>>(job)});
+    return std::visit([this](const auto& c) { return apply(c); }, doneCommand(job));
 }
 
 std::optional<Job> Orchestrator::takeJob() {
@@ -79,10 +88,7 @@ std::optional<Job> Orchestrator::takeJob() {
 
 void Orchestrator::jobDone(const Job& job) {
     jobOut_ = false;
-    if (const auto* disassembly = std::get_if<std::shared_ptr<DisassemblyJob>>(&job))
-        perform(command::DisassemblyDone{*disassembly});
-    else
-        perform(command::ConversionDone{std::get<std::shared_ptr<ConversionJob>>(job)});
+    perform(doneCommand(job));
 }
 
 // ---- reports -----------------------------------------------------------

@@ -2,6 +2,7 @@
 // without a window, a store or a file.
 
 #include "app/StartUpPlan.h"
+#include "support/OutputModeNames.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +12,6 @@
 
 namespace travonix::test {
 namespace {
-
-const char* modeName(OutputMode mode) {
-    switch (mode) {
-    case OutputMode::Merged:
-        return "Merged";
-    case OutputMode::SingleFile:
-        return "SingleFile";
-    case OutputMode::IndividualFiles:
-        return "IndividualFiles";
-    }
-    return "?";
-}
 
 const char* toolchainName(Toolchain toolchain) {
     return toolchain == Toolchain::MPLab    ? "MPLab"
@@ -43,10 +32,10 @@ std::vector<std::string> actions(const StartUpPlan& plan) {
                 else if constexpr (std::is_same_v<C, command::ShowToolchain>)
                     out.push_back(std::string("show ") + toolchainName(c.toolchain));
                 else if constexpr (std::is_same_v<C, command::SelectOutputMode>)
-                    out.push_back(std::string("select ") + modeName(c.mode) +
+                    out.push_back(std::string("select ") + outputModeName(c.mode) +
                                   (c.makeAfter ? " and make" : ""));
                 else if constexpr (std::is_same_v<C, command::KeepOutputMode>)
-                    out.push_back(std::string("keep ") + modeName(c.mode));
+                    out.push_back(std::string("keep ") + outputModeName(c.mode));
                 else if constexpr (std::is_same_v<C, command::ShowAllFunctions>)
                     out.push_back("show all");
                 else if constexpr (std::is_same_v<C, command::SelectAll>)

@@ -19,9 +19,28 @@
 namespace travonix::test {
 namespace {
 
-class WindowConversion : public WindowTest {};
-
 // A listing of `count` small functions, well past what a run does at once.
+void writeLargeListing(const std::string& path, int count);
+
+class WindowConversion : public WindowTest {
+  protected:
+    // A merge run over a large listing, as stored options: the window opens
+    // with it read. Gives the number of functions.
+    int storeLargeMergeRun() {
+        const int functions = 30000; // 120,000 listing lines
+        writeLargeListing(dir.file("big.dis"), functions);
+        std::filesystem::create_directory(dir.file("out"));
+        store.writeText(keys::kDisFileName, dir.file("big.dis"));
+        store.writeText(keys::kOutputFolder, dir.file("out"));
+        store.writeText(keys::kMergedName, "Big");
+        store.writeBool(keys::kMerge, true);
+        store.writeBool(keys::kSingleFile, false);
+        store.writeBool(keys::kIndividualFiles, false);
+        store.writeBool(keys::kSelectAll, true);
+        return functions;
+    }
+};
+
 void writeLargeListing(const std::string& path, int count) {
     std::ofstream out(path, std::ios::binary);
     out << "\r\nbig.elf:     file format elf32-tradlittlemips\r\n\r\n\r\n"
@@ -38,16 +57,7 @@ void writeLargeListing(const std::string& path, int count) {
 }
 
 TEST_F(WindowConversion, ALargeRunWorksOffTheWindowsThreadAndEndsWithItsMessage) {
-    const int functions = 30000; // 120,000 listing lines
-    writeLargeListing(dir.file("big.dis"), functions);
-    std::filesystem::create_directory(dir.file("out"));
-    store.writeText(keys::kDisFileName, dir.file("big.dis"));
-    store.writeText(keys::kOutputFolder, dir.file("out"));
-    store.writeText(keys::kMergedName, "Big");
-    store.writeBool(keys::kMerge, true);
-    store.writeBool(keys::kSingleFile, false);
-    store.writeBool(keys::kIndividualFiles, false);
-    store.writeBool(keys::kSelectAll, true);
+    const int functions = storeLargeMergeRun();
     open();
     window->show();
     ASSERT_EQ(window->orchestrator().session().functions.size(),
@@ -77,20 +87,11 @@ TEST_F(WindowConversion, ALargeRunWorksOffTheWindowsThreadAndEndsWithItsMessage)
 // Cancel stops the run before its files: the one there stays as it was and
 // the status line says so.
 TEST_F(WindowConversion, CancelDuringALargeRunLeavesTheFilesAsTheyWere) {
-    const int functions = 30000;
-    writeLargeListing(dir.file("big.dis"), functions);
-    std::filesystem::create_directory(dir.file("out"));
+    storeLargeMergeRun();
     {
         std::ofstream old(dir.file("out/Big.bas"), std::ios::binary);
         old << "old";
     }
-    store.writeText(keys::kDisFileName, dir.file("big.dis"));
-    store.writeText(keys::kOutputFolder, dir.file("out"));
-    store.writeText(keys::kMergedName, "Big");
-    store.writeBool(keys::kMerge, true);
-    store.writeBool(keys::kSingleFile, false);
-    store.writeBool(keys::kIndividualFiles, false);
-    store.writeBool(keys::kSelectAll, true);
     open();
     window->show();
 

@@ -32,6 +32,14 @@ TEST(LocalEnvironment, WritesAFileWholeAndLeavesNoTemporaryFile) {
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"Blink.bas"});
 }
 
+// Bytes of every value, in no repeating run a reader could get away with.
+std::string patternedBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 7919 + i / 251) & 0xff);
+    return bytes;
+}
+
 // A listing is read a piece at a time: every byte arrives, in order, whether
 // the file ends inside a piece, at its end or far beyond one.
 TEST(LocalEnvironment, ReadsAFileWholeWhateverItsSize) {
@@ -40,9 +48,7 @@ TEST(LocalEnvironment, ReadsAFileWholeWhateverItsSize) {
     for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{65535},
                                    std::size_t{65536}, std::size_t{65537}, std::size_t{300007}}) {
         SCOPED_TRACE(size);
-        std::string bytes(size, '\0');
-        for (std::size_t i = 0; i < size; ++i)
-            bytes[i] = static_cast<char>((i * 7919 + i / 251) & 0xff);
+        const std::string bytes = patternedBytes(size);
         const std::string path = dir.file("listing-" + std::to_string(size) + ".dis");
         ASSERT_EQ(env.writeWhole(path, bytes), std::nullopt);
         EXPECT_EQ(env.readFile(path), bytes);
@@ -59,9 +65,7 @@ TEST(LocalEnvironment, HandsOutAListingsTextAsTheFilesBytes) {
     for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4095},
                                    std::size_t{4096}, std::size_t{4097}, std::size_t{300007}}) {
         SCOPED_TRACE(size);
-        std::string bytes(size, '\0');
-        for (std::size_t i = 0; i < size; ++i)
-            bytes[i] = static_cast<char>((i * 7919 + i / 251) & 0xff);
+        const std::string bytes = patternedBytes(size);
         const std::string path = dir.file("listing-" + std::to_string(size) + ".dis");
         ASSERT_EQ(env.writeWhole(path, bytes), std::nullopt);
         const std::optional<ListingText> text = env.readListingText(path);
