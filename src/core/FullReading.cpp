@@ -16,40 +16,60 @@ bool keptInFullReading(std::string_view line) {
     return firstField > 8;
 }
 
+class WholeFileReader final : public LineReader {
+  public:
+    WholeFileReader(const ReadOptions& options, ReadResult& out) : options_(options), out_(out) {}
+
+    std::size_t readFrom(const LineWindow& window) override {
+        for (; next_ < window.end(); ++next_) {
+            const LineSpan& span = window.spans[next_ - window.first];
+            readLine(span.start, window.text.substr(span.start, span.length));
+        }
+        return next_;
+    }
+    void finish() override {}
+
+  private:
+    void readLine(std::size_t start, std::string_view line);
+
+    const ReadOptions& options_;
+    ReadResult& out_;
+    std::size_t next_ = 0;
+    bool inDataSection_ = false;
+};
+
+void WholeFileReader::readLine(std::size_t start, std::string_view line) {
+    if (!keptInFullReading(line))
+        return;
+    if (line.empty()) {
+        out_.listing.addFileLine(start, 0, LineKind::Empty, LineScan{});
+        return;
+    }
+    const std::string_view trimmed = trimBlanks(line);
+    if (isSectionEnd(trimmed))
+        inDataSection_ = isDataSectionHeader(trimmed);
+    const LineScan scan = scanLine(line);
+    if (isHeaderText(line)) {
+        const std::size_t index = out_.listing.size();
+        out_.listing.addFileLine(start, line.size(), LineKind::Header, scan);
+        if (auto name = headerNameOf(line))
+            out_.functions.push_back({std::string(*name), false, options_.selectAll, index});
+        return;
+    }
+    // Data words that objdump shows as jumps must stay data.
+    LineKind kind = inDataSection_ ? LineKind::Data : LineKind::Instruction;
+    if (!carriesAddress(trimmed))
+        kind = LineKind::Other;
+    out_.listing.addFileLine(start, line.size(), kind, scan);
+    if (kind == LineKind::Instruction && isCodeWordLine(line.substr(0, line.find('\t'))) &&
+        !holdsWholeWord(line))
+        out_.listing.markMalformed(out_.listing.size() - 1);
+}
+
 } // namespace
 
-void readWholeFile(const std::vector<LineSpan>& lines, const ReadOptions& options,
-                   ReadResult& out) {
-    const std::string_view text = out.listing.fileText();
-    out.listing.reserve(lines.size());
-    bool inDataSection = false;
-    for (const LineSpan& span : lines) {
-        const std::string_view line = text.substr(span.start, span.length);
-        if (!keptInFullReading(line))
-            continue;
-        if (line.empty()) {
-            out.listing.addFileLine(span.start, 0, LineKind::Empty);
-            continue;
-        }
-        const std::string_view trimmed = trimBlanks(line);
-        if (isSectionEnd(trimmed))
-            inDataSection = isDataSectionHeader(trimmed);
-        if (isHeaderText(line)) {
-            const std::size_t index = out.listing.size();
-            out.listing.addFileLine(span.start, span.length, LineKind::Header);
-            if (auto name = headerNameOf(line))
-                out.functions.push_back({std::string(*name), false, options.selectAll, index});
-            continue;
-        }
-        // Data words that objdump shows as jumps must stay data.
-        LineKind kind = inDataSection ? LineKind::Data : LineKind::Instruction;
-        if (!carriesAddress(trimmed))
-            kind = LineKind::Other;
-        out.listing.addFileLine(span.start, span.length, kind);
-        if (kind == LineKind::Instruction && isCodeWordLine(line.substr(0, line.find('\t'))) &&
-            !holdsWholeWord(line))
-            out.listing.markMalformed(out.listing.size() - 1);
-    }
+std::unique_ptr<LineReader> wholeFileReader(const ReadOptions& options, ReadResult& out) {
+    return std::make_unique<WholeFileReader>(options, out);
 }
 
 } // namespace travonix

@@ -124,6 +124,9 @@ class Listing {
     void reserve(std::size_t lines) { lines_.reserve(lines); }
 
     [[nodiscard]] std::string_view fileText() const { return fileText_.view(); }
+    // The text the file lines were read from, once all of it is there: a
+    // listing read while its text arrived gets it at the end.
+    void adoptText(ListingText text) { fileText_ = std::move(text); }
 
     // Code lines that hold no whole machine word (cut inside their word, or
     // not hexadecimal there), by index, in listing order. A function holding

@@ -13,10 +13,10 @@ namespace travonix {
 namespace {
 
 // What the reader remembers of the last stored line: the place a gap after
-// it starts from.
+// it starts from. Kept as an offset: a text still arriving may move.
 struct LastStored {
-    std::string_view line; // its address is read only when a gap follows
-    bool hasWord = false;  // an instruction: the zeros start one word on
+    LineSpan line;        // its address is read only when a gap follows
+    bool hasWord = false; // an instruction: the zeros start one word on
     bool hasAddress = false;
 };
 
@@ -25,6 +25,9 @@ struct PendingGap {
     LastStored from;
     std::optional<std::uint32_t> nextAddress; // unknown: the gap ends its section
 };
+
+// Whether the line after a gap marker that ends the gap has arrived.
+enum class Lookahead : std::uint8_t { Found, NotYet };
 
 // Read-only data lines are shown as address and word only.
 constexpr std::size_t kDataLineWidth = 19;
@@ -50,33 +53,41 @@ std::string_view dataLine(std::string_view trimmed, std::string& line) {
     return std::string_view(line).substr(0, kDataLineWidth);
 }
 
-class SectionReader {
+class SectionReader final : public LineReader {
   public:
-    SectionReader(const std::vector<LineSpan>& lines, const ReadOptions& options, ReadResult& out)
-        : lines_(lines), options_(options), out_(out), text_(out.listing.fileText()) {}
+    SectionReader(const ReadOptions& options, ReadResult& out) : options_(options), out_(out) {}
 
-    void run() {
-        out_.listing.reserve(lines_.size());
-        for (index_ = 0; index_ < lines_.size(); ++index_)
-            readLine(trimmedLine(index_));
+    std::size_t readFrom(const LineWindow& window) override {
+        window_ = &window;
+        for (; next_ < window.end(); ++next_)
+            if (!readLine(trimmedLine(next_)))
+                break; // a gap marker waits for the line that ends its gap
+        return next_;
+    }
+
+    void finish() override {
+        if (fillerLimitReached_)
+            out_.diagnostics.push_back(warning(DiagnosticCode::FillerLimit, fillerLimitWarning()));
     }
 
   private:
-    [[nodiscard]] std::string_view trimmedLine(std::size_t index) const {
-        return trimBlanks(text_.substr(lines_[index].start, lines_[index].length));
+    [[nodiscard]] std::string_view trimmedLine(std::size_t number) const {
+        return trimBlanks(window_->line(number));
     }
-    void readLine(std::string_view line);
+    [[nodiscard]] std::size_t offsetOf(std::string_view line) const {
+        return static_cast<std::size_t>(line.data() - window_->text.data());
+    }
+    bool readLine(std::string_view line);
     LineScan scan_; // of the line being read
-    void markGap();
-    std::optional<std::uint32_t> nextAddressFrom(std::size_t index);
+    bool markGap();
+    Lookahead nextAddressFrom(std::size_t number);
     void fillPendingGap();
     void storeLine(std::string_view line);
 
-    const std::vector<LineSpan>& lines_;
     const ReadOptions& options_;
     ReadResult& out_;
-    std::string_view text_;
-    std::size_t index_ = 0;
+    const LineWindow* window_ = nullptr;
+    std::size_t next_ = 0; // the number of the next line to read
     WantedSection section_ = WantedSection::None;
     std::optional<LastStored> last_;
     std::optional<PendingGap> gap_;
@@ -84,36 +95,34 @@ class SectionReader {
     std::uint64_t filledWords_ = 0;
     bool fillerLimitReached_ = false;
     // The stretch of lines last scanned for the next address, so runs of gap
-    // markers and empty lines are scanned once and a read stays linear.
-    std::size_t scannedFrom_ = 1, scannedTo_ = 0;
+    // markers and empty lines are scanned once and a read stays linear, also
+    // while the lines after a gap are still arriving.
+    std::size_t scannedFrom_ = static_cast<std::size_t>(-1), scannedTo_ = 0;
+    bool scanEnded_ = false; // the scan found the gap's end (or the text's)
     std::optional<std::uint32_t> scannedAddress_;
     std::string dataLine_; // room for the data line being made
     std::string filler_;   // room for the filler line being made
-
-  public:
-    [[nodiscard]] bool fillerLimitReached() const { return fillerLimitReached_; }
 };
 
-void SectionReader::readLine(std::string_view line) {
+// False when the line waits for lines not yet there.
+bool SectionReader::readLine(std::string_view line) {
     if (section_ == WantedSection::None) {
         section_ = wantedSectionOf(line);
-        return;
+        return true;
     }
     scan_ = scanLine(line);
     if (scan_.hasY && isSectionEnd(line)) {
         // objdump puts ".rodata" straight after ".text": the line that ends
         // one section may start the next wanted one.
         section_ = wantedSectionOf(line);
-        return;
+        return true;
     }
-    if (scan_.hasDot && isGapMarker(line)) {
-        markGap();
-        return;
-    }
+    if (scan_.hasDot && isGapMarker(line))
+        return markGap();
     if (scan_.hasUnderscore && isSystemFunction(line)) {
         skipping_ = true;
         section_ = WantedSection::None;
-        return;
+        return true;
     }
     fillPendingGap();
     static const NoCaseNeedle kMainHeader("<main>:");
@@ -121,41 +130,56 @@ void SectionReader::readLine(std::string_view line) {
         skipping_ = true;
     if (line.empty() && skipping_)
         skipping_ = false;
-    if (skipping_)
-        return;
-    storeLine(line);
+    if (!skipping_)
+        storeLine(line);
+    return true;
 }
 
-void SectionReader::markGap() {
+bool SectionReader::markGap() {
     if (!last_) {
         gap_.reset();
-        return;
+        return true;
     }
     PendingGap gap{*last_, std::nullopt};
     // The gap runs up to the next address objdump printed; after a line
     // without an address (an empty line) the start itself is unknown.
-    if (last_->hasAddress)
-        gap.nextAddress = nextAddressFrom(index_ + 1);
+    if (last_->hasAddress) {
+        if (nextAddressFrom(next_ + 1) == Lookahead::NotYet)
+            return false;
+        gap.nextAddress = scannedAddress_;
+    }
     gap_ = gap;
+    return true;
 }
 
-std::optional<std::uint32_t> SectionReader::nextAddressFrom(std::size_t index) {
-    if (index >= scannedFrom_ && index <= scannedTo_)
-        return scannedAddress_;
-    scannedFrom_ = index;
-    scannedAddress_.reset();
-    std::size_t i = index;
-    for (; i < lines_.size(); ++i) {
+Lookahead SectionReader::nextAddressFrom(std::size_t number) {
+    if (scanEnded_ && number >= scannedFrom_ && number <= scannedTo_)
+        return Lookahead::Found;
+    // Else a new scan, unless this is the one still waiting for its lines.
+    if (scanEnded_ || number != scannedFrom_) {
+        scannedFrom_ = number;
+        scannedTo_ = number;
+        scannedAddress_.reset();
+        scanEnded_ = false;
+    }
+    std::size_t i = scannedTo_;
+    for (; i < window_->end(); ++i) {
         const std::string_view line = trimmedLine(i);
-        if (isSectionEnd(line))
+        if (isSectionEnd(line)) {
+            scanEnded_ = true;
             break;
+        }
         if (carriesAddress(line)) {
             scannedAddress_ = hexValue(line);
+            scanEnded_ = true;
             break;
         }
     }
     scannedTo_ = i;
-    return scannedAddress_;
+    if (!scanEnded_ && !window_->ended)
+        return Lookahead::NotYet;
+    scanEnded_ = true; // the text's end ends the gap
+    return Lookahead::Found;
 }
 
 void SectionReader::fillPendingGap() {
@@ -163,7 +187,9 @@ void SectionReader::fillPendingGap() {
         return;
     // After an instruction the zeros start one word on; after a header at
     // the header's own address.
-    const std::uint32_t start = hexValue(gap_->from.line) + (gap_->from.hasWord ? 4U : 0U);
+    const LineSpan from = gap_->from.line;
+    const std::uint32_t start = hexValue(window_->text.substr(from.start, from.length)) +
+                                (gap_->from.hasWord ? 4U : 0U);
     std::uint32_t words = gapWordCount(start, gap_->nextAddress);
     if (filledWords_ + words > kMaxFillerWordsPerRead) {
         words = kFallbackGapWords;
@@ -180,13 +206,13 @@ void SectionReader::fillPendingGap() {
 }
 
 void SectionReader::storeLine(std::string_view line) {
-    const auto start = static_cast<std::size_t>(line.data() - text_.data());
+    const std::size_t start = offsetOf(line);
     const bool data = section_ == WantedSection::Rodata;
     LastStored stored;
-    stored.line = line;
+    stored.line = {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(line.size())};
     stored.hasAddress = carriesAddress(line);
     if (line.empty()) {
-        out_.listing.addFileLine(start, 0, LineKind::Empty);
+        out_.listing.addFileLine(start, 0, LineKind::Empty, LineScan{});
         last_ = stored;
         return;
     }
@@ -210,7 +236,7 @@ void SectionReader::storeLine(std::string_view line) {
         // Mostly only the cut: then the line stays a view into the file's text.
         const std::string_view made = dataLine(line, dataLine_);
         if (line.starts_with(made))
-            out_.listing.addFileLine(start, made.size(), LineKind::Data);
+            out_.listing.addFileLine(start, made.size(), LineKind::Data, scanLine(made));
         else
             out_.listing.addMadeLine(made, LineKind::Data);
     } else {
@@ -223,11 +249,8 @@ void SectionReader::storeLine(std::string_view line) {
 
 } // namespace
 
-void readSections(const std::vector<LineSpan>& lines, const ReadOptions& options, ReadResult& out) {
-    SectionReader reader(lines, options, out);
-    reader.run();
-    if (reader.fillerLimitReached())
-        out.diagnostics.push_back(warning(DiagnosticCode::FillerLimit, fillerLimitWarning()));
+std::unique_ptr<LineReader> sectionReader(const ReadOptions& options, ReadResult& out) {
+    return std::make_unique<SectionReader>(options, out);
 }
 
 } // namespace travonix
