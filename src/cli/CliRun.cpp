@@ -1,6 +1,7 @@
 #include "cli/CliRun.h"
 
 #include "check/ConversionCheck.h"
+#include "core/ListingFeed.h"
 #include "core/Paths.h"
 #include "core/SizeReport.h"
 #include "core/Text.h"
@@ -107,40 +108,60 @@ bool chooseDisassembler(Options& options, Reporter& reporter) {
     return true;
 }
 
-// Runs the disassembler on an ELF input. False when there is no fresh
-// listing to read; the reason is on stderr.
-bool disassembleInput(Options& options, const CliRequest& r, Environment& env,
-                      ProcessRunner& runner, Reporter& reporter) {
+ReadOptions readOptionsOf(const Options& options) {
+    const ConversionSettings& c = options.conversion;
+    return {c.includeMain, c.selectAll, c.fullReading};
+}
+
+// Runs the disassembler on an ELF input, reading the listing while it is
+// written. Nothing when there is no fresh listing; the reason is on stderr.
+std::optional<ReadResult> disassembleInput(Options& options, const CliRequest& r,
+                                           Environment& env, ProcessRunner& runner,
+                                           Reporter& reporter, ProgressLine* progress) {
     options.elfPath = r.input;
     options.listingPath = r.disPath ? *r.disPath : listingPathFor(r.input);
     if (r.objdump)
         options.disassemblerCommand = withZeroWords(*r.objdump);
     else if (!chooseDisassembler(options, reporter))
-        return false;
-    const DisassemblyOutcome outcome = disassemble(options, runner, env);
+        return std::nullopt;
+    const std::uint64_t expected = expectedListingBytes(env, options.elfPath).value_or(0);
+    ListingFeed feed(readOptionsOf(options), expected);
+    const DisassemblyOutcome outcome =
+        disassemble(options, runner, env, [&](std::string_view piece) {
+            feed.append(piece);
+            if (progress && progress->due())
+                progress->show(listingProgressText(
+                    {feed.bytesReceived(), expected, feed.functionsRead()}));
+        });
+    if (progress)
+        progress->clear();
     reporter.show(outcome.diagnostics);
-    return outcome.readListing && outcome.diagnostics.empty();
+    if (!outcome.readListing || !outcome.fresh || !outcome.diagnostics.empty())
+        return std::nullopt;
+    return feed.finish();
 }
 
 std::optional<LoadedListing> readInput(Options& options, const CliRequest& r, Environment& env,
-                                       ProcessRunner& runner, Reporter& reporter) {
+                                       ProcessRunner& runner, Reporter& reporter,
+                                       ProgressLine* progress) {
     if (!checkReadable(env, r.input, reporter))
         return std::nullopt;
+    std::optional<ReadResult> read;
     if (r.inputIsElf) {
-        if (!disassembleInput(options, r, env, runner, reporter))
+        read = disassembleInput(options, r, env, runner, reporter, progress);
+        if (!read)
             return std::nullopt;
     } else {
         options.listingPath = r.input;
+        std::optional<ListingText> text = env.readListingText(options.listingPath);
+        if (!text) {
+            reporter.fail(DiagnosticCode::ListingNotReadable,
+                          "cannot read '" + options.listingPath + "'");
+            return std::nullopt;
+        }
+        read = readListing(std::move(*text), readOptionsOf(options));
     }
-    std::optional<ListingText> text = env.readListingText(options.listingPath);
-    if (!text) {
-        reporter.fail(DiagnosticCode::ListingNotReadable,
-                      "cannot read '" + options.listingPath + "'");
-        return std::nullopt;
-    }
-    const ConversionSettings& c = options.conversion;
-    LoadedListing loaded =
-        loadListing(std::move(*text), {c.includeMain, c.selectAll, c.fullReading});
+    LoadedListing loaded = loadListing(std::move(*read));
     reporter.show(loaded.diagnostics);
     if (hasError(loaded.diagnostics))
         return std::nullopt;
@@ -281,10 +302,10 @@ std::string terminalText(std::string_view text) {
 }
 
 int runCli(const CliRequest& r, Environment& env, ProcessRunner& runner, std::ostream& out,
-           std::ostream& err) {
+           std::ostream& err, ProgressLine* progress) {
     Reporter reporter(err);
     Options options = optionsFor(r);
-    std::optional<LoadedListing> read = readInput(options, r, env, runner, reporter);
+    std::optional<LoadedListing> read = readInput(options, r, env, runner, reporter, progress);
     if (!read)
         return kExitFailure;
     if (r.list || r.printListing) {

@@ -1,11 +1,13 @@
 #include "cli/CliRequest.h"
 #include "cli/CliRun.h"
 #include "platform/LocalEnvironment.h"
+#include "platform/Terminal.h"
 #include "platform/ProcessRunner.h"
 
 #include <QCoreApplication>
 
 #include <iostream>
+#include <optional>
 
 int main(int argc, char* argv[]) {
     // The bytes as given: a function name or path that is not UTF-8 must not
@@ -21,5 +23,9 @@ int main(int argc, char* argv[]) {
     }
     travonix::LocalEnvironment environment;
     travonix::ProcessRunner runner;
-    return travonix::cli::runCli(*parsed.request, environment, runner, std::cout, std::cerr);
+    std::optional<travonix::cli::ProgressLine> progress;
+    if (travonix::stderrIsTerminal())
+        progress.emplace(std::cerr);
+    return travonix::cli::runCli(*parsed.request, environment, runner, std::cout, std::cerr,
+                                 progress ? &*progress : nullptr);
 }

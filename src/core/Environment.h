@@ -4,6 +4,7 @@
 #include "core/FileWriter.h"
 #include "core/ListingText.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,15 @@ class Environment : public FileWriter {
     virtual bool fileExists(const std::string& path) = 0;
     // The whole file as bytes, or std::nullopt when it cannot be read.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // Up to `length` bytes of the file from `offset`: fewer at its end,
+    // std::nullopt when it cannot be read.
+    virtual std::optional<std::string> readFilePart(const std::string& path, std::uint64_t offset,
+                                                    std::size_t length) {
+        std::optional<std::string> bytes = readFile(path);
+        if (!bytes)
+            return std::nullopt;
+        return offset < bytes->size() ? bytes->substr(offset, length) : std::string();
+    }
     // The same for a listing, which is only read: an environment that can
     // map the file read-only hands out the mapping instead of a copy.
     virtual std::optional<ListingText> readListingText(const std::string& path) {

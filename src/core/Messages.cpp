@@ -4,7 +4,26 @@
 #include "core/InstructionWord.h"
 #include "core/Text.h"
 
+#include <algorithm>
+
 namespace travonix {
+
+namespace {
+
+// Megabytes with one decimal.
+std::string megabytes(std::uint64_t bytes) {
+    const std::uint64_t tenths = (bytes + 50000) / 100000;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+} // namespace
+
+std::string listingProgressText(const ListingProgress& progress) {
+    std::string text = "Disassembling: " + megabytes(progress.bytes);
+    if (progress.expectedBytes > 0)
+        text += " of about " + megabytes(std::max(progress.expectedBytes, progress.bytes));
+    return text + " MB, " + std::to_string(progress.functions) + " functions read";
+}
 
 std::string listingTooLargeText() {
     return "The listing is larger than 2 GiB: not read";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ListingProgress.h"
 #include "core/Options.h"
 
 #include <cstddef>
@@ -16,6 +17,8 @@ namespace travonix {
 // printable here.
 
 // Reading and rewriting.
+// "Disassembling: 12.3 of about 27.4 MB, 8123 functions read".
+[[nodiscard]] std::string listingProgressText(const ListingProgress& progress);
 [[nodiscard]] std::string listingTooLargeText();
 [[nodiscard]] std::string fillerLimitWarning();
 [[nodiscard]] std::string unconvertedJumpsMessage(std::size_t count);

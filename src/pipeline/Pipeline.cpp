@@ -74,8 +74,11 @@ std::string relayReportText(const RelayReport& report) {
 }
 
 LoadedListing loadListing(ListingText fileText, const ReadOptions& options) {
+    return loadListing(readListing(std::move(fileText), options));
+}
+
+LoadedListing loadListing(ReadResult read) {
     LoadedListing loaded;
-    ReadResult read = readListing(std::move(fileText), options);
     loaded.listing = std::move(read.listing);
     loaded.functions = std::move(read.functions);
     loaded.diagnostics = std::move(read.diagnostics);

@@ -28,6 +28,8 @@ struct LoadedListing {
     check::ImageExtent image;
 };
 
+// A listing already read, such as one a ListingFeed read while it arrived.
+[[nodiscard]] LoadedListing loadListing(ReadResult read);
 // The text is owned, or a mapped file that the listing keeps mapped.
 [[nodiscard]] LoadedListing loadListing(ListingText fileText, const ReadOptions& options);
 [[nodiscard]] inline LoadedListing loadListing(std::string fileText, const ReadOptions& options) {

@@ -1,5 +1,6 @@
 #include "platform/Disassembler.h"
 
+#include "core/ListingSizeGuess.h"
 #include "platform/DisassemblyCommand.h"
 
 #include <filesystem>
@@ -49,8 +50,15 @@ Diagnostic aboutFile(Diagnostic diagnostic, const std::string& path) {
 
 } // namespace
 
+std::optional<std::uint64_t> expectedListingBytes(Environment& environment,
+                                                 const std::string& elfPath) {
+    return guessListingBytes([&](std::uint64_t offset, std::size_t length) {
+        return environment.readFilePart(elfPath, offset, length);
+    });
+}
+
 DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
-                               Environment& environment) {
+                               Environment& environment, const ListingReceiver& receiver) {
     DisassemblyOutcome outcome;
     if (options.elfPath.empty()) {
         outcome.diagnostics.push_back(message(DiagnosticCode::NoElfChosen, kNoElfMessage));
@@ -92,8 +100,9 @@ DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
         return outcome;
     }
     const std::string& partial = held.value()->path();
-    const ProcessResult result =
-        runner.run(disassemblyCommand(options, partial), kMinimizedNoFocus);
+    ProcessCommand command = disassemblyCommand(options, partial);
+    command.onOutput = receiver;
+    const ProcessResult result = runner.run(command, kMinimizedNoFocus);
     // A start the platform refused, with no exit code of a program: reported,
     // and a listing already there is still read.
     if (result.status == ProcessResult::Status::CouldNotStart && result.exitCode == 0) {
@@ -112,6 +121,8 @@ DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
                   "Cannot replace the listing " + options.listingPath + ": " + failed->reason),
             options.listingPath));
         return outcome;
+    } else {
+        outcome.fresh = true;
     }
     outcome.readListing = environment.fileExists(options.listingPath);
     return outcome;

@@ -5,8 +5,11 @@
 #include "core/Options.h"
 #include "platform/ProcessRunner.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace travonix {
 
@@ -17,14 +20,26 @@ struct DisassemblyOutcome {
     std::optional<std::string> elfTime;
     // The listing at options.listingPath is there to be read.
     bool readListing = false;
+    // This run wrote it: its whole text went to the run's listing reader.
+    bool fresh = false;
     Diagnostics diagnostics; // the checks' messages, the disassembler's failure
 };
+
+// Receives the listing's text piece by piece while the disassembler writes it.
+using ListingReceiver = std::function<void(std::string_view)>;
 
 // Turns the ELF file into the listing: checks the names, notes the ELF file's
 // time, runs the disassembler with its output going to a file beside the
 // listing, and replaces the listing only when the disassembler succeeded, so
-// a missing or failing one never leaves an empty listing behind.
+// a missing or failing one never leaves an empty listing behind. A receiver,
+// when given, reads the text as it comes (see ProcessCommand::onOutput); it
+// has had all of it when the outcome is `fresh`.
 [[nodiscard]] DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
-                                             Environment& environment);
+                                             Environment& environment,
+                                             const ListingReceiver& receiver = {});
+
+// About how large the listing of the ELF file will be (see guessListingBytes).
+[[nodiscard]] std::optional<std::uint64_t> expectedListingBytes(Environment& environment,
+                                                                const std::string& elfPath);
 
 } // namespace travonix

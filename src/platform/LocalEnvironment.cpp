@@ -97,6 +97,30 @@ std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
     return bytes;
 }
 
+std::optional<std::string> LocalEnvironment::readFilePart(const std::string& path,
+                                                          std::uint64_t offset,
+                                                          std::size_t length) {
+    if (path.find('\0') != std::string::npos)
+        return std::nullopt;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::string bytes(length, '\0');
+    std::size_t filled = 0;
+    while (filled < length) {
+        const ssize_t got = ::pread(fd, bytes.data() + filled, length - filled,
+                                    static_cast<off_t>(offset + filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        filled += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    bytes.resize(filled);
+    return bytes;
+}
+
 std::optional<std::string> LocalEnvironment::fileModifiedText(const std::string& path) {
     struct stat info {};
     if (path.empty() || path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0 ||
@@ -137,6 +161,17 @@ std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
     return bytes;
+}
+
+std::optional<std::string> LocalEnvironment::readFilePart(const std::string& path,
+                                                          std::uint64_t offset,
+                                                          std::size_t length) {
+    QFile file(qtPath(path));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ||
+        !file.seek(static_cast<qint64>(offset)))
+        return std::nullopt;
+    const QByteArray bytes = file.read(static_cast<qint64>(length));
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 #endif

@@ -10,6 +10,8 @@ class LocalEnvironment : public Environment {
   public:
     bool fileExists(const std::string& path) override;
     std::optional<std::string> readFile(const std::string& path) override;
+    std::optional<std::string> readFilePart(const std::string& path, std::uint64_t offset,
+                                            std::size_t length) override;
     // Mapped read-only (see MappedFile.h); read as bytes when it cannot be.
     std::optional<ListingText> readListingText(const std::string& path) override;
     // Replaced whole: a temporary file in the same folder, then a rename.

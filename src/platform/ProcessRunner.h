@@ -3,7 +3,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace travonix {
@@ -16,9 +18,15 @@ struct ProcessCommand {
     // Elsewhere no shell is involved: the program (found on PATH) and its
     // arguments, each passed as it is.
     std::vector<std::string> arguments;
-    // Elsewhere: the file that receives standard output, created or emptied
-    // before the program starts. Empty: standard output is discarded.
+    // The file that receives standard output: elsewhere it is created or
+    // emptied before the program starts (empty: the output is discarded); on
+    // Windows the command line's redirection writes it.
     std::string standardOutputFile;
+    // When set, called with each piece of standard output, in order, on the
+    // thread that runs the command: elsewhere as the pieces come through a
+    // pipe, while the program runs (they go to the file as well); on Windows
+    // from the file once the program has succeeded.
+    std::function<void(std::string_view)> onOutput;
 };
 
 // How a run ended.
@@ -82,6 +90,8 @@ class ProcessRunner {
 [[nodiscard]] std::string startFailureText(std::int32_t number, const std::string& description);
 
 namespace detail {
+// Whether the platform's runAndWait hands standard output to onOutput itself.
+extern const bool kOutputThroughPipe;
 // The platform's start-wait-exit-code sequence (one definition per platform);
 // `cancel` is looked at while waiting.
 ProcessResult runAndWait(const ProcessCommand& command, std::int32_t windowStyle,

@@ -3,8 +3,10 @@
 // The runner on systems without cmd.exe. No shell is started: the program is
 // found on PATH and gets its arguments as they are, so nothing in a file name
 // ("$(...)", backquotes, quotes) is ever interpreted. Standard output goes to
-// the named file, which is created or emptied first; standard error goes to
-// an anonymous temporary file whose first line is kept for the report.
+// the named file, which is created or emptied first, either directly or,
+// when the caller reads it as it comes, through a pipe that this side copies
+// into the file; standard error goes to an anonymous temporary file whose
+// first line is kept for the report.
 
 #include "platform/ProcessRunner.h"
 #include "platform/ProgramSearch.h"
@@ -15,15 +17,20 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
+#include <optional>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
 namespace travonix::detail {
+
+const bool kOutputThroughPipe = true;
 
 namespace {
 
@@ -40,6 +47,11 @@ class FileDescriptor {
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     [[nodiscard]] int get() const { return fd_; }
     [[nodiscard]] bool valid() const { return fd_ >= 0; }
+    void close() {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
 
   private:
     int fd_;
@@ -177,6 +189,75 @@ ProcessResult waitForExit(pid_t pid, std::chrono::milliseconds bound,
     }
 }
 
+// How the pipe's reading ended, when it did not end with the output.
+using Stopped = std::optional<ProcessResult>;
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t put = ::write(fd, data, size);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        data += put;
+        size -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool hasExited(pid_t pid) {
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == pid;
+}
+
+// A pipe of a megabyte lets the program run well ahead of a slower reader.
+void widenPipe([[maybe_unused]] int fd) {
+#ifdef F_SETPIPE_SZ
+    ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+#endif
+}
+
+// Copies the program's output from the pipe into the file and hands each
+// piece to the caller, until the output ends (or the program has exited and
+// what it wrote is drained: something it started may hold the pipe open).
+// A cancel, the bound or a failed write ends the program.
+Stopped passOutput(pid_t pid, int pipe, int file, const ProcessCommand& command,
+                   Clock::time_point deadline, const std::atomic<bool>& cancel) {
+    std::vector<char> piece(std::size_t{1} << 18);
+    bool exited = false;
+    for (;;) {
+        if (cancel.load()) {
+            endProcessGroup(pid);
+            return ProcessResult{ProcessResult::Status::Cancelled, kStillActive, {}};
+        }
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline) {
+            endProcessGroup(pid);
+            return ProcessResult{ProcessResult::Status::TimedOut, kStillActive, {}};
+        }
+        pollfd ready{pipe, POLLIN, 0};
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::min<Clock::duration>(std::chrono::milliseconds{50}, deadline - now));
+        if (!exited && ::poll(&ready, 1, static_cast<int>(wait.count()) + 1) == 0) {
+            exited = hasExited(pid);
+            continue;
+        }
+        const ssize_t got = ::read(pipe, piece.data(), piece.size());
+        if (got == 0 || (got < 0 && errno == EAGAIN && exited))
+            return std::nullopt;
+        if (got < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (got < 0 || !writeAll(file, piece.data(), static_cast<std::size_t>(got))) {
+            const std::string reason = std::strerror(errno);
+            endProcessGroup(pid);
+            return ProcessResult{ProcessResult::Status::Exited, 1,
+                                 "cannot write " + command.standardOutputFile + ": " + reason};
+        }
+        command.onOutput(std::string_view(piece.data(), static_cast<std::size_t>(got)));
+    }
+}
+
 } // namespace
 
 ProcessResult runAndWait(const ProcessCommand& command, std::int32_t /*windowStyle: no windows*/,
@@ -198,14 +279,33 @@ ProcessResult runAndWait(const ProcessCommand& command, std::int32_t /*windowSty
     FileDescriptor err(openErrorCapture());
     if (!err.valid())
         return {Status::CouldNotStart, 0, shellFailed};
+    int ends[2] = {-1, -1};
+    if (command.onOutput && ::pipe2(ends, O_CLOEXEC) != 0)
+        return {Status::CouldNotStart, 0, shellFailed};
+    FileDescriptor pipeRead(ends[0]);
+    FileDescriptor pipeWrite(ends[1]);
+    const Clock::time_point deadline = Clock::now() + waitBound;
     pid_t pid = 0;
-    const int started = spawn(pid, *program, command.arguments, out.get(), err.get());
+    const int started = spawn(pid, *program, command.arguments,
+                              pipeWrite.valid() ? pipeWrite.get() : out.get(), err.get());
+    pipeWrite.close(); // the output ends when the program's copies are closed
     if (started != 0 && isProgramFault(started))
         return {Status::CouldNotStart, kProgramNotRunnable,
                 *program + ": " + std::strerror(started)};
     if (started != 0 || pid == 0)
         return {Status::CouldNotStart, 0, shellFailed};
-    ProcessResult result = waitForExit(pid, waitBound, cancel);
+    Stopped stopped;
+    if (pipeRead.valid()) {
+        widenPipe(pipeRead.get());
+        ::fcntl(pipeRead.get(), F_SETFL, O_NONBLOCK);
+        stopped = passOutput(pid, pipeRead.get(), out.get(), command, deadline, cancel);
+    }
+    ProcessResult result = stopped ? std::move(*stopped)
+                                   : waitForExit(pid,
+                                                 std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                     std::max<Clock::duration>(
+                                                         deadline - Clock::now(), Clock::duration{})),
+                                                 cancel);
     if (result.errorLine.empty())
         result.errorLine = firstLineOf(err.get());
     return result;

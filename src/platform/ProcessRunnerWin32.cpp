@@ -14,6 +14,9 @@
 
 namespace travonix::detail {
 
+// Standard output goes to the file through cmd.exe's redirection.
+const bool kOutputThroughPipe = false;
+
 namespace {
 
 // The Shell window styles (0 hidden, 1 normal, 2 minimized, 3 maximized,
