@@ -1,9 +1,21 @@
 #include "app/Jobs.h"
 
+#include "core/ListingFeed.h"
+
 namespace travonix {
 
-void runDisassembly(DisassemblyJob& job, ProcessRunner& runner, Environment& environment) {
-    job.outcome = disassemble(job.options, runner, environment);
+void runDisassembly(DisassemblyJob& job, ProcessRunner& runner, Environment& environment,
+                    const JobProgress& progress) {
+    const std::uint64_t expected =
+        expectedListingBytes(environment, job.options.elfPath).value_or(0);
+    ListingFeed feed(readOptionsOf(job.options.conversion), expected);
+    job.outcome = disassemble(job.options, runner, environment, [&](std::string_view piece) {
+        feed.append(piece);
+        if (progress)
+            progress({feed.bytesReceived(), expected, feed.functionsRead()});
+    });
+    if (job.outcome.fresh)
+        job.read = feed.finish();
 }
 
 // The jalr questions were asked before the job started; their answers are
@@ -19,9 +31,10 @@ void runConversion(ConversionJob& job, FileWriter& writer) {
         writer);
 }
 
-void runJob(const Job& job, ProcessRunner& runner, Environment& environment) {
+void runJob(const Job& job, ProcessRunner& runner, Environment& environment,
+            const JobProgress& progress) {
     if (const auto* disassembly = std::get_if<std::shared_ptr<DisassemblyJob>>(&job))
-        runDisassembly(**disassembly, runner, environment);
+        runDisassembly(**disassembly, runner, environment, progress);
     else
         runConversion(*std::get<std::shared_ptr<ConversionJob>>(job), environment);
 }

@@ -7,7 +7,11 @@
 #include "platform/Disassembler.h"
 #include "platform/ProcessRunner.h"
 
+#include "core/ListingProgress.h"
+
+#include <functional>
 #include <memory>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -18,11 +22,18 @@ namespace travonix {
 // process runner and the files; what the user sees of it is shown by the
 // orchestrator once the job comes back.
 
-// The ELF file turned into the listing, with the options of the moment.
+// The ELF file turned into the listing, with the options of the moment; the
+// listing is read as objdump writes it.
 struct DisassemblyJob {
     Options options;
     DisassemblyOutcome outcome;
+    // The listing as read while it arrived (with options.conversion's read
+    // options), when this run wrote it.
+    std::optional<ReadResult> read;
 };
+
+// How far a disassembly has come, told from the job's thread.
+using JobProgress = std::function<void(const ListingProgress&)>;
 
 // One make run between its questions and what the user sees of it: the
 // listing it was planned on, the plan, the request and the answers to its
@@ -39,8 +50,10 @@ struct ConversionJob {
 
 using Job = std::variant<std::shared_ptr<DisassemblyJob>, std::shared_ptr<ConversionJob>>;
 
-void runDisassembly(DisassemblyJob& job, ProcessRunner& runner, Environment& environment);
+void runDisassembly(DisassemblyJob& job, ProcessRunner& runner, Environment& environment,
+                    const JobProgress& progress = {});
 void runConversion(ConversionJob& job, FileWriter& writer);
-void runJob(const Job& job, ProcessRunner& runner, Environment& environment);
+void runJob(const Job& job, ProcessRunner& runner, Environment& environment,
+            const JobProgress& progress = {});
 
 } // namespace travonix

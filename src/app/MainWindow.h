@@ -118,6 +118,7 @@ class MainWindow : public QMainWindow {
 
     void startWaitingJob();
     void finishJob();
+    void showProgress(const ListingProgress& figures);
     void endWorker();
 
     SettingsStore& store_;

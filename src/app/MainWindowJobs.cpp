@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 
 #include "app/WindowText.h"
+#include "core/Messages.h"
 #include "core/Paths.h"
 
 #include <QtCore/QThread>
@@ -44,10 +45,31 @@ void MainWindow::startWaitingJob() {
     enableWork(false);
     statusBar()->showMessage(workingText(*job));
     runningJob_ = *job;
-    worker_ = QThread::create([job = std::move(*job), &runner = runner_,
-                               &environment = environment_] { runJob(job, runner, environment); });
+    busy_->setRange(0, 0);
+    // The worker tells how far it has come by posting the figures to this
+    // thread; it never looks at the window.
+    const JobProgress progress = [this](const ListingProgress& figures) {
+        QMetaObject::invokeMethod(
+            this, [this, figures] { showProgress(figures); }, Qt::QueuedConnection);
+    };
+    worker_ = QThread::create(
+        [job = std::move(*job), &runner = runner_, &environment = environment_, progress] {
+            runJob(job, runner, environment, progress);
+        });
     connect(worker_, &QThread::finished, this, [this] { finishJob(); });
     worker_->start();
+}
+
+// The bytes of the listing against the guess from the ELF file, and the
+// functions read so far; a busy indicator when there is no guess.
+void MainWindow::showProgress(const ListingProgress& figures) {
+    if (!runningJob_)
+        return;
+    if (const int permille = figures.permille(); permille >= 0) {
+        busy_->setRange(0, 1000);
+        busy_->setValue(permille);
+    }
+    statusBar()->showMessage(shown(listingProgressText(figures)));
 }
 
 void MainWindow::finishJob() {

@@ -180,6 +180,10 @@ class Orchestrator {
     Session session_;
     ControlState controls_ = kWindowOpening.controls;
     std::string lastElfTime_;
+    // The listing the last disassembly read while objdump wrote it, for the
+    // read that follows it; with the read options it was read with.
+    std::optional<ReadResult> arrived_;
+    ReadOptions arrivedWith_;
     DisassemblerFinder disassemblerFinder_;
 
     std::deque<Queued> queue_;

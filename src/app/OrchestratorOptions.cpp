@@ -149,9 +149,13 @@ FollowUps Orchestrator::apply(const command::DisassemblyDone& c) {
     if (outcome.elfTime)
         lastElfTime_ = *outcome.elfTime;
     report(outcome.diagnostics);
-    if (outcome.readListing)
-        return {FollowUp::ReadListing};
-    return {};
+    if (!outcome.readListing)
+        return {};
+    if (c.job->read) {
+        arrived_ = std::move(c.job->read);
+        arrivedWith_ = readOptionsOf(c.job->options.conversion);
+    }
+    return {FollowUp::ReadListing};
 }
 
 // ---- the choosers and the watcher --------------------------------------

@@ -10,6 +10,8 @@
 #include "core/Text.h"
 #include "core/Version.h"
 
+#include <utility>
+
 namespace travonix {
 
 namespace {
@@ -27,6 +29,7 @@ FollowUps Orchestrator::apply(const command::ReadListing&) {
 }
 
 FollowUps Orchestrator::readListingNow() {
+    std::optional<ReadResult> arrived = std::exchange(arrived_, std::nullopt);
     const std::string& path = options_.listingPath;
     if (path.empty()) {
         report({message(DiagnosticCode::NoListing, kNoListingMessage)});
@@ -34,18 +37,24 @@ FollowUps Orchestrator::readListingNow() {
     }
     if (!env_.fileExists(path))
         return {};
-    std::optional<std::string> text = env_.readFile(path);
-    if (!text) {
-        report({error(DiagnosticCode::ListingNotReadable, listingNotReadableText(path))});
-        return {};
+    // What the disassembly read as it arrived is the file's text; read with
+    // other options (changed meanwhile), the file is read again.
+    const ReadOptions readOptions = readOptionsOf(options_.conversion);
+    if (!arrived || arrivedWith_ != readOptions) {
+        // A copy, not a mapping: the next Refresh replaces the file, which
+        // Windows refuses while it is mapped.
+        std::optional<std::string> text = env_.readFile(path);
+        if (!text) {
+            report({error(DiagnosticCode::ListingNotReadable, listingNotReadableText(path))});
+            return {};
+        }
+        arrived = travonix::readListing(std::move(*text), readOptions);
     }
     const SavedSelection saved(session_.functions);
     clearFindings();
     session_.generatedSource.clear();
     session_.makeTimeText.clear();
-    const ConversionSettings& c = options_.conversion;
-    LoadedListing loaded =
-        loadListing(std::move(*text), {c.includeMain, c.selectAll, c.fullReading});
+    LoadedListing loaded = loadListing(std::move(*arrived));
     Diagnostics diagnostics = std::move(loaded.diagnostics);
     session_.functions = std::move(loaded.functions);
     session_.listing = SharedListing(std::make_shared<const LoadedListing>(std::move(loaded)));

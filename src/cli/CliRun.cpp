@@ -108,11 +108,6 @@ bool chooseDisassembler(Options& options, Reporter& reporter) {
     return true;
 }
 
-ReadOptions readOptionsOf(const Options& options) {
-    const ConversionSettings& c = options.conversion;
-    return {c.includeMain, c.selectAll, c.fullReading};
-}
-
 // Runs the disassembler on an ELF input, reading the listing while it is
 // written. Nothing when there is no fresh listing; the reason is on stderr.
 std::optional<ReadResult> disassembleInput(Options& options, const CliRequest& r,
@@ -125,7 +120,7 @@ std::optional<ReadResult> disassembleInput(Options& options, const CliRequest& r
     else if (!chooseDisassembler(options, reporter))
         return std::nullopt;
     const std::uint64_t expected = expectedListingBytes(env, options.elfPath).value_or(0);
-    ListingFeed feed(readOptionsOf(options), expected);
+    ListingFeed feed(readOptionsOf(options.conversion), expected);
     const DisassemblyOutcome outcome =
         disassemble(options, runner, env, [&](std::string_view piece) {
             feed.append(piece);
@@ -159,7 +154,7 @@ std::optional<LoadedListing> readInput(Options& options, const CliRequest& r, En
                           "cannot read '" + options.listingPath + "'");
             return std::nullopt;
         }
-        read = readListing(std::move(*text), readOptionsOf(options));
+        read = readListing(std::move(*text), readOptionsOf(options.conversion));
     }
     LoadedListing loaded = loadListing(std::move(*read));
     reporter.show(loaded.diagnostics);

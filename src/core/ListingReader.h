@@ -14,7 +14,14 @@ struct ReadOptions {
     bool includeMain = false; // keep `main` (section reading)
     bool selectAll = false;   // the selected state of every function found
     bool fullReading = false; // every line and every function ("Show ALL funcs")
+
+    bool operator==(const ReadOptions&) const = default;
 };
+
+// How the settings have a listing read.
+[[nodiscard]] inline ReadOptions readOptionsOf(const ConversionSettings& settings) {
+    return {settings.includeMain, settings.selectAll, settings.fullReading};
+}
 
 // The result of one read: the listing, its functions in listing order, and
 // what the user should be told (a read that cut its gaps short).

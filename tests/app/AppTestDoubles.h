@@ -37,8 +37,11 @@ class FakeDisassembler : public ProcessRunner {
         windowStyles.push_back(windowStyle);
         if (whileRunning)
             whileRunning();
-        if (listingText)
+        if (listingText) {
             env_.files[command.standardOutputFile] = *listingText;
+            if (command.onOutput) // as objdump's pipe hands it over
+                command.onOutput(*listingText);
+        }
         return {ProcessResult::Status::Exited, exitCode, ""};
     }
 
