@@ -52,10 +52,9 @@ void MainWindow::startWaitingJob() {
         QMetaObject::invokeMethod(
             this, [this, figures] { showProgress(figures); }, Qt::QueuedConnection);
     };
-    worker_ = QThread::create(
-        [job = std::move(*job), &runner = runner_, &environment = environment_, progress] {
-            runJob(job, runner, environment, progress);
-        });
+    worker_ =
+        QThread::create([job = std::move(*job), &runner = runner_, &environment = environment_,
+                         progress] { runJob(job, runner, environment, progress); });
     connect(worker_, &QThread::finished, this, [this] { finishJob(); });
     worker_->start();
 }

@@ -110,9 +110,9 @@ bool chooseDisassembler(Options& options, Reporter& reporter) {
 
 // Runs the disassembler on an ELF input, reading the listing while it is
 // written. Nothing when there is no fresh listing; the reason is on stderr.
-std::optional<ReadResult> disassembleInput(Options& options, const CliRequest& r,
-                                           Environment& env, ProcessRunner& runner,
-                                           Reporter& reporter, ProgressLine* progress) {
+std::optional<ReadResult> disassembleInput(Options& options, const CliRequest& r, Environment& env,
+                                           ProcessRunner& runner, Reporter& reporter,
+                                           ProgressLine* progress) {
     options.elfPath = r.input;
     options.listingPath = r.disPath ? *r.disPath : listingPathFor(r.input);
     if (r.objdump)
@@ -125,8 +125,8 @@ std::optional<ReadResult> disassembleInput(Options& options, const CliRequest& r
         disassemble(options, runner, env, [&](std::string_view piece) {
             feed.append(piece);
             if (progress && progress->due())
-                progress->show(listingProgressText(
-                    {feed.bytesReceived(), expected, feed.functionsRead()}));
+                progress->show(
+                    listingProgressText({feed.bytesReceived(), expected, feed.functionsRead()}));
         });
     if (progress)
         progress->clear();

@@ -1,8 +1,8 @@
 #include "cli/CliRequest.h"
 #include "cli/CliRun.h"
 #include "platform/LocalEnvironment.h"
-#include "platform/Terminal.h"
 #include "platform/ProcessRunner.h"
+#include "platform/Terminal.h"
 
 #include <QCoreApplication>
 

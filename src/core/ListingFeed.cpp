@@ -129,7 +129,8 @@ ReadResult ListingFeed::finish() {
     State& s = *state_;
     if (s.tooLarge) {
         ReadResult refused;
-        refused.diagnostics.push_back(error(DiagnosticCode::ListingTooLarge, listingTooLargeText()));
+        refused.diagnostics.push_back(
+            error(DiagnosticCode::ListingTooLarge, listingTooLargeText()));
         return refused;
     }
     s.split(true);

@@ -27,7 +27,11 @@ std::uint32_t half16(const std::string& bytes, std::size_t at) {
 }
 
 bool isElf32Little(const std::string& header) {
-    return header.size() == kHeaderSize && std::memcmp(header.data(), "\x7f" "ELF", 4) == 0 &&
+    return header.size() == kHeaderSize &&
+           std::memcmp(header.data(),
+                       "\x7f"
+                       "ELF",
+                       4) == 0 &&
            header[4] == 1 && header[5] == 1;
 }
 

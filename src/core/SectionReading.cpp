@@ -188,8 +188,8 @@ void SectionReader::fillPendingGap() {
     // After an instruction the zeros start one word on; after a header at
     // the header's own address.
     const LineSpan from = gap_->from.line;
-    const std::uint32_t start = hexValue(window_->text.substr(from.start, from.length)) +
-                                (gap_->from.hasWord ? 4U : 0U);
+    const std::uint32_t start =
+        hexValue(window_->text.substr(from.start, from.length)) + (gap_->from.hasWord ? 4U : 0U);
     std::uint32_t words = gapWordCount(start, gap_->nextAddress);
     if (filledWords_ + words > kMaxFillerWordsPerRead) {
         words = kFallbackGapWords;

@@ -51,7 +51,7 @@ Diagnostic aboutFile(Diagnostic diagnostic, const std::string& path) {
 } // namespace
 
 std::optional<std::uint64_t> expectedListingBytes(Environment& environment,
-                                                 const std::string& elfPath) {
+                                                  const std::string& elfPath) {
     return guessListingBytes([&](std::uint64_t offset, std::size_t length) {
         return environment.readFilePart(elfPath, offset, length);
     });

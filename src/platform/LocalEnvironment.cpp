@@ -97,9 +97,8 @@ std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
     return bytes;
 }
 
-std::optional<std::string> LocalEnvironment::readFilePart(const std::string& path,
-                                                          std::uint64_t offset,
-                                                          std::size_t length) {
+std::optional<std::string>
+LocalEnvironment::readFilePart(const std::string& path, std::uint64_t offset, std::size_t length) {
     if (path.find('\0') != std::string::npos)
         return std::nullopt;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -163,9 +162,8 @@ std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
     return bytes;
 }
 
-std::optional<std::string> LocalEnvironment::readFilePart(const std::string& path,
-                                                          std::uint64_t offset,
-                                                          std::size_t length) {
+std::optional<std::string>
+LocalEnvironment::readFilePart(const std::string& path, std::uint64_t offset, std::size_t length) {
     QFile file(qtPath(path));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ||
         !file.seek(static_cast<qint64>(offset)))

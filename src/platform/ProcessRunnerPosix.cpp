@@ -17,11 +17,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
-#include <optional>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -300,12 +300,13 @@ ProcessResult runAndWait(const ProcessCommand& command, std::int32_t /*windowSty
         ::fcntl(pipeRead.get(), F_SETFL, O_NONBLOCK);
         stopped = passOutput(pid, pipeRead.get(), out.get(), command, deadline, cancel);
     }
-    ProcessResult result = stopped ? std::move(*stopped)
-                                   : waitForExit(pid,
-                                                 std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                     std::max<Clock::duration>(
-                                                         deadline - Clock::now(), Clock::duration{})),
-                                                 cancel);
+    ProcessResult result =
+        stopped ? std::move(*stopped)
+                : waitForExit(
+                      pid,
+                      std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::max<Clock::duration>(deadline - Clock::now(), Clock::duration{})),
+                      cancel);
     if (result.errorLine.empty())
         result.errorLine = firstLineOf(err.get());
     return result;

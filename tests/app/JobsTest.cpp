@@ -85,5 +85,32 @@ TEST_F(JobsElsewhere, AJobsEndDuringABoxWaitsUntilTheCommandIsDone) {
     EXPECT_FALSE(app.busy());
 }
 
+// The job reads the listing as objdump writes it; the read that follows its
+// end takes that instead of reading the file again, unless the read options
+// changed meanwhile. (The file here is changed behind the job's back to tell
+// the two apart.)
+TEST_F(JobsElsewhere, TheReadAfterTheJobTakesWhatTheJobReadWithTheSameOptions) {
+    const std::string other = readWholeFile(fixturePath("gaps.dis"));
+    for (const bool optionsChanged : {false, true}) {
+        SCOPED_TRACE(optionsChanged ? "read options changed" : "same read options");
+        app.refresh();
+        std::optional<Job> job = app.takeJob();
+        ASSERT_TRUE(job.has_value());
+        runJob(*job, disassembler, env);
+        const auto& ran = *std::get<std::shared_ptr<DisassemblyJob>>(*job);
+        ASSERT_TRUE(ran.read.has_value());
+        const std::size_t readByTheJob = ran.read->functions.size();
+        ASSERT_GT(readByTheJob, 0U);
+        env.files[kListingPath] = other;
+        if (optionsChanged)
+            app.editOptions().conversion.selectAll = !app.options().conversion.selectAll;
+        app.jobDone(*job);
+        const std::size_t inTheFile =
+            readListing(other, readOptionsOf(app.options().conversion)).functions.size();
+        ASSERT_NE(inTheFile, readByTheJob);
+        EXPECT_EQ(app.session().functions.size(), optionsChanged ? inTheFile : readByTheJob);
+    }
+}
+
 } // namespace
 } // namespace travonix::test

@@ -48,9 +48,9 @@ const Reading kReadings[] = {
 // The pieces a pipe hands over are any size: one byte splits every CR LF
 // and every gap from the line that ends it.
 TEST(ListingFeed, ReadsRealListingsInAnyPiecesAsAWholeRead) {
-    const char* const fixtures[] = {"gaps.dis",     "gaps-noz.dis",    "calls.dis",
-                                    "hostile.dis",  "sysfunc-noz.dis", "jalr.dis",
-                                    "farcall.dis",  "longnames.dis",   "reloc/clean.dis"};
+    const char* const fixtures[] = {"gaps.dis",    "gaps-noz.dis",    "calls.dis",
+                                    "hostile.dis", "sysfunc-noz.dis", "jalr.dis",
+                                    "farcall.dis", "longnames.dis",   "reloc/clean.dis"};
     for (const char* fixture : fixtures) {
         const std::string text = readWholeFile(fixturePath(fixture));
         for (const Reading& reading : kReadings) {
@@ -68,9 +68,9 @@ TEST(ListingFeed, ReadsRealListingsInAnyPiecesAsAWholeRead) {
 // with and without a line end, lone CRs and LFs mixed.
 TEST(ListingFeed, GapsAndLineEndsAtEveryCut) {
     const std::string texts[] = {
-        listingFile({"Disassembly of section .text:", "", "9d000000 <f>:",
-                     "9d000000:\t03e00008 \tjr\tra", "\t...", "", "", "", "9d000010 <g>:",
-                     "9d000010:\t03e00008 \tjr\tra", "\t..."}),
+        listingFile({"Disassembly of section .text:", "",
+                     "9d000000 <f>:", "9d000000:\t03e00008 \tjr\tra", "\t...", "", "", "",
+                     "9d000010 <g>:", "9d000010:\t03e00008 \tjr\tra", "\t..."}),
         "Disassembly of section .text:\r\r9d000000 <f>:\n9d000000:\t03e00008 \tjr\tra\r\n\t...\r"
         "9d000008:\t00000000 \tnop\r",
         "Disassembly of section .rodata:\n\n9d000000 <t>:\n9d000000:\t0c000001 \tjal\t4\n\t...\n"
@@ -78,7 +78,8 @@ TEST(ListingFeed, GapsAndLineEndsAtEveryCut) {
     };
     for (const std::string& text : texts) {
         const std::string whole = summaryOf(readListing(text, ReadOptions{}));
-        ASSERT_NE(whole.find(std::to_string(static_cast<int>(LineKind::Filler))), std::string::npos);
+        ASSERT_NE(whole.find(std::to_string(static_cast<int>(LineKind::Filler))),
+                  std::string::npos);
         for (std::size_t cut = 0; cut <= text.size(); ++cut) {
             SCOPED_TRACE("cut at " + std::to_string(cut));
             ListingFeed feed(ReadOptions{});

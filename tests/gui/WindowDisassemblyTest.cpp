@@ -60,6 +60,34 @@ TEST_F(WindowDisassembly, ASlowDisassemblerRunsOffTheWindowsThreadAndCancelEndsI
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+// The listing is read as it arrives: the status line counts its megabytes
+// against the guess from the ELF file and the functions read so far, the
+// bar fills by the same measure, and a Cancel then leaves no listing.
+TEST_F(WindowDisassembly, ShowsHowFarTheListingHasComeUntilCancelled) {
+    storeDemoPaths();
+    useDisassembler("cat '" + examplePath("demo.dis") + "'; sleep 30");
+    open();
+    window->show();
+    control<QAbstractButton>("refresh")->click();
+    const auto status = [this] { return window->statusBar()->currentMessage(); };
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&status] { return status().contains(QStringLiteral("functions read")); }, 10000))
+        << bytesOf(status());
+    EXPECT_TRUE(status().startsWith(QStringLiteral("Disassembling: "))) << bytesOf(status());
+    EXPECT_TRUE(status().contains(QStringLiteral(" of about "))) << bytesOf(status());
+    EXPECT_FALSE(status().contains(QStringLiteral(" 0 functions read"))) << bytesOf(status());
+    const auto* bar = control<QProgressBar>("busyIndicator");
+    EXPECT_EQ(bar->maximum(), 1000);
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_LT(bar->value(), 1000);
+
+    control<QAbstractButton>("cancelDisassembly")->click();
+    waitForDisassembly();
+    EXPECT_TRUE(status().contains(QStringLiteral("was cancelled"))) << bytesOf(status());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("demo.dis")));
+    EXPECT_TRUE(window->orchestrator().session().functions.empty());
+}
+
 TEST_F(WindowDisassembly, AFailingDisassemblerIsReportedInTheStatusLine) {
     storeDemoPaths();
     useDisassembler("echo 'cannot read the file' >&2\nexit 3");

@@ -278,6 +278,61 @@ TEST_F(Disassembler, AFailingDisassemblerWritesNoListingAndReportsItsError) {
     EXPECT_EQ(leftoversBeside(listing), 0U);
 }
 
+// The receiver reads the listing as objdump writes it: the whole text of a
+// successful run, which is then `fresh`; a run that fails after writing
+// leaves the listing as it was and nothing fresh.
+TEST_F(Disassembler, HandsTheListingToItsReaderAsItIsWritten) {
+    const std::string elf = placeElf(work.file("proj"));
+    const std::string listing = work.file("proj/calls.dis");
+    useFiles(elf, listing);
+    options.disassemblerCommand = "xc32-objdump -D -z";
+    std::string received;
+    const ListingReceiver receiver = [&](std::string_view piece) { received += piece; };
+
+    const DisassemblyOutcome written = travonix::disassemble(options, runner, env, receiver);
+    EXPECT_TRUE(written.diagnostics.empty());
+    EXPECT_TRUE(written.fresh);
+    EXPECT_EQ(received, test::readWholeFile(listing));
+    EXPECT_EQ(readListing(received, ReadOptions{}).functions.size(),
+              readListingFile(test::fixturePath("calls.dis")).functions.size());
+
+    tools.addWrapper("failing-objdump", "echo 'half a listing'; exit 2");
+    options.disassemblerCommand = "failing-objdump -D -z";
+    received.clear();
+    const DisassemblyOutcome failed = travonix::disassemble(options, runner, env, receiver);
+    EXPECT_FALSE(failed.fresh);
+    EXPECT_FALSE(failed.readListing);
+    EXPECT_EQ(received, "half a listing\n");
+    EXPECT_EQ(readListingFile(listing).functions.size(),
+              readListingFile(test::fixturePath("calls.dis")).functions.size())
+        << "the listing from before stays";
+    EXPECT_EQ(leftoversBeside(listing), 0U);
+}
+
+// The size the window's progress measures against: of the order of the
+// listing objdump writes (zero words, as in this program's gap, make
+// shorter lines than code); nothing for what is no ELF file.
+TEST_F(Disassembler, GuessesTheListingsSizeFromTheElfSections) {
+    const std::uint64_t real = fs::file_size(test::fixturePath("farcall.dis"));
+    const std::optional<std::uint64_t> guess =
+        expectedListingBytes(env, test::fixturePath("farcall.elf"));
+    ASSERT_TRUE(guess.has_value());
+    EXPECT_GT(*guess, real * 6 / 10);
+    EXPECT_LT(*guess, real * 16 / 10);
+
+    const std::string elf = test::readWholeFile(test::fixturePath("calls.elf"));
+    const std::string notElf = work.file("not.elf");
+    const std::string cut = work.file("cut.elf");
+    const std::string bigEndian = work.file("big.elf");
+    test::writeFile(notElf, "this is no ELF file\n");
+    test::writeFile(cut, elf.substr(0, elf.size() - 10)); // the section table runs past the end
+    std::string swapped = elf;
+    swapped[5] = 2;
+    test::writeFile(bigEndian, swapped);
+    for (const std::string& path : {notElf, cut, bigEndian, work.file("missing.elf")})
+        EXPECT_FALSE(expectedListingBytes(env, path).has_value()) << path;
+}
+
 TEST_F(Disassembler, AMissingOrFailingProgramIsReportedAndTheListingOnDiskStays) {
     const std::string elf = placeElf(work.file("proj"));
     const std::string listing = work.file("proj/calls.dis");

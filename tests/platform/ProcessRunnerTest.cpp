@@ -166,6 +166,91 @@ TEST(ProcessRunner, AProcessStillRunningAfterTheWaitTimesOutAndIsEndedWithItsChi
     EXPECT_FALSE(isRunning(sleeper)) << "what the program started must end with it";
 }
 
+// What a caller reading the output as it comes is handed: every piece in
+// order, the same bytes the file gets, and the first ones while the program
+// still runs (here it waits for a file that only the caller's reading of
+// its first line makes, so a hand-over at the end would never come).
+TEST(ProcessRunnerOutput, HandsOverThePiecesWhileTheProgramRunsAndWritesTheFile) {
+    TempDir dir;
+    const std::string flag = dir.file("first line seen");
+    struct Case {
+        const char* name;
+        std::string script;
+        std::string expected;
+    };
+    std::string counted;
+    for (int k = 1; k <= 200000; ++k)
+        counted += std::to_string(k) + "\n";
+    const Case cases[] = {
+        {"nothing", "true", ""},
+        {"a line, a wait for the reader, a line",
+         "echo first; while [ ! -e '" + flag + "' ]; do sleep 0.01; done; echo second",
+         "first\nsecond\n"},
+        {"more than a pipe holds", "seq 1 200000", counted},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string out = dir.file("out.txt");
+        ProcessCommand command = commandOf({"sh", "-c", c.script}, out);
+        std::string handed;
+        std::size_t pieces = 0;
+        command.onOutput = [&](std::string_view piece) {
+            handed += piece;
+            ++pieces;
+            if (handed.find('\n') != std::string::npos)
+                test::writeFile(flag, "");
+        };
+        ProcessRunner runner(std::chrono::milliseconds{20000});
+        const ProcessResult result = runner.run(command, 6);
+        EXPECT_EQ(result.status, Status::Exited);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(handed, c.expected);
+        EXPECT_EQ(readWholeFile(out), c.expected);
+        EXPECT_EQ(pieces == 0, c.expected.empty());
+    }
+}
+
+TEST(ProcessRunnerOutput, ACancelWhileTheOutputFlowsEndsTheProgram) {
+    TempDir dir;
+    ProcessRunner runner(std::chrono::milliseconds{20000});
+    ProcessCommand command = commandOf({"sh", "-c", "while :; do echo flood; done"}, dir.file("o"));
+    std::size_t handed = 0;
+    command.onOutput = [&](std::string_view piece) {
+        handed += piece.size();
+        if (handed > 100000)
+            runner.requestCancel();
+    };
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult result = runner.run(command, 6);
+    EXPECT_EQ(result.status, Status::Cancelled);
+    EXPECT_EQ(result.exitCode, kStillActive);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds{15});
+}
+
+// A program that exits while something it started holds the pipe open: the
+// run ends with the program, not when that other process lets go.
+TEST(ProcessRunnerOutput, ARunEndsWithTheProgramEvenWhenItsChildHoldsTheOutput) {
+    TempDir dir;
+    const std::string pidFile = dir.file("pid");
+    ProcessRunner runner(std::chrono::milliseconds{20000});
+    ProcessCommand command = commandOf(
+        {"sh", "-c", "sleep 30 & echo $! > '" + pidFile + "'; echo done"}, dir.file("out"));
+    std::string handed;
+    command.onOutput = [&](std::string_view piece) { handed += piece; };
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult result = runner.run(command, 6);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds{15});
+    EXPECT_EQ(result.status, Status::Exited);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(handed, "done\n");
+    pid_t sleeper = 0;
+    std::istringstream(readWholeFile(pidFile)) >> sleeper;
+    ASSERT_GT(sleeper, 0);
+    for (int i = 0; i < 500 && isRunning(sleeper); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds{20});
+    EXPECT_FALSE(isRunning(sleeper)) << "what the program started must end with it";
+}
+
 TEST(StartFailure, CarriesNumberDescriptionAndSource) {
     EXPECT_EQ(startFailureText(kErrShellFailed, "Failed to Shell child process"),
               "Failed to Shell child process (ShellSync error -2147177982)");

@@ -54,6 +54,33 @@ TEST(ProcessRunnerWin32, WaitsForTheProgramAndReturnsItsExitCode) {
     }
 }
 
+// Here cmd.exe's redirection writes the file; a reader of the output is
+// handed the file's bytes once the program has succeeded, and nothing of a
+// failed run.
+TEST(ProcessRunnerWin32, HandsTheOutputToItsReaderOnlyAfterASuccess) {
+    test::WindowsTempDir dir;
+    struct Case {
+        const char* arguments;
+        const char* handed;
+    };
+    const Case cases[] = {
+        {"--text listing", "listing"},
+        {"--text a --sleep 300 --text b", "ab"},
+        {"--text partial --exit 1", ""},
+    };
+    ProcessRunner runner(test::kRunBound);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const std::string out = dir.file("out put.dis");
+        ProcessCommand command = standIn(c.arguments, out);
+        command.standardOutputFile = out;
+        std::string handed;
+        command.onOutput = [&handed](std::string_view piece) { handed += piece; };
+        runner.run(command, kMinimizedNoFocus);
+        EXPECT_EQ(handed, c.handed);
+    }
+}
+
 TEST(ProcessRunnerWin32, SaysWhenTheProgramIsMissingOrCannotStart) {
     test::WindowsTempDir dir;
     ProcessRunner runner(test::kRunBound);
