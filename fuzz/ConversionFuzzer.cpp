@@ -1,10 +1,12 @@
 // libFuzzer target over the whole conversion: read, rewrite, plan, check,
 // build and write (into memory), in every output mode and both readings, with
-// and without re-laying the merged block. The
-// first byte chooses the options; the rest is the listing.
+// and without re-laying the merged block; and the read as a pipe hands the
+// text over, in pieces, which must give what the whole read gives. The
+// first byte chooses the options and the pieces' size; the rest is the listing.
 #include "check/ConversionCheck.h"
 #include "core/Conversion.h"
 #include "core/JumpRewriter.h"
+#include "core/ListingFeed.h"
 #include "core/ListingReader.h"
 
 #include <cstddef>
@@ -41,6 +43,28 @@ ConversionSettings settingsFrom(std::uint8_t choice) {
     return settings;
 }
 
+// The same lines, kinds and functions, read in pieces of `piece` bytes.
+bool readsAlikeInPieces(const std::string& text, const ReadOptions& options,
+                        const ReadResult& whole, std::size_t piece) {
+    ListingFeed feed(options);
+    for (std::size_t at = 0; at < text.size(); at += piece)
+        feed.append(std::string_view(text).substr(at, piece));
+    const ReadResult pieces = feed.finish();
+    if (pieces.listing.size() != whole.listing.size() ||
+        pieces.functions.size() != whole.functions.size() ||
+        pieces.diagnostics.size() != whole.diagnostics.size())
+        return false;
+    for (std::size_t i = 0; i < whole.listing.size(); ++i)
+        if (pieces.listing.text(i) != whole.listing.text(i) ||
+            pieces.listing.line(i).kind != whole.listing.line(i).kind)
+            return false;
+    for (std::size_t i = 0; i < whole.functions.size(); ++i)
+        if (pieces.functions[i].name != whole.functions[i].name ||
+            pieces.functions[i].headerLine != whole.functions[i].headerLine)
+            return false;
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -48,8 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const ConversionSettings settings = settingsFrom(data[0]);
     std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
-    ReadResult read =
-        readListing(text, {settings.includeMain, settings.selectAll, settings.fullReading});
+    const ReadOptions readOptions = readOptionsOf(settings);
+    ReadResult read = readListing(text, readOptions);
+    if (!readsAlikeInPieces(text, readOptions, read, 1 + std::size_t{data[0] >> 6} * 7))
+        std::abort();
     (void)rewriteJumps(read.listing);
     const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
     if (plan.status != ConversionPlan::Status::Ready)

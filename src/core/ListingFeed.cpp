@@ -92,7 +92,10 @@ void ListingFeed::State::readLines() {
 
 ListingFeed::ListingFeed(const ReadOptions& options, std::size_t expectedBytes)
     : state_(std::make_unique<State>(options)) {
-    const std::size_t room = std::min<std::uint64_t>(expectedBytes, kLargestText);
+    // An eighth more than the guess: a text a little longer than guessed
+    // must not make the whole text move to twice the room at its very end.
+    const std::size_t room =
+        std::min<std::uint64_t>(expectedBytes + expectedBytes / 8, kLargestText);
     state_->arrived.reserve(room);
     state_->result.listing.reserve(room / kBytesPerLine);
 }
