@@ -257,9 +257,19 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
         reporter.stream() << "travonix-cli: " << terminalText(relayReportText(*result.relay))
                           << '\n';
     // After the messages the run has always given, so those keep their order.
-    for (const check::Finding& finding : result.findings)
-        reporter.stream() << "travonix-cli: warning: " << terminalText(check::findingLine(finding))
-                          << '\n';
+    // stderr writes each piece at once: a program's tens of thousands of
+    // findings go in pieces of 64 KiB, not three system calls a line.
+    std::string lines;
+    for (const check::Finding& finding : result.findings) {
+        lines += "travonix-cli: warning: ";
+        lines += terminalText(check::findingLine(finding));
+        lines += '\n';
+        if (lines.size() >= (std::size_t{1} << 16)) {
+            reporter.stream() << lines;
+            lines.clear();
+        }
+    }
+    reporter.stream() << lines;
     if (result.outcome == ConversionResult::Outcome::Refused)
         return kExitFindings;
     return reportWritten(result, writeListingCopy(result, request, env), out, reporter);
