@@ -74,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     const ReadOptions readOptions = readOptionsOf(settings);
     ReadResult read = readListing(text, readOptions);
-    if (!readsAlikeInPieces(text, readOptions, read, 1 + std::size_t{data[0] >> 6} * 7))
+    if (!readsAlikeInPieces(text, readOptions, read,
+                            1 + static_cast<std::size_t>(data[0] >> 6) * 7))
         std::abort();
     (void)rewriteJumps(read.listing);
     const ConversionPlan plan = planConversion(read.listing, read.functions, settings);
