@@ -173,18 +173,17 @@ bool alreadyHolds(const std::string& path, const std::vector<std::string>& parts
     if (regular)
         mode = info.st_mode & 07777;
     bool same = regular && static_cast<std::size_t>(info.st_size) == size;
-    std::string buffer;
-    for (std::size_t k = 0; same && k < parts.size(); ++k) {
-        buffer.resize(parts[k].size());
-        std::size_t got = 0;
-        while (got < buffer.size()) {
-            const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
+    // Compared a piece at a time: a merged block's file is megabytes, and a
+    // copy of it beside the block's own text would add to the peak.
+    char piece[1 << 16];
+    for (std::size_t k = 0; same && k < parts.size(); ++k)
+        for (std::size_t at = 0; same && at < parts[k].size();) {
+            const std::size_t want = std::min(sizeof piece, parts[k].size() - at);
+            const ssize_t n = ::read(fd, piece, want);
+            same =
+                n > 0 && std::memcmp(piece, parts[k].data() + at, static_cast<std::size_t>(n)) == 0;
+            at += n > 0 ? static_cast<std::size_t>(n) : 0;
         }
-        same = got == buffer.size() && buffer == parts[k];
-    }
     if (same)
         same = ::futimens(fd, nullptr) == 0;
     ::close(fd);

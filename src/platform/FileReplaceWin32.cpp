@@ -15,6 +15,7 @@
 #include "platform/FileReplace.h"
 #include "platform/TemporaryName.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <mutex>
@@ -179,23 +180,18 @@ bool alreadyHolds(const std::wstring& path, const std::vector<std::string>& part
     LARGE_INTEGER existing{};
     if (!GetFileSizeEx(file.get(), &existing) || static_cast<ULONGLONG>(existing.QuadPart) != size)
         return false;
-    std::string buffer;
-    for (const std::string& part : parts) {
-        buffer.resize(part.size());
-        std::size_t got = 0;
-        while (got < buffer.size()) {
-            const std::size_t want = buffer.size() - got;
+    // Compared a piece at a time: a merged block's file is megabytes, and a
+    // copy of it beside the block's own text would add to the peak.
+    char piece[1 << 16];
+    for (const std::string& part : parts)
+        for (std::size_t at = 0; at < part.size();) {
+            const std::size_t want = std::min(sizeof piece, part.size() - at);
             DWORD read = 0;
-            if (!ReadFile(file.get(), buffer.data() + got,
-                          want > (1U << 30) ? (1U << 30) : static_cast<DWORD>(want), &read,
-                          nullptr) ||
-                read == 0)
+            if (!ReadFile(file.get(), piece, static_cast<DWORD>(want), &read, nullptr) ||
+                read == 0 || std::memcmp(piece, part.data() + at, read) != 0)
                 return false;
-            got += read;
+            at += read;
         }
-        if (buffer != part)
-            return false;
-    }
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     return SetFileTime(file.get(), nullptr, nullptr, &now) != 0;

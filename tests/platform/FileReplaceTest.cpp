@@ -86,6 +86,15 @@ TEST(FileReplace, AFileThatAlreadyHoldsTheBytesIsOnlyTouched) {
     EXPECT_EQ(replaceFileWhole(path, "the same text!"), std::nullopt);
     EXPECT_EQ(test::readWholeFile(path), "the same text!");
     EXPECT_EQ(filesIn(dir.path()), 1U);
+
+    // So is one byte changed deep in a large part (compared a piece at a
+    // time), of the same size.
+    const std::string large(300000, 'w');
+    ASSERT_EQ(replaceFileWhole(path, std::vector<std::string>{"head ", large}), std::nullopt);
+    std::string changed = large;
+    changed[200001] = 'x';
+    EXPECT_EQ(replaceFileWhole(path, std::vector<std::string>{"head ", changed}), std::nullopt);
+    EXPECT_EQ(test::readWholeFile(path), "head " + changed);
 }
 
 TEST(FileReplace, AFailureLeavesTheOldFileAndNoTemporaryFile) {

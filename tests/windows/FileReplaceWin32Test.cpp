@@ -105,6 +105,15 @@ TEST(FileReplaceWin32, AFileThatAlreadyHoldsTheBytesIsOnlyTouched) {
     EXPECT_EQ(test::readWholeFile(path), "the same text!");
     EXPECT_NE(stampOf(path).index, before.index);
     EXPECT_EQ(test::namesIn(dir.path()), "same.bas");
+
+    // So is one byte changed deep in a large part (compared a piece at a
+    // time), of the same size.
+    const std::string large(300000, 'w');
+    ASSERT_EQ(replaceFileWhole(path, std::vector<std::string>{"head ", large}), std::nullopt);
+    std::string changed = large;
+    changed[200001] = 'x';
+    EXPECT_EQ(replaceFileWhole(path, std::vector<std::string>{"head ", changed}), std::nullopt);
+    EXPECT_EQ(test::readWholeFile(path), "head " + changed);
 }
 
 TEST(FileReplaceWin32, AFailureLeavesTheOldFileNoTemporaryFileAndSaysWhy) {
