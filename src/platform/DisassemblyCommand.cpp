@@ -13,15 +13,23 @@ std::string elfArgument(const std::string& path, const char* currentFolder) {
     return path;
 }
 
+// The line with the redirection to `listingPath`, or, without one, the line
+// whose standard output the runner takes through a pipe.
+std::string commandLineTo(const Options& options, const std::string* listingPath) {
+    const std::string elf = elfArgument(options.elfPath, ".\\");
+    std::string paths = " " + cmdQuotedPath(elf);
+    if (listingPath)
+        paths += " >" + cmdQuotedPath(*listingPath);
+    const bool exclamation = elf.find('!') != std::string::npos ||
+                             (listingPath && listingPath->find('!') != std::string::npos);
+    return cmdLine(options.disassemblerCommand, paths,
+                   exclamation ? DelayedExpansion::Off : DelayedExpansion::AsConfigured);
+}
+
 } // namespace
 
 std::string disassemblyCommandLine(const Options& options, const std::string& listingPath) {
-    const std::string elf = elfArgument(options.elfPath, ".\\");
-    const std::string paths = " " + cmdQuotedPath(elf) + " >" + cmdQuotedPath(listingPath);
-    const bool exclamation =
-        elf.find('!') != std::string::npos || listingPath.find('!') != std::string::npos;
-    return cmdLine(options.disassemblerCommand, paths,
-                   exclamation ? DelayedExpansion::Off : DelayedExpansion::AsConfigured);
+    return commandLineTo(options, &listingPath);
 }
 
 std::vector<std::string> splitCommandWords(std::string_view command) {
@@ -51,6 +59,7 @@ std::vector<std::string> splitCommandWords(std::string_view command) {
 ProcessCommand disassemblyCommand(const Options& options, const std::string& listingPath) {
     ProcessCommand command;
     command.commandLine = disassemblyCommandLine(options, listingPath);
+    command.pipedCommandLine = commandLineTo(options, nullptr);
     command.arguments = splitCommandWords(options.disassemblerCommand);
     // Without a program there is nothing to run; the ELF path must never
     // become the program itself.

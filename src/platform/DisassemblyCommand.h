@@ -28,7 +28,9 @@ namespace travonix {
 // with blanks can be written in quotes.
 [[nodiscard]] std::vector<std::string> splitCommandWords(std::string_view command);
 
-// The disassembler run in both platform forms: the cmd.exe line for Windows;
+// The disassembler run in both platform forms: the cmd.exe line for Windows
+// (and the same without its redirection, for a caller reading the output
+// through a pipe);
 // elsewhere the words of the command plus the ELF path as one more argument,
 // with standard output into `listingPath`. An ELF path that starts with "-"
 // or "@" is given as ".\-x.elf" / "./-x.elf", so objdump takes it as a file

@@ -26,7 +26,7 @@ void handOverFile(const ProcessCommand& command) {
 ProcessResult ProcessRunner::run(const ProcessCommand& command, std::int32_t windowStyle) {
     ProcessResult result = detail::runAndWait(command, windowStyle, waitBound_, cancelRequested_);
     const bool succeeded = result.status == ProcessResult::Status::Exited && result.exitCode == 0;
-    if (command.onOutput && !detail::kOutputThroughPipe && succeeded)
+    if (command.onOutput && !detail::pipesOutput(command) && succeeded)
         handOverFile(command);
     return result;
 }

@@ -18,15 +18,20 @@ struct ProcessCommand {
     // Elsewhere no shell is involved: the program (found on PATH) and its
     // arguments, each passed as it is.
     std::vector<std::string> arguments;
-    // The file that receives standard output: elsewhere it is created or
-    // emptied before the program starts (empty: the output is discarded); on
-    // Windows the command line's redirection writes it.
+    // The file that receives standard output: created or emptied before the
+    // program starts (elsewhere, empty: the output is discarded); on Windows
+    // the command line's redirection writes it, or, with a piped line, the
+    // runner.
     std::string standardOutputFile;
     // When set, called with each piece of standard output, in order, on the
-    // thread that runs the command: elsewhere as the pieces come through a
-    // pipe, while the program runs (they go to the file as well); on Windows
-    // from the file once the program has succeeded.
+    // thread that runs the command, as the pieces come through a pipe while
+    // the program runs; they go to the file as well. On Windows that takes
+    // `pipedCommandLine`; without one, the file is handed over once the
+    // program has succeeded.
     std::function<void(std::string_view)> onOutput;
+    // Windows: the command line without its redirection, run with standard
+    // output into the pipe when onOutput is set.
+    std::string pipedCommandLine;
 };
 
 // How a run ended.
@@ -90,8 +95,9 @@ class ProcessRunner {
 [[nodiscard]] std::string startFailureText(std::int32_t number, const std::string& description);
 
 namespace detail {
-// Whether the platform's runAndWait hands standard output to onOutput itself.
-extern const bool kOutputThroughPipe;
+// Whether the platform's runAndWait hands the command's standard output to
+// onOutput itself, through a pipe.
+[[nodiscard]] bool pipesOutput(const ProcessCommand& command);
 // The platform's start-wait-exit-code sequence (one definition per platform);
 // `cancel` is looked at while waiting.
 ProcessResult runAndWait(const ProcessCommand& command, std::int32_t windowStyle,

@@ -30,7 +30,9 @@ extern char** environ;
 
 namespace travonix::detail {
 
-const bool kOutputThroughPipe = true;
+bool pipesOutput(const ProcessCommand& /*every command*/) {
+    return true;
+}
 
 namespace {
 

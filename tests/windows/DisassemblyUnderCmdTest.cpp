@@ -19,8 +19,10 @@ constexpr const char* kStandIn = TRAVONIX_STANDIN_NAME;
 
 // Runs the disassembler's command line through the real cmd.exe, in `cwd`,
 // with the stand-in's folder first on PATH, where cmd.exe finds it by name
-// as it finds objdump.
-ProcessResult runIn(const std::string& cwd, const Options& options, const std::string& listing) {
+// as it finds objdump. With `received`, the output comes through the runner's
+// pipe (the line without the redirection) and is gathered there.
+ProcessResult runIn(const std::string& cwd, const Options& options, const std::string& listing,
+                    std::string* received = nullptr) {
     char previous[MAX_PATH + 1];
     EXPECT_GT(GetCurrentDirectoryA(sizeof previous, previous), 0U);
     EXPECT_TRUE(SetCurrentDirectoryA(cwd.c_str()));
@@ -31,7 +33,10 @@ ProcessResult runIn(const std::string& cwd, const Options& options, const std::s
     SetEnvironmentVariableA("PATH",
                             (standIn.substr(0, standIn.rfind('\\')) + ";" + oldPath).c_str());
     ProcessRunner runner(test::kRunBound);
-    ProcessResult result = runner.run(disassemblyCommand(options, listing), kMinimizedNoFocus);
+    ProcessCommand command = disassemblyCommand(options, listing);
+    if (received)
+        command.onOutput = [received](std::string_view piece) { *received += piece; };
+    ProcessResult result = runner.run(command, kMinimizedNoFocus);
     SetEnvironmentVariableA("PATH", oldPath.c_str());
     SetCurrentDirectoryA(previous);
     return result;
@@ -40,7 +45,8 @@ ProcessResult runIn(const std::string& cwd, const Options& options, const std::s
 // A folder named with what cmd.exe would otherwise expand or run holds the
 // ELF file and receives the listing; the stand-in copies the one into the
 // other only when it was given the literal path, and cmd.exe's redirection
-// lands at the literal path only when the quoting held.
+// lands at the literal path only when the quoting held. The same through the
+// runner's pipe: the line without the redirection, the file written here.
 TEST(DisassemblyUnderCmd, PathsAreTakenLiterally) {
     test::WindowsTempDir work("travonix win ");
     const char* folders[] = {
@@ -61,12 +67,19 @@ TEST(DisassemblyUnderCmd, PathsAreTakenLiterally) {
         const std::string elfBytes = "ELF " + std::to_string(++n) + "\r\n";
         test::writeBytes(options.elfPath, elfBytes);
 
-        const ProcessResult result = runIn(work.path(), options, listing);
-        EXPECT_EQ(result.status, ProcessResult::Status::Exited);
-        EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(test::readWholeFile(listing), "listing-of:" + elfBytes)
-            << disassemblyCommand(options, listing).commandLine;
-        EXPECT_FALSE(std::filesystem::exists(work.file("pwned")));
+        for (const bool piped : {false, true}) {
+            SCOPED_TRACE(piped ? "through the pipe" : "redirected");
+            std::filesystem::remove(listing, ec);
+            std::string received;
+            const ProcessResult result =
+                runIn(work.path(), options, listing, piped ? &received : nullptr);
+            EXPECT_EQ(result.status, ProcessResult::Status::Exited);
+            EXPECT_EQ(result.exitCode, 0);
+            EXPECT_EQ(test::readWholeFile(listing), "listing-of:" + elfBytes)
+                << disassemblyCommand(options, listing).pipedCommandLine;
+            EXPECT_EQ(received, piped ? "listing-of:" + elfBytes : "");
+            EXPECT_FALSE(std::filesystem::exists(work.file("pwned")));
+        }
     }
 }
 

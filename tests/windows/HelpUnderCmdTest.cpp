@@ -49,7 +49,7 @@ TEST(HelpUnderCmd, TheDocumentInAFolderOfAnyNameIsOpened) {
         const std::string line = cmdOpenLine(document);
 
         const ProcessResult result =
-            ProcessRunner(test::kRunBound).run({line, {}, {}, {}}, kMinimizedNoFocus);
+            ProcessRunner(test::kRunBound).run({line, {}, {}, {}, {}}, kMinimizedNoFocus);
         EXPECT_EQ(result.status, ProcessResult::Status::Exited) << line;
         EXPECT_EQ(result.exitCode, 0) << line;
         EXPECT_EQ(test::readWholeFile(work.file(name) + "\\ran.txt"), document) << line;

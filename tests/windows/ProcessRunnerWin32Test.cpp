@@ -54,10 +54,10 @@ TEST(ProcessRunnerWin32, WaitsForTheProgramAndReturnsItsExitCode) {
     }
 }
 
-// Here cmd.exe's redirection writes the file; a reader of the output is
-// handed the file's bytes once the program has succeeded, and nothing of a
-// failed run.
-TEST(ProcessRunnerWin32, HandsTheOutputToItsReaderOnlyAfterASuccess) {
+// Without a piped line cmd.exe's redirection writes the file; a reader of
+// the output is handed the file's bytes once the program has succeeded, and
+// nothing of a failed run.
+TEST(ProcessRunnerWin32, WithoutAPipedLineHandsTheFileOverOnlyAfterASuccess) {
     test::WindowsTempDir dir;
     struct Case {
         const char* arguments;
@@ -79,6 +79,51 @@ TEST(ProcessRunnerWin32, HandsTheOutputToItsReaderOnlyAfterASuccess) {
         runner.run(command, kMinimizedNoFocus);
         EXPECT_EQ(handed, c.handed);
     }
+}
+
+// With a piped line the output comes through a pipe while the program runs
+// and this side writes the file: the pieces and the file hold the same
+// bytes, a failed run's included; a cancel in the flow ends the program.
+TEST(ProcessRunnerWin32, ThroughThePipeHandsOverThePiecesAndWritesTheFile) {
+    test::WindowsTempDir dir;
+    struct Case {
+        const char* arguments;
+        std::int32_t exitCode;
+        const char* output;
+    };
+    const Case cases[] = {
+        {"--text listing", 0, "listing"},
+        {"--text a --sleep 300 --text b", 0, "ab"},
+        {"--text partial --exit 1", 1, "partial"},
+        {"--exit 3", 3, ""},
+    };
+    ProcessRunner runner(test::kRunBound);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const std::string out = dir.file("out put.dis");
+        ProcessCommand command = standIn(c.arguments, out);
+        command.pipedCommandLine =
+            "cmd.exe /C \"\"" + test::standInPath() + "\" " + c.arguments + "\"";
+        command.standardOutputFile = out;
+        std::string handed;
+        command.onOutput = [&handed](std::string_view piece) { handed += piece; };
+        const ProcessResult result = runner.run(command, kMinimizedNoFocus);
+        EXPECT_EQ(result.status, Status::Exited);
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        EXPECT_EQ(handed, c.output);
+        EXPECT_EQ(test::readWholeFile(out), c.output);
+    }
+
+    const std::string arguments = "--text first --sleep 30000 --text never";
+    ProcessCommand slow = standIn(arguments, dir.file("slow.dis"));
+    slow.pipedCommandLine = "cmd.exe /C \"\"" + test::standInPath() + "\" " + arguments + "\"";
+    slow.standardOutputFile = dir.file("slow.dis");
+    slow.onOutput = [&runner](std::string_view) { runner.requestCancel(); };
+    const auto start = Clock::now();
+    const ProcessResult cancelled = runner.run(slow, kMinimizedNoFocus);
+    runner.clearCancel();
+    EXPECT_EQ(cancelled.status, Status::Cancelled);
+    EXPECT_LT(Clock::now() - start, 20s);
 }
 
 TEST(ProcessRunnerWin32, SaysWhenTheProgramIsMissingOrCannotStart) {
