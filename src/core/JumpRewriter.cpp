@@ -175,7 +175,6 @@ JumpReport rewriteJumps(Listing& listing) {
         listing.markRewritten(i);
         ++report.rewritten;
     }
-    listing.shrinkToFit();
     if (!report.unconverted.empty())
         report.diagnostics.push_back(message(DiagnosticCode::JumpsUnconverted,
                                              unconvertedJumpsMessage(report.unconverted.size())));

@@ -86,15 +86,6 @@ void Listing::addFileLine(std::size_t start, std::size_t length, LineKind kind,
     lines_.push_back(line);
 }
 
-// Only room worth the copy is given back: copying a large listing's records
-// for a few unused ones would cost more than it frees.
-void Listing::shrinkToFit() {
-    if (lines_.capacity() - lines_.size() > lines_.size() / 8)
-        lines_.shrink_to_fit();
-    if (edits_.capacity() - edits_.size() > edits_.size() / 8)
-        edits_.shrink_to_fit();
-}
-
 namespace {
 
 enum ScanFlag : std::uint8_t { kDot = 1, kUnderscore = 2, kLessThan = 4, kY = 8 };

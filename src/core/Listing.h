@@ -116,8 +116,6 @@ class Listing {
     void addFileLine(std::size_t start, std::size_t length, LineKind kind, const LineScan& scan);
     // Adds a line whose text the tool made.
     void addMadeLine(std::string_view text, LineKind kind);
-    // Frees the room the stores grew into once a read is done.
-    void shrinkToFit();
     // Replaces a line's text (the jump rewriting); its kind and address stay.
     void replaceText(std::size_t index, std::string_view text);
     void markRewritten(std::size_t index) { lines_[index].rewritten = true; }

@@ -138,13 +138,10 @@ ReadResult ListingFeed::finish() {
     }
     s.split(true);
     s.reader->finish();
-    if (!s.whole && s.arrived.capacity() - s.arrived.size() > s.arrived.size() / 8)
-        s.arrived.shrink_to_fit();
+    // The room set aside and never written (the text's, the records') is
+    // never made resident: giving it back would copy tens of megabytes,
+    // each page touched anew, to save nothing but addresses.
     s.result.listing.adoptText(s.whole ? std::move(*s.whole) : ListingText(std::move(s.arrived)));
-    s.result.listing.shrinkToFit();
-    std::vector<FunctionEntry>& functions = s.result.functions;
-    if (functions.capacity() - functions.size() > functions.size() / 8)
-        functions.shrink_to_fit();
     return std::move(s.result);
 }
 
