@@ -26,6 +26,17 @@ ProcessCommand standIn(const std::string& arguments, const std::string& out) {
     return command;
 }
 
+// The same, its output read as it comes: through the runner's pipe, which
+// writes `out` and gathers the pieces in `handed`.
+ProcessCommand pipedStandIn(const std::string& arguments, const std::string& out,
+                            std::string& handed) {
+    ProcessCommand command = standIn(arguments, out);
+    command.pipedCommandLine = "cmd.exe /C \"\"" + test::standInPath() + "\" " + arguments + "\"";
+    command.standardOutputFile = out;
+    command.onOutput = [&handed](std::string_view piece) { handed += piece; };
+    return command;
+}
+
 TEST(ProcessRunnerWin32, WaitsForTheProgramAndReturnsItsExitCode) {
     test::WindowsTempDir dir;
     struct Case {
@@ -43,15 +54,22 @@ TEST(ProcessRunnerWin32, WaitsForTheProgramAndReturnsItsExitCode) {
         {"--text a --sleep 700 --text b --exit 4", 4, "ab"},
     };
     ProcessRunner runner(test::kRunBound);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        const std::string out = dir.file("out put.dis");
-        const ProcessResult result = runner.run(standIn(c.arguments, out), kMinimizedNoFocus);
-        EXPECT_EQ(result.status, Status::Exited);
-        EXPECT_EQ(result.exitCode, c.exitCode);
-        EXPECT_EQ(result.errorLine, "");
-        EXPECT_EQ(test::readWholeFile(out), c.output);
-    }
+    // Redirected by cmd.exe, and through the runner's pipe while the program
+    // runs: the pieces and the file hold the same bytes, a failed run's too.
+    for (const bool piped : {false, true})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.arguments) + (piped ? ", piped" : ""));
+            const std::string out = dir.file("out put.dis");
+            std::string handed;
+            const ProcessResult result = runner.run(piped ? pipedStandIn(c.arguments, out, handed)
+                                                          : standIn(c.arguments, out),
+                                                    kMinimizedNoFocus);
+            EXPECT_EQ(result.status, Status::Exited);
+            EXPECT_EQ(result.exitCode, c.exitCode);
+            EXPECT_EQ(result.errorLine, "");
+            EXPECT_EQ(test::readWholeFile(out), c.output);
+            EXPECT_EQ(handed, piped ? c.output : "");
+        }
 }
 
 // Without a piped line cmd.exe's redirection writes the file; a reader of
@@ -81,43 +99,13 @@ TEST(ProcessRunnerWin32, WithoutAPipedLineHandsTheFileOverOnlyAfterASuccess) {
     }
 }
 
-// With a piped line the output comes through a pipe while the program runs
-// and this side writes the file: the pieces and the file hold the same
-// bytes, a failed run's included; a cancel in the flow ends the program.
-TEST(ProcessRunnerWin32, ThroughThePipeHandsOverThePiecesAndWritesTheFile) {
+// A cancel while the output flows through the pipe ends the program.
+TEST(ProcessRunnerWin32, ACancelWhileThePipeFlowsEndsTheProgram) {
     test::WindowsTempDir dir;
-    struct Case {
-        const char* arguments;
-        std::int32_t exitCode;
-        const char* output;
-    };
-    const Case cases[] = {
-        {"--text listing", 0, "listing"},
-        {"--text a --sleep 300 --text b", 0, "ab"},
-        {"--text partial --exit 1", 1, "partial"},
-        {"--exit 3", 3, ""},
-    };
     ProcessRunner runner(test::kRunBound);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        const std::string out = dir.file("out put.dis");
-        ProcessCommand command = standIn(c.arguments, out);
-        command.pipedCommandLine =
-            "cmd.exe /C \"\"" + test::standInPath() + "\" " + c.arguments + "\"";
-        command.standardOutputFile = out;
-        std::string handed;
-        command.onOutput = [&handed](std::string_view piece) { handed += piece; };
-        const ProcessResult result = runner.run(command, kMinimizedNoFocus);
-        EXPECT_EQ(result.status, Status::Exited);
-        EXPECT_EQ(result.exitCode, c.exitCode);
-        EXPECT_EQ(handed, c.output);
-        EXPECT_EQ(test::readWholeFile(out), c.output);
-    }
-
-    const std::string arguments = "--text first --sleep 30000 --text never";
-    ProcessCommand slow = standIn(arguments, dir.file("slow.dis"));
-    slow.pipedCommandLine = "cmd.exe /C \"\"" + test::standInPath() + "\" " + arguments + "\"";
-    slow.standardOutputFile = dir.file("slow.dis");
+    std::string handed;
+    ProcessCommand slow =
+        pipedStandIn("--text first --sleep 30000 --text never", dir.file("slow.dis"), handed);
     slow.onOutput = [&runner](std::string_view) { runner.requestCancel(); };
     const auto start = Clock::now();
     const ProcessResult cancelled = runner.run(slow, kMinimizedNoFocus);
