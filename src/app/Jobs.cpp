@@ -1,18 +1,50 @@
 #include "app/Jobs.h"
 
 #include "core/ListingFeed.h"
+#include "core/Messages.h"
+
+#include <chrono>
 
 namespace travonix {
+
+namespace {
+
+// Passes a report on when the last one is old enough: a listing arrives in
+// thousands of pieces and a run writes thousands of files, and the window
+// needs to hear of a few a second. The first and the last are passed on.
+class Throttled {
+  public:
+    explicit Throttled(const JobProgress& progress) : progress_(progress) {}
+    void operator()(int permille, const std::function<std::string()>& text, bool last = false) {
+        if (!progress_)
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        if (!last && told_ && now - toldAt_ < kInterval)
+            return;
+        told_ = true;
+        toldAt_ = now;
+        progress_({permille, text()});
+    }
+
+  private:
+    static constexpr std::chrono::milliseconds kInterval{50};
+    const JobProgress& progress_;
+    bool told_ = false;
+    std::chrono::steady_clock::time_point toldAt_{};
+};
+
+} // namespace
 
 void runDisassembly(DisassemblyJob& job, ProcessRunner& runner, Environment& environment,
                     const JobProgress& progress) {
     const std::uint64_t expected =
         expectedListingBytes(environment, job.options.elfPath).value_or(0);
     ListingFeed feed(readOptionsOf(job.options.conversion), expected);
+    Throttled report(progress);
     job.outcome = disassemble(job.options, runner, environment, [&](std::string_view piece) {
         feed.append(piece);
-        if (progress)
-            progress({feed.bytesReceived(), expected, feed.functionsRead()});
+        const ListingProgress figures{feed.bytesReceived(), expected, feed.functionsRead()};
+        report(figures.permille(), [&figures] { return listingProgressText(figures); });
     });
     if (job.outcome.fresh)
         job.read = feed.finish();
@@ -20,15 +52,22 @@ void runDisassembly(DisassemblyJob& job, ProcessRunner& runner, Environment& env
 
 // The jalr questions were asked before the job started; their answers are
 // given back in the order the build meets the lines.
-void runConversion(ConversionJob& job, FileWriter& writer) {
+void runConversion(ConversionJob& job, FileWriter& writer, const JobProgress& progress) {
     std::size_t asked = 0;
     job.request.cancel = job.cancel;
+    Throttled report(progress);
+    job.request.onFileWritten = [&report](std::size_t done, std::size_t total) {
+        report(
+            static_cast<int>(done * 1000 / total),
+            [done, total] { return writingProgressText(done, total); }, done == total);
+    };
     job.result = convert(
         *job.listing, job.plan, job.request,
         [&job, &asked](const JalrLine&) {
             return asked < job.answers.size() ? job.answers[asked++] : true;
         },
         writer);
+    job.request.onFileWritten = nullptr; // it told this function's reporter
 }
 
 void runJob(const Job& job, ProcessRunner& runner, Environment& environment,
@@ -36,7 +75,7 @@ void runJob(const Job& job, ProcessRunner& runner, Environment& environment,
     if (const auto* disassembly = std::get_if<std::shared_ptr<DisassemblyJob>>(&job))
         runDisassembly(**disassembly, runner, environment, progress);
     else
-        runConversion(*std::get<std::shared_ptr<ConversionJob>>(job), environment);
+        runConversion(*std::get<std::shared_ptr<ConversionJob>>(job), environment, progress);
 }
 
 } // namespace travonix

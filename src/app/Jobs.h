@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -32,8 +33,14 @@ struct DisassemblyJob {
     std::optional<ReadResult> read;
 };
 
-// How far a disassembly has come, told from the job's thread.
-using JobProgress = std::function<void(const ListingProgress&)>;
+// How far a job has come, as the window shows it: parts of a thousand done
+// (-1: not known) and the words for the status line.
+struct JobProgressReport {
+    int permille = -1;
+    std::string text;
+};
+// Told from the job's thread, at most every few dozen milliseconds.
+using JobProgress = std::function<void(const JobProgressReport&)>;
 
 // One make run between its questions and what the user sees of it: the
 // listing it was planned on, the plan, the request and the answers to its
@@ -52,7 +59,7 @@ using Job = std::variant<std::shared_ptr<DisassemblyJob>, std::shared_ptr<Conver
 
 void runDisassembly(DisassemblyJob& job, ProcessRunner& runner, Environment& environment,
                     const JobProgress& progress = {});
-void runConversion(ConversionJob& job, FileWriter& writer);
+void runConversion(ConversionJob& job, FileWriter& writer, const JobProgress& progress = {});
 void runJob(const Job& job, ProcessRunner& runner, Environment& environment,
             const JobProgress& progress = {});
 

@@ -118,7 +118,7 @@ class MainWindow : public QMainWindow {
 
     void startWaitingJob();
     void finishJob();
-    void showProgress(const ListingProgress& figures);
+    void showProgress(const JobProgressReport& report);
     void endWorker();
 
     SettingsStore& store_;

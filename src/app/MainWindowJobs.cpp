@@ -5,7 +5,6 @@
 #include "app/MainWindow.h"
 
 #include "app/WindowText.h"
-#include "core/Messages.h"
 #include "core/Paths.h"
 
 #include <QtCore/QThread>
@@ -48,9 +47,9 @@ void MainWindow::startWaitingJob() {
     busy_->setRange(0, 0);
     // The worker tells how far it has come by posting the figures to this
     // thread; it never looks at the window.
-    const JobProgress progress = [this](const ListingProgress& figures) {
+    const JobProgress progress = [this](const JobProgressReport& report) {
         QMetaObject::invokeMethod(
-            this, [this, figures] { showProgress(figures); }, Qt::QueuedConnection);
+            this, [this, report] { showProgress(report); }, Qt::QueuedConnection);
     };
     worker_ =
         QThread::create([job = std::move(*job), &runner = runner_, &environment = environment_,
@@ -59,16 +58,17 @@ void MainWindow::startWaitingJob() {
     worker_->start();
 }
 
-// The bytes of the listing against the guess from the ELF file, and the
-// functions read so far; a busy indicator when there is no guess.
-void MainWindow::showProgress(const ListingProgress& figures) {
+// The bytes of the listing against the guess from the ELF file and the
+// functions read so far, or the files written; a busy indicator while
+// there is no measure.
+void MainWindow::showProgress(const JobProgressReport& report) {
     if (!runningJob_)
         return;
-    if (const int permille = figures.permille(); permille >= 0) {
+    if (report.permille >= 0) {
         busy_->setRange(0, 1000);
-        busy_->setValue(permille);
+        busy_->setValue(report.permille);
     }
-    statusBar()->showMessage(shown(listingProgressText(figures)));
+    statusBar()->showMessage(shown(report.text));
 }
 
 void MainWindow::finishJob() {

@@ -222,7 +222,7 @@ int reportWritten(const ConversionResult& result, const WriteReport& copy, std::
 
 int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& functions,
             const Options& options, const CliRequest& r, Environment& env, std::ostream& out,
-            Reporter& reporter) {
+            Reporter& reporter, ProgressLine* progress) {
     const ConversionSettings& settings = options.conversion;
     const ConversionPlan plan = planRun(loaded, functions, settings);
     reporter.show(plan.diagnostics);
@@ -235,6 +235,11 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
         settings, Stamp{env.now(), env.userName()}, env.pathSeparator(), r.check, r.strict,
         nullptr};
     request.showSource = false; // nothing here shows it
+    if (progress)
+        request.onFileWritten = [progress](std::size_t done, std::size_t total) {
+            if (progress->due())
+                progress->show(writingProgressText(done, total));
+        };
     const ConversionResult result = travonix::convert(
         loaded, plan, request,
         [&](const JalrLine&) {
@@ -243,6 +248,8 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
             return r.yes;
         },
         env);
+    if (progress)
+        progress->clear();
     switch (result.outcome) {
     case ConversionResult::Outcome::CheckedOnly:
         return checkOnly(result.findings, out);
@@ -323,7 +330,7 @@ int runCli(const CliRequest& r, Environment& env, ProcessRunner& runner, std::os
     if (!selectFunctions(read->functions, r, reporter))
         return kExitFailure;
     options.conversion.outputFolder = r.outputDir ? *r.outputDir : folderOf(options.listingPath);
-    return convert(*read, read->functions, options, r, env, out, reporter);
+    return convert(*read, read->functions, options, r, env, out, reporter, progress);
 }
 
 } // namespace travonix::cli

@@ -152,12 +152,16 @@ struct WriteReport {
 // The warning of a run cancelled after `written` of its `total` files.
 [[nodiscard]] Diagnostic cancelledWarning(std::size_t written, std::size_t total);
 
+// Told after each file of a run: how many of its files are done (written or
+// refused) and how many there are.
+using FileProgress = std::function<void(std::size_t done, std::size_t total)>;
+
 // Writes each file that may be written, inside the output folder only; a
 // file that cannot be written is reported with its reason and the others are
 // still written.
 // A request to cancel stops it before the next file.
 WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& outputFolder,
                        std::string_view separator, FileWriter& writer,
-                       const CancelFlag* cancel = nullptr);
+                       const CancelFlag* cancel = nullptr, const FileProgress& progress = {});
 
 } // namespace travonix

@@ -25,6 +25,10 @@ std::string listingProgressText(const ListingProgress& progress) {
     return text + " MB, " + std::to_string(progress.functions) + " functions read";
 }
 
+std::string writingProgressText(std::size_t done, std::size_t total) {
+    return "Writing: " + std::to_string(done) + " of " + std::to_string(total) + " files";
+}
+
 std::string listingTooLargeText() {
     return "The listing is larger than 2 GiB: not read";
 }

@@ -19,6 +19,8 @@ namespace travonix {
 // Reading and rewriting.
 // "Disassembling: 12.3 of about 27.4 MB, 8123 functions read".
 [[nodiscard]] std::string listingProgressText(const ListingProgress& progress);
+// "Writing: 12000 of 40000 files".
+[[nodiscard]] std::string writingProgressText(std::size_t done, std::size_t total);
 [[nodiscard]] std::string listingTooLargeText();
 [[nodiscard]] std::string fillerLimitWarning();
 [[nodiscard]] std::string unconvertedJumpsMessage(std::size_t count);

@@ -154,9 +154,12 @@ Diagnostic cancelledWarning(std::size_t written, std::size_t total) {
 }
 
 WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& outputFolder,
-                       std::string_view separator, FileWriter& writer, const CancelFlag* cancel) {
+                       std::string_view separator, FileWriter& writer, const CancelFlag* cancel,
+                       const FileProgress& progress) {
     WriteReport report;
     for (const OutputFile& file : files) {
+        if (progress && &file != files.data())
+            progress(static_cast<std::size_t>(&file - files.data()), files.size());
         if (cancel != nullptr && cancel->requested()) {
             report.cancelled = true;
             report.diagnostics.push_back(
@@ -184,6 +187,8 @@ WriteReport writeFiles(const std::vector<OutputFile>& files, const std::string& 
         if (file.toClipboard)
             report.clipboardFile = static_cast<std::size_t>(&file - files.data());
     }
+    if (progress && !files.empty() && !report.cancelled)
+        progress(files.size(), files.size());
     return report;
 }
 

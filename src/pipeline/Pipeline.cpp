@@ -26,8 +26,8 @@ void writeRun(GeneratedBlocks& blocks, const ConversionPlan& plan, const Convers
               FileWriter& writer, ConversionResult& result) {
     const ConversionSettings& settings = request.settings;
     std::vector<OutputFile> files = basFiles(blocks, plan, settings, request.separator);
-    result.written =
-        writeFiles(files, settings.outputFolder, request.separator, writer, request.cancel.get());
+    result.written = writeFiles(files, settings.outputFolder, request.separator, writer,
+                                request.cancel.get(), request.onFileWritten);
     if (result.written.cancelled)
         result.outcome = ConversionResult::Outcome::Cancelled;
     if (result.written.clipboardFile)

@@ -49,6 +49,8 @@ struct ConversionRequest {
     std::shared_ptr<const CancelFlag> cancel = nullptr;
     // The generated source for a view; the command line shows none.
     bool showSource = true;
+    // Told as the files are written (a run of thousands takes seconds).
+    FileProgress onFileWritten = {};
 };
 
 // Plans a run: the output folder, the merged name and the selection checked,

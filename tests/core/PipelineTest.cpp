@@ -156,6 +156,36 @@ TEST(Pipeline, ACancelledRunLeavesTheFilesItHadNotWrittenAsTheyWere) {
     }
 }
 
+// A driver hears how many of a run's files are done as they are written: each
+// file once, the whole run at its end; a cancelled run tells what it did.
+TEST(Pipeline, ARunTellsHowManyOfItsFilesAreDone) {
+    const LoadedListing loaded =
+        loadListing(readWholeFile(fixturePath("calls.dis")), {true, true, false});
+    for (const bool cancelled : {false, true}) {
+        SCOPED_TRACE(cancelled ? "cancelled after two files" : "every file");
+        FakeEnvironment env;
+        ConversionRequest request = requestFor(OutputMode::IndividualFiles);
+        const ConversionPlan plan = planRun(loaded, loaded.functions, request.settings);
+        const std::size_t total = plan.rows.size();
+        ASSERT_GT(total, 3U);
+        std::vector<std::size_t> told;
+        request.onFileWritten = [&told, total](std::size_t done, std::size_t of) {
+            EXPECT_EQ(of, total);
+            told.push_back(done);
+        };
+        auto cancel = std::make_shared<CancelFlag>();
+        request.cancel = cancel;
+        CancellingWriter writer(env, *cancel, cancelled ? 2 : total + 1);
+        (void)convert(
+            loaded, plan, request, [](const JalrLine&) { return true; }, writer);
+
+        std::vector<std::size_t> expected;
+        for (std::size_t done = 1; done <= (cancelled ? 2 : total); ++done)
+            expected.push_back(done);
+        EXPECT_EQ(told, expected);
+    }
+}
+
 // A driver that shows no generated source gets the same files without it.
 TEST(Pipeline, ARunWithoutTheSourceViewWritesTheSameFiles) {
     const LoadedListing loaded =

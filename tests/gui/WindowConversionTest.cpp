@@ -3,6 +3,7 @@
 
 #include "WindowHarness.h"
 #include "app/MainWindow.h"
+#include "app/WindowText.h"
 
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
@@ -64,6 +65,9 @@ TEST_F(WindowConversion, ALargeRunWorksOffTheWindowsThreadAndEndsWithItsMessage)
               static_cast<std::size_t>(functions));
     ASSERT_GT(window->orchestrator().session().listing.size(), Orchestrator::kLargeListingLines);
 
+    QStringList statusLines; // what the status line said while the run went on
+    QObject::connect(window->statusBar(), &QStatusBar::messageChanged,
+                     [&statusLines](const QString& text) { statusLines << text; });
     control<QAbstractButton>("make")->click();
     ASSERT_TRUE(window->jobRunning()) << "the run goes to the worker";
     EXPECT_TRUE(control<QWidget>("busyIndicator")->isVisible());
@@ -74,6 +78,8 @@ TEST_F(WindowConversion, ALargeRunWorksOffTheWindowsThreadAndEndsWithItsMessage)
     EXPECT_TRUE(QTest::qWaitFor([&timerFired] { return timerFired; }, 5000));
 
     waitForDisassembly();
+    EXPECT_TRUE(statusLines.contains(QStringLiteral("Writing: 1 of 1 files")))
+        << bytesOf(statusLines.join(QStringLiteral(" | ")));
     EXPECT_TRUE(std::filesystem::exists(dir.file("out/Big.bas")));
     ASSERT_EQ(dialogs.messages.size(), 1U);
     EXPECT_TRUE(dialogs.messages[0].text == "Big.bas\r\n\r\n file written to disk")
