@@ -54,8 +54,16 @@ std::optional<std::uint64_t> guessListingBytes(const FilePartReader& readPart) {
     for (std::size_t at = 0; at < tableSize; at += kSectionEntrySize) {
         const std::uint32_t type = word32(*table, at + 4);
         const std::uint32_t flags = word32(*table, at + 8);
-        if ((flags & kSectionAlloc) != 0 && type != kSectionNoBits)
-            loadedBytes += word32(*table, at + 20);
+        const std::uint32_t offset = word32(*table, at + 16);
+        const std::uint32_t size = word32(*table, at + 20);
+        if ((flags & kSectionAlloc) == 0 || type == kSectionNoBits || size == 0)
+            continue;
+        // A section's bytes lie in the file: a table that claims more than
+        // the file holds is no ground for setting room aside.
+        const std::optional<std::string> last = readPart(std::uint64_t{offset} + size - 1, 1);
+        if (!last || last->size() != 1)
+            return std::nullopt;
+        loadedBytes += size;
     }
     return loadedBytes / 4 * kListingBytesPerWord;
 }

@@ -329,7 +329,15 @@ TEST_F(Disassembler, GuessesTheListingsSizeFromTheElfSections) {
     std::string swapped = elf;
     swapped[5] = 2;
     test::writeFile(bigEndian, swapped);
-    for (const std::string& path : {notElf, cut, bigEndian, work.file("missing.elf")})
+    // .text (the first section after the null one) claiming a gigabyte.
+    const std::string claiming = work.file("claiming.elf");
+    std::string huge = elf;
+    const auto tableAt = static_cast<unsigned char>(huge[32]) |
+                         static_cast<unsigned char>(huge[33]) << 8 |
+                         static_cast<unsigned char>(huge[34]) << 16;
+    huge[tableAt + 40 + 20 + 3] = 0x40;
+    test::writeFile(claiming, huge);
+    for (const std::string& path : {notElf, cut, bigEndian, claiming, work.file("missing.elf")})
         EXPECT_FALSE(expectedListingBytes(env, path).has_value()) << path;
 }
 
