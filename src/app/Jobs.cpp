@@ -1,6 +1,5 @@
 #include "app/Jobs.h"
 
-#include "core/ListingFeed.h"
 #include "core/Messages.h"
 
 #include <chrono>
@@ -37,17 +36,13 @@ class Throttled {
 
 void runDisassembly(DisassemblyJob& job, ProcessRunner& runner, Environment& environment,
                     const JobProgress& progress) {
-    const std::uint64_t expected =
-        expectedListingBytes(environment, job.options.elfPath).value_or(0);
-    ListingFeed feed(readOptionsOf(job.options.conversion), expected);
     Throttled report(progress);
-    job.outcome = disassemble(job.options, runner, environment, [&](std::string_view piece) {
-        feed.append(piece);
-        const ListingProgress figures{feed.bytesReceived(), expected, feed.functionsRead()};
-        report(figures.permille(), [&figures] { return listingProgressText(figures); });
-    });
-    if (job.outcome.fresh)
-        job.read = feed.finish();
+    DisassembledListing done = disassembleAndRead(
+        job.options, runner, environment, [&report](const ListingProgress& figures) {
+            report(figures.permille(), [&figures] { return listingProgressText(figures); });
+        });
+    job.outcome = std::move(done.outcome);
+    job.read = std::move(done.read);
 }
 
 // The jalr questions were asked before the job started; their answers are

@@ -1,7 +1,6 @@
 #include "cli/CliRun.h"
 
 #include "check/ConversionCheck.h"
-#include "core/ListingFeed.h"
 #include "core/Paths.h"
 #include "core/SizeReport.h"
 #include "core/Text.h"
@@ -119,21 +118,17 @@ std::optional<ReadResult> disassembleInput(Options& options, const CliRequest& r
         options.disassemblerCommand = withZeroWords(*r.objdump);
     else if (!chooseDisassembler(options, reporter))
         return std::nullopt;
-    const std::uint64_t expected = expectedListingBytes(env, options.elfPath).value_or(0);
-    ListingFeed feed(readOptionsOf(options.conversion), expected);
-    const DisassemblyOutcome outcome =
-        disassemble(options, runner, env, [&](std::string_view piece) {
-            feed.append(piece);
+    DisassembledListing done =
+        disassembleAndRead(options, runner, env, [progress](const ListingProgress& figures) {
             if (progress && progress->due())
-                progress->show(
-                    listingProgressText({feed.bytesReceived(), expected, feed.functionsRead()}));
+                progress->show(listingProgressText(figures));
         });
     if (progress)
         progress->clear();
-    reporter.show(outcome.diagnostics);
-    if (!outcome.readListing || !outcome.fresh || !outcome.diagnostics.empty())
+    reporter.show(done.outcome.diagnostics);
+    if (!done.outcome.readListing || !done.outcome.diagnostics.empty())
         return std::nullopt;
-    return feed.finish();
+    return std::move(done.read);
 }
 
 std::optional<LoadedListing> readInput(Options& options, const CliRequest& r, Environment& env,

@@ -1,5 +1,6 @@
 #include "platform/Disassembler.h"
 
+#include "core/ListingFeed.h"
 #include "core/ListingSizeGuess.h"
 #include "platform/DisassemblyCommand.h"
 
@@ -126,6 +127,22 @@ DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
     }
     outcome.readListing = environment.fileExists(options.listingPath);
     return outcome;
+}
+
+DisassembledListing disassembleAndRead(const Options& options, ProcessRunner& runner,
+                                       Environment& environment,
+                                       const ListingProgressReport& progress) {
+    const std::uint64_t expected = expectedListingBytes(environment, options.elfPath).value_or(0);
+    ListingFeed feed(readOptionsOf(options.conversion), expected);
+    DisassembledListing done;
+    done.outcome = disassemble(options, runner, environment, [&](std::string_view piece) {
+        feed.append(piece);
+        if (progress)
+            progress({feed.bytesReceived(), expected, feed.functionsRead()});
+    });
+    if (done.outcome.fresh)
+        done.read = feed.finish();
+    return done;
 }
 
 } // namespace travonix

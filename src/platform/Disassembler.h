@@ -2,6 +2,8 @@
 
 #include "core/Diagnostic.h"
 #include "core/Environment.h"
+#include "core/ListingProgress.h"
+#include "core/ListingReader.h"
 #include "core/Options.h"
 #include "platform/ProcessRunner.h"
 
@@ -37,6 +39,21 @@ using ListingReceiver = std::function<void(std::string_view)>;
 [[nodiscard]] DisassemblyOutcome disassemble(const Options& options, ProcessRunner& runner,
                                              Environment& environment,
                                              const ListingReceiver& receiver = {});
+
+// A disassembly and the listing read while objdump wrote it (see
+// ListingFeed), with the read options of options.conversion.
+struct DisassembledListing {
+    DisassemblyOutcome outcome;
+    std::optional<ReadResult> read; // when the outcome is fresh
+};
+// Told after each piece of the listing how far it has come.
+using ListingProgressReport = std::function<void(const ListingProgress&)>;
+
+// What both drivers run for an ELF file: the listing's size guessed, the
+// disassembly, and the listing read as it arrives.
+[[nodiscard]] DisassembledListing disassembleAndRead(const Options& options, ProcessRunner& runner,
+                                                     Environment& environment,
+                                                     const ListingProgressReport& progress = {});
 
 // About how large the listing of the ELF file will be (see guessListingBytes).
 [[nodiscard]] std::optional<std::uint64_t> expectedListingBytes(Environment& environment,
