@@ -229,7 +229,8 @@ int convert(const LoadedListing& loaded, const std::vector<FunctionEntry>& funct
     ConversionRequest request{
         settings, Stamp{env.now(), env.userName()}, env.pathSeparator(), r.check, r.strict,
         nullptr};
-    request.showSource = false; // nothing here shows it
+    request.showSource = false;        // nothing here shows it
+    request.keepClipboardText = false; // nor has a clipboard
     if (progress)
         request.onFileWritten = [progress](std::size_t done, std::size_t total) {
             if (progress->due())

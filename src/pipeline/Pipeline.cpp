@@ -30,7 +30,7 @@ void writeRun(GeneratedBlocks& blocks, const ConversionPlan& plan, const Convers
                                 request.cancel.get(), request.onFileWritten);
     if (result.written.cancelled)
         result.outcome = ConversionResult::Outcome::Cancelled;
-    if (result.written.clipboardFile)
+    if (result.written.clipboardFile && request.keepClipboardText)
         result.clipboardFile = std::move(files[*result.written.clipboardFile]);
     files.clear();
     if (settings.keepListingCopy)

@@ -49,6 +49,9 @@ struct ConversionRequest {
     std::shared_ptr<const CancelFlag> cancel = nullptr;
     // The generated source for a view; the command line shows none.
     bool showSource = true;
+    // The last .bas file's text kept for a clipboard; a driver without one
+    // (the command line) lets a merged block's megabytes go once written.
+    bool keepClipboardText = true;
     // Told as the files are written (a run of thousands takes seconds).
     FileProgress onFileWritten = {};
 };

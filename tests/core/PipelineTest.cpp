@@ -30,13 +30,14 @@ TEST(Pipeline, EachWayARunEndsWritesWhatItShouldAndNothingElse) {
     ASSERT_FALSE(loaded.image.sections().empty()) << "the image is read with the listing";
     const struct {
         const char* what;
-        bool checkOnly, strict, goOnAfterJalr;
+        bool checkOnly, strict, goOnAfterJalr, keepClipboardText;
         Outcome outcome;
         bool writes;
     } cases[] = {
-        {"written", false, false, true, Outcome::Written, true},
-        {"checked only", true, false, true, Outcome::CheckedOnly, false},
-        {"strict with findings", false, true, true, Outcome::Refused, false},
+        {"written", false, false, true, true, Outcome::Written, true},
+        {"written, no clipboard", false, false, true, false, Outcome::Written, true},
+        {"checked only", true, false, true, true, Outcome::CheckedOnly, false},
+        {"strict with findings", false, true, true, true, Outcome::Refused, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -44,6 +45,7 @@ TEST(Pipeline, EachWayARunEndsWritesWhatItShouldAndNothingElse) {
         ConversionRequest request = requestFor(OutputMode::IndividualFiles);
         request.checkOnly = c.checkOnly;
         request.strict = c.strict;
+        request.keepClipboardText = c.keepClipboardText;
         const ConversionPlan plan = planRun(loaded, loaded.functions, request.settings);
         ASSERT_EQ(plan.status, ConversionPlan::Status::Ready);
         const ConversionResult result = convert(
@@ -54,7 +56,7 @@ TEST(Pipeline, EachWayARunEndsWritesWhatItShouldAndNothingElse) {
         EXPECT_EQ(result.written.writtenNames.size(), c.writes ? plan.rows.size() : 0U);
         EXPECT_EQ(writeListingCopy(result, request, env).writtenNames.size(), c.writes ? 1U : 0U);
         EXPECT_EQ(result.completion.empty(), !c.writes);
-        EXPECT_EQ(result.clipboardFile.has_value(), c.writes);
+        EXPECT_EQ(result.clipboardFile.has_value(), c.writes && c.keepClipboardText);
         EXPECT_EQ(result.wordCount > 0, !c.checkOnly) << "only a check builds nothing";
     }
 }
