@@ -15,8 +15,9 @@ namespace {
 // header) that ends its body, as its block gets them.
 class PlannedBlocks : public BlockSource {
   public:
-    PlannedBlocks(const Listing& listing, const ConversionPlan& plan, bool merged)
-        : listing_(listing), plan_(plan), merged_(merged) {}
+    PlannedBlocks(const Listing& listing, const ConversionPlan& plan, bool merged,
+                  LinesPassed passed)
+        : listing_(listing), plan_(plan), merged_(merged), passed_(std::move(passed)) {}
 
     std::size_t blockCount() const override {
         return merged_ ? (plan_.rows.empty() ? 0 : 1) : plan_.rows.size();
@@ -41,6 +42,16 @@ class PlannedBlocks : public BlockSource {
         }
     }
 
+    // The line where the row at `place` starts: the listing's end after the
+    // last row. A block other than the merged one holds one routine, so the
+    // place after it is the next row.
+    void checkedUpTo(const RoutinePlace& place) const override {
+        if (!passed_)
+            return;
+        const std::size_t next = merged_ ? place.routine : place.block + place.routine;
+        passed_(next < plan_.rows.size() ? plan_.rows[next].headerLine : listing_.size());
+    }
+
   private:
     const BlockRow& row(std::size_t block, std::size_t routine) const {
         return plan_.rows[merged_ ? routine : block];
@@ -49,6 +60,7 @@ class PlannedBlocks : public BlockSource {
     const Listing& listing_;
     const ConversionPlan& plan_;
     bool merged_;
+    LinesPassed passed_;
 };
 
 std::vector<BlockFile> filesOf(const Listing& listing, const ConversionPlan& plan,
@@ -80,9 +92,9 @@ std::vector<BlockFile> filesOf(const Listing& listing, const ConversionPlan& pla
 
 struct ConversionCheckRun::State {
     State(const Listing& listing, const ConversionPlan& plan, const ConversionSettings& settings,
-          const ImageExtent* image)
+          const ImageExtent* image, LinesPassed passed)
         : listing(listing), plan(plan), settings(settings),
-          blocks(listing, plan, settings.mode == OutputMode::Merged),
+          blocks(listing, plan, settings.mode == OutputMode::Merged, std::move(passed)),
           relocation(listing.fileText(), blocks, RelocationCheckRun::kShareRoutines, image) {}
 
     const Listing& listing;
@@ -93,8 +105,9 @@ struct ConversionCheckRun::State {
 };
 
 ConversionCheckRun::ConversionCheckRun(const Listing& listing, const ConversionPlan& plan,
-                                       const ConversionSettings& settings, const ImageExtent* image)
-    : state_(std::make_unique<State>(listing, plan, settings, image)) {}
+                                       const ConversionSettings& settings, const ImageExtent* image,
+                                       LinesPassed passed)
+    : state_(std::make_unique<State>(listing, plan, settings, image, std::move(passed))) {}
 
 ConversionCheckRun::~ConversionCheckRun() = default;
 

@@ -24,9 +24,11 @@ namespace travonix::check {
 class ConversionCheckRun {
   public:
     // `image`, when given, is ImageExtent::fromListing of the listing's
-    // text, read beforehand; it outlives the run.
+    // text, read beforehand; it outlives the run. `passed` is told how far
+    // through the listing the check has come, from whichever thread helps.
     ConversionCheckRun(const Listing& listing, const ConversionPlan& plan,
-                       const ConversionSettings& settings, const ImageExtent* image = nullptr);
+                       const ConversionSettings& settings, const ImageExtent* image = nullptr,
+                       LinesPassed passed = {});
     ~ConversionCheckRun();
     ConversionCheckRun(const ConversionCheckRun&) = delete;
     ConversionCheckRun& operator=(const ConversionCheckRun&) = delete;

@@ -42,6 +42,27 @@ struct RelocationCheckRun::State {
     std::vector<std::size_t> chunkStarts; // of each chunk in `pieces`, and the end
     std::atomic<std::size_t> nextChunk{0};
     std::vector<PieceResult> results; // one per piece
+    // Chunks finish out of order on two threads; the source hears how far
+    // every chunk is checked.
+    std::mutex checkedMutex;
+    std::vector<bool> chunksChecked;
+    std::size_t checkedThrough = 0; // chunks before this one are all checked
+
+    void chunkChecked(std::size_t chunk) {
+        const std::lock_guard lock(checkedMutex);
+        chunksChecked[chunk] = true;
+        const std::size_t before = checkedThrough;
+        while (checkedThrough < chunksChecked.size() && chunksChecked[checkedThrough])
+            ++checkedThrough;
+        if (checkedThrough == before)
+            return;
+        if (checkedThrough < chunksChecked.size()) {
+            const BlockPiece& next = pieces[chunkStarts[checkedThrough]];
+            blocks.checkedUpTo({next.block, next.first});
+        } else {
+            blocks.checkedUpTo({pieces.back().block, pieces.back().end});
+        }
+    }
 };
 
 namespace {
@@ -96,6 +117,7 @@ RelocationCheckRun::RelocationCheckRun(std::string_view listing, const BlockSour
     s.pieces = piecesOf(blocks, share);
     s.chunkStarts = chunkStartsOf(s.pieces, share);
     s.results.resize(s.pieces.size());
+    s.chunksChecked.assign(s.chunkStarts.size() - 1, false);
 }
 
 RelocationCheckRun::~RelocationCheckRun() = default;
@@ -119,6 +141,7 @@ void RelocationCheckRun::help() {
             result = {};
             result.findings = std::move(findings);
         }
+        s.chunkChecked(chunk);
     }
 }
 

@@ -28,6 +28,13 @@ struct BlockContent {
 // The blocks a conversion writes, as the check reads them: one routine's
 // lines at a time, so a merged block of a whole program is never held as a
 // whole, and no line is copied.
+// Routine `routine` of block `block`; after a block's last routine,
+// `routine` is one past it.
+struct RoutinePlace {
+    std::size_t block = 0;
+    std::size_t routine = 0;
+};
+
 class BlockSource {
   public:
     virtual ~BlockSource() = default;
@@ -41,6 +48,10 @@ class BlockSource {
     // routine is read a slice at a time: it can be a million lines long.
     virtual void routineLines(std::size_t block, std::size_t routine, std::size_t from,
                               std::size_t most, std::vector<LineFields>& lines) const = 0;
+    // Every routine before `place` is checked (those of earlier blocks, and
+    // the block's own before `place.routine`): a source over a large listing
+    // may let their text go.
+    virtual void checkedUpTo(const RoutinePlace& place) const { (void)place; }
 };
 
 // Blocks a caller holds as text (tests, tools).

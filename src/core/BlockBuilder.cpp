@@ -5,6 +5,7 @@
 #include "core/Text.h"
 #include "core/relay/Relayer.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace travonix {
@@ -75,10 +76,11 @@ class BlockBuilder {
   public:
     BlockBuilder(const Listing& listing, const ConversionPlan& plan,
                  const ConversionSettings& settings, const Stamp& stamp,
-                 const JalrQuestion& continueAfterJalr, bool showSource)
+                 const JalrQuestion& continueAfterJalr, bool showSource, LinesPassed passed)
         : listing_(listing), rows_(plan.rows), settings_(settings), stamp_(stamp),
           continueAfterJalr_(continueAfterJalr), merge_(settings.mode == OutputMode::Merged),
-          relaying_(merge_ && settings.positionIndependent), showSource_(showSource) {
+          relaying_(merge_ && settings.positionIndependent), showSource_(showSource),
+          passed_(std::move(passed)) {
         out_.blockTexts.resize(merge_ && !rows_.empty() ? 1 : rows_.size());
         reserveRoom();
     }
@@ -94,6 +96,7 @@ class BlockBuilder {
             writeEntryOffset();
         if (relaying_)
             relayMergedBlock();
+        tellPassed(true);
         return std::move(out_);
     }
 
@@ -106,6 +109,7 @@ class BlockBuilder {
     void closeBlock(std::size_t k);
     void writeEntryOffset();
     void reserveRoom();
+    void tellPassed(bool atEnd);
     void relayMergedBlock();
     void writeRelaidBlock(const relay::RelayOutcome& relaid);
     void showRelaidWords(const relay::RelayOutcome& relaid);
@@ -121,6 +125,9 @@ class BlockBuilder {
     GeneratedBlocks out_;
     std::size_t displayLine_ = 0;
     std::size_t rowStart_ = 0; // where the current row's text starts in its block
+    // How far the build has come through the listing, and how far it last told.
+    std::size_t builtEnd_ = 0;
+    std::size_t toldEnd_ = 0;
     // Merge mode: the word count at the first word of "main" (0 when main
     // comes first or is absent), and the length of the first block just
     // before its entry word.
@@ -130,6 +137,7 @@ class BlockBuilder {
     // and where each row's words start.
     const bool relaying_;
     const bool showSource_;
+    const LinesPassed passed_;
     struct PlacedWord {
         std::uint32_t address;
         std::string_view text;
@@ -160,6 +168,7 @@ bool BlockBuilder::buildRow(std::size_t k) {
     if (!scanBody(k))
         return false;
     closeBlock(k);
+    tellPassed(false);
     if (merge_ && showSource_) {
         const bool lastRow = k + 1 == rows_.size();
         out_.generatedSource.push_back(lastRow ? std::string("'")
@@ -191,6 +200,17 @@ void BlockBuilder::reserveRoom() {
     if (settings_.keepListingCopy)
         out_.listingCopy.reserve(size.lineBytes + 2 * size.lines + kBalMark.size() * size.branches +
                                  kSpare);
+}
+
+// Every row's words are copied into its block, so the build reads no line
+// behind it again, unless it re-lays the merged block, which reads every word
+// once more at the end. Told in steps of many lines, not once a row.
+void BlockBuilder::tellPassed(bool atEnd) {
+    constexpr std::size_t kStepLines = 4096;
+    if (!passed_ || (!atEnd && (relaying_ || builtEnd_ < toldEnd_ + kStepLines)))
+        return;
+    toldEnd_ = atEnd ? listing_.size() : builtEnd_;
+    passed_(toldEnd_);
 }
 
 // The block's head; in merge mode the first block carries the merged name and,
@@ -234,6 +254,7 @@ void BlockBuilder::writeHead(std::size_t k) {
 // carry the bodies of all that follow it.
 bool BlockBuilder::scanBody(std::size_t k) {
     for (std::size_t i = rows_[k].headerLine + 1;; ++i) {
+        builtEnd_ = std::max(builtEnd_, i);
         const std::string_view line = listing_.text(i);
         if (isHeaderText(line))
             return true;
@@ -458,8 +479,11 @@ std::vector<JalrLine> jalrLinesOf(const Listing& listing, const ConversionPlan& 
 
 GeneratedBlocks buildBlocks(const Listing& listing, const ConversionPlan& plan,
                             const ConversionSettings& settings, const Stamp& stamp,
-                            const JalrQuestion& continueAfterJalr, bool showSource) {
-    return BlockBuilder(listing, plan, settings, stamp, continueAfterJalr, showSource).run();
+                            const JalrQuestion& continueAfterJalr, bool showSource,
+                            LinesPassed passed) {
+    return BlockBuilder(listing, plan, settings, stamp, continueAfterJalr, showSource,
+                        std::move(passed))
+        .run();
 }
 
 } // namespace travonix

@@ -99,11 +99,12 @@ struct GeneratedBlocks {
 // line, entry word, the words eight to a line, "End CFunction"; in merge mode
 // one block whose entry word holds the offset of main.
 // Without `showSource` the generated-source view is left empty: a driver
-// that never shows it (the command line) does not pay for it.
+// that never shows it (the command line) does not pay for it. `passed` is
+// told, now and then, how far through the listing the build has come.
 [[nodiscard]] GeneratedBlocks buildBlocks(const Listing& listing, const ConversionPlan& plan,
                                           const ConversionSettings& settings, const Stamp& stamp,
                                           const JalrQuestion& continueAfterJalr,
-                                          bool showSource = true);
+                                          bool showSource = true, LinesPassed passed = {});
 
 // One file a conversion writes.
 struct OutputFile {

@@ -31,6 +31,23 @@ std::size_t Listing::fileLineNumber(std::size_t index) const {
     return number;
 }
 
+void Listing::doneWithLines(std::size_t first, std::size_t end) const {
+    end = std::min(end, lines_.size());
+    while (first < end && lines_[first].inEdits)
+        ++first;
+    while (end > first && lines_[end - 1].inEdits)
+        --end;
+    if (first >= end)
+        return;
+    // The file's lines are in the text's order: the range runs from the first
+    // one's start to the last one's end.
+    const ListingLine& last = lines_[end - 1];
+    const std::size_t from = lines_[first].textStart;
+    const std::size_t to = std::size_t{last.textStart} + last.textLength;
+    if (to > from)
+        fileText_.doneWith(from, to - from);
+}
+
 std::string_view Listing::fieldFoundAgain(const ListingLine& line, std::size_t which) const {
     const std::string_view all = text(line);
     if (which > line.tabCount || which > 3)

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,10 @@ struct LineScan {
 // store for the lines the tool made or changed (filler, cut data lines,
 // rewritten jumps). Copies share the file's text; the records and the store
 // are copied.
+// A reader of a loaded listing telling how far it has come: it needs no line
+// before `line` again.
+using LinesPassed = std::function<void(std::size_t line)>;
+
 class Listing {
   public:
     Listing() = default;
@@ -122,6 +127,10 @@ class Listing {
     void reserve(std::size_t lines) { lines_.reserve(lines); }
 
     [[nodiscard]] std::string_view fileText() const { return fileText_.view(); }
+    // Lines [first, end) are done with for now: the file's text they were read
+    // from may leave memory (a mapped file's pages), to come back if read again.
+    // A large run lets its listing go behind it instead of holding all of it.
+    void doneWithLines(std::size_t first, std::size_t end) const;
     // The text the file lines were read from, once all of it is there: a
     // listing read while its text arrived gets it at the end.
     void adoptText(ListingText text) { fileText_ = std::move(text); }

@@ -2,6 +2,7 @@
 
 #include "check/ConversionCheck.h"
 #include "core/JumpRewriter.h"
+#include "core/TextBehind.h"
 
 #include <algorithm>
 #include <future>
@@ -108,7 +109,11 @@ ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan
                          const ConversionRequest& request, const JalrQuestion& continueAfterJalr,
                          FileWriter& writer) {
     ConversionResult result;
-    check::ConversionCheckRun checkRun(loaded.listing, plan, request.settings, &loaded.image);
+    // The check and the build each go through the listing once; behind both,
+    // a mapped listing's text may leave memory.
+    TextBehind behind(loaded.listing, request.checkOnly ? 1 : 2);
+    check::ConversionCheckRun checkRun(loaded.listing, plan, request.settings, &loaded.image,
+                                       behind.readerAt(0));
     if (request.checkOnly) {
         checkRun.help();
         result.findings = checkRun.findings();
@@ -128,7 +133,7 @@ ConversionResult convert(const LoadedListing& loaded, const ConversionPlan& plan
     // runs beside the build, and this thread helps it once the build is done.
     std::future<void> helper = beside([&checkRun] { checkRun.help(); });
     GeneratedBlocks blocks = buildBlocks(loaded.listing, plan, request.settings, request.stamp,
-                                         continueAfterJalr, request.showSource);
+                                         continueAfterJalr, request.showSource, behind.readerAt(1));
     result.generatedSource = std::move(blocks.generatedSource);
     result.wordCount = blocks.wordCount;
     result.relay = blocks.relay;

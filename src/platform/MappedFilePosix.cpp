@@ -2,6 +2,8 @@
 
 #include "platform/MappedFile.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -17,6 +19,19 @@ class Mapping : public ListingText::Holder {
     ~Mapping() override { ::munmap(start_, size_); }
     Mapping(const Mapping&) = delete;
     Mapping& operator=(const Mapping&) = delete;
+
+    // The whole pages inside the range leave the process; the file cache
+    // keeps them, and a later read maps them again, unchanged: the mapping
+    // is private and never written.
+    void doneWith(std::size_t offset, std::size_t length) const override {
+        const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+        if (page == 0 || offset >= size_)
+            return;
+        const std::size_t from = (offset + page - 1) / page * page;
+        const std::size_t to = std::min(offset + length, size_) / page * page;
+        if (to > from)
+            (void)::madvise(static_cast<char*>(start_) + from, to - from, MADV_DONTNEED);
+    }
 
   private:
     void* start_;

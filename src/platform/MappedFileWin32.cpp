@@ -20,6 +20,8 @@ std::wstring widePath(const std::string& path) {
     return wide;
 }
 
+// Pages done with are left to the system: Windows trims a view's pages from
+// the working set by itself when memory runs short.
 class View : public ListingText::Holder {
   public:
     explicit View(const void* start) : start_(start) {}

@@ -84,6 +84,53 @@ TEST(Pipeline, TheCheckBesideTheBuildFindsWhatTheCheckAloneFinds) {
     }
 }
 
+// Stands for a mapped listing file: keeps the ranges it may let go.
+class RecordingHolder : public ListingText::Holder {
+  public:
+    void doneWith(std::size_t offset, std::size_t length) const override {
+        told.emplace_back(offset, length);
+    }
+    mutable std::vector<std::pair<std::size_t, std::size_t>> told;
+};
+
+// Behind the build and the check a mapped listing's text may go: by the end
+// of a run all of it has been let go, each byte once, and the files are the
+// ones a run over text the listing owns writes.
+TEST(Pipeline, ARunLetsAMappedListingGoBehindItAndWritesTheSame) {
+    const std::string text = readWholeFile(fixturePath("calls.dis"));
+    const ReadOptions options{true, true, false};
+    const LoadedListing owned = loadListing(text, options);
+    for (const OutputMode mode : {OutputMode::IndividualFiles, OutputMode::Merged}) {
+        for (const bool checkOnly : {false, true}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(mode)) + (checkOnly ? " check" : ""));
+            auto holder = std::make_shared<RecordingHolder>();
+            const LoadedListing held = loadListing(ListingText(text, holder), options);
+            ASSERT_TRUE(holder->told.empty()) << "loading reads it all and lets nothing go";
+            ConversionRequest request = requestFor(mode);
+            request.checkOnly = checkOnly;
+            FakeEnvironment ownedEnv;
+            FakeEnvironment heldEnv;
+            const auto yes = [](const JalrLine&) { return true; };
+            (void)convert(owned, planRun(owned, owned.functions, request.settings), request, yes,
+                          ownedEnv);
+            const ConversionResult result = convert(
+                held, planRun(held, held.functions, request.settings), request, yes, heldEnv);
+            EXPECT_EQ(heldEnv.files, ownedEnv.files);
+            EXPECT_FALSE(result.findings.empty());
+            ASSERT_FALSE(holder->told.empty());
+            const Listing& listing = held.listing;
+            EXPECT_EQ(holder->told.front().first, listing.line(0).textStart);
+            std::size_t end = 0;
+            for (const auto& [offset, length] : holder->told) {
+                EXPECT_GE(offset, end) << "each byte let go once, in order";
+                end = offset + length;
+            }
+            const ListingLine& last = listing.line(listing.size() - 1);
+            EXPECT_EQ(end, std::size_t{last.textStart} + last.textLength);
+        }
+    }
+}
+
 TEST(Pipeline, ARunDeclinedAtAJalrQuestionWritesNothing) {
     const LoadedListing loaded =
         loadListing("Disassembly of section .text:\r\n\r\n9d000000 <f>:\r\n"

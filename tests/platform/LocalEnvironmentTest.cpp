@@ -8,7 +8,9 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 namespace travonix {
 namespace {
@@ -75,10 +77,55 @@ TEST(LocalEnvironment, HandsOutAListingsTextAsTheFilesBytes) {
         ASSERT_EQ(env.writeWhole(path, "replaced"), std::nullopt);
 #endif
         EXPECT_EQ(text->view(), bytes);
+        // Pages let go come back from the file as they were, even once the
+        // file's name holds another file.
+        text->doneWith(size / 3, size);
+        text->doneWith(0, 5000);
+        EXPECT_EQ(text->view(), bytes);
     }
     EXPECT_FALSE(env.readListingText(dir.file("missing.dis")).has_value());
     EXPECT_FALSE(env.readListingText(dir.path()).has_value());
 }
+
+#ifdef __linux__
+// The resident size of the mapping that holds `at`, from /proc/self/smaps.
+std::size_t residentKiB(const void* at) {
+    std::ifstream smaps("/proc/self/smaps");
+    const auto address = reinterpret_cast<std::uintptr_t>(at);
+    bool inside = false;
+    for (std::string line; std::getline(smaps, line);) {
+        unsigned long from = 0;
+        unsigned long to = 0;
+        if (std::sscanf(line.c_str(), "%lx-%lx ", &from, &to) == 2) {
+            inside = address >= from && address < to;
+            continue;
+        }
+        std::size_t kib = 0;
+        if (inside && std::sscanf(line.c_str(), "Rss: %zu kB", &kib) == 1)
+            return kib;
+    }
+    return 0;
+}
+
+// A mapped listing's pages let go leave the process (the file cache keeps
+// them); those read again come back.
+TEST(LocalEnvironment, AMappedListingsPagesLetGoLeaveTheProcess) {
+    TempDir dir;
+    LocalEnvironment env;
+    const std::string bytes = patternedBytes(1 << 20);
+    const std::string path = dir.file("large.dis");
+    ASSERT_EQ(env.writeWhole(path, bytes), std::nullopt);
+    const std::optional<ListingText> text = env.readListingText(path);
+    ASSERT_TRUE(text.has_value());
+    ASSERT_EQ(text->view(), bytes);
+    const std::size_t whole = residentKiB(text->view().data());
+    ASSERT_GE(whole, 1000U) << "read through, the whole file is resident";
+    text->doneWith(0, bytes.size());
+    EXPECT_LE(residentKiB(text->view().data()), whole / 8);
+    EXPECT_EQ(text->view(), bytes);
+    EXPECT_GE(residentKiB(text->view().data()), 1000U);
+}
+#endif
 
 TEST(LocalEnvironment, ReportsAFileThatCannotBeWrittenInOneLine) {
     TempDir dir;
