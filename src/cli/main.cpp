@@ -4,8 +4,6 @@
 #include "platform/ProcessRunner.h"
 #include "platform/Terminal.h"
 
-#include <QCoreApplication>
-
 #include <iostream>
 #include <optional>
 
@@ -13,8 +11,6 @@ int main(int argc, char* argv[]) {
     // The bytes as given: a function name or path that is not UTF-8 must not
     // be changed on its way in.
     std::vector<std::string> arguments(argv, argv + argc);
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("travonix-cli");
 
     travonix::cli::ParseOutcome parsed = travonix::cli::parseCommandLine(arguments);
     if (!parsed.request) {

@@ -14,6 +14,7 @@
 
 #include "platform/FileReplace.h"
 #include "platform/TemporaryName.h"
+#include "platform/WidePath.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -63,18 +64,6 @@ std::string reasonFor(DWORD error) {
     if (reason.empty())
         reason = "Windows error";
     return reason + " (error " + std::to_string(error) + ")";
-}
-
-std::wstring widePath(const std::string& path) {
-    if (path.empty())
-        return {};
-    const int size =
-        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    if (size > 0)
-        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(),
-                            size);
-    return wide;
 }
 
 // The target's folder as the path gives it: the text up to the last

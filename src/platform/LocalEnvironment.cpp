@@ -3,18 +3,17 @@
 #include "platform/FileReplace.h"
 #include "platform/MappedFile.h"
 
-#include <QByteArray>
-#include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
-#include <QString>
-#include <QTimeZone>
-
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/WidePath.h"
+
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,10 +24,48 @@ namespace travonix {
 namespace {
 
 #ifdef _WIN32
-QString qtPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+// Opened for reading, sharing every access, so that a file another program
+// holds open (an IDE, the disassembler) is still read.
+HANDLE openForReading(const std::string& path) {
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return INVALID_HANDLE_VALUE;
+    return CreateFileW(widePath(path).c_str(), GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Up to `length` bytes from where the file stands, fewer at its end.
+bool readInto(HANDLE file, std::string& bytes, std::size_t length) {
+    char buffer[1 << 16];
+    while (length > 0) {
+        DWORD got = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(length, sizeof buffer));
+        if (!ReadFile(file, buffer, want, &got, nullptr))
+            return false;
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+        length -= got;
+    }
+    return true;
+}
+
+bool localTime(std::time_t seconds, std::tm& out) {
+    return localtime_s(&out, &seconds) == 0;
+}
+
+bool utcTime(std::time_t seconds, std::tm& out) {
+    return gmtime_s(&out, &seconds) == 0;
 }
 #else
+bool localTime(std::time_t seconds, std::tm& out) {
+    return ::localtime_r(&seconds, &out) != nullptr;
+}
+
+bool utcTime(std::time_t seconds, std::tm& out) {
+    return ::gmtime_r(&seconds, &out) != nullptr;
+}
+
 std::optional<std::string> readOpenFile(int fd) {
     struct stat info {};
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
@@ -51,21 +88,20 @@ std::optional<std::string> readOpenFile(int fd) {
 }
 #endif
 
-LocalDateTime toLocalDateTime(const QDateTime& t) {
-    const QDate d = t.date();
-    const QTime h = t.time();
-    return {d.year(), d.month(), d.day(), h.hour(), h.minute(), h.second()};
+LocalDateTime toLocalDateTime(const std::tm& t) {
+    return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
 }
 
 // SOURCE_DATE_EPOCH as seconds since 1970, when it is a plain decimal number.
-std::optional<qint64> sourceDateEpoch() {
-    const QByteArray text = qgetenv("SOURCE_DATE_EPOCH");
-    if (text.isEmpty() || text.size() > 18)
+std::optional<long long> sourceDateEpoch() {
+    const char* value = std::getenv("SOURCE_DATE_EPOCH");
+    const std::string text = value != nullptr ? value : "";
+    if (text.empty() || text.size() > 18)
         return std::nullopt;
     for (char c : text)
         if (c < '0' || c > '9')
             return std::nullopt;
-    return text.toLongLong();
+    return std::stoll(text);
 }
 
 } // namespace
@@ -125,9 +161,8 @@ std::optional<std::string> LocalEnvironment::fileModifiedText(const std::string&
     if (path.empty() || path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0 ||
         !S_ISREG(info.st_mode))
         return std::nullopt;
-    struct tm local {};
-    const time_t seconds = info.st_mtime;
-    if (::localtime_r(&seconds, &local) == nullptr)
+    std::tm local{};
+    if (!localTime(info.st_mtime, local))
         return std::nullopt;
     char text[32];
     if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) == 0)
@@ -138,38 +173,64 @@ std::optional<std::string> LocalEnvironment::fileModifiedText(const std::string&
 #else
 
 bool LocalEnvironment::fileExists(const std::string& path) {
-    if (path.empty())
+    if (path.empty() || path.find('\0') != std::string::npos)
         return false;
-    return QFileInfo(qtPath(path)).isFile();
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
 std::optional<std::string> LocalEnvironment::readFile(const std::string& path) {
-    QFile file(qtPath(path));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    const HANDLE file = openForReading(path);
+    if (file == INVALID_HANDLE_VALUE)
         return std::nullopt;
     std::string bytes;
-    if (const qint64 size = file.size(); size > 0)
-        bytes.reserve(static_cast<std::size_t>(size));
-    char buffer[1 << 16];
-    for (;;) {
-        const qint64 got = file.read(buffer, sizeof buffer);
-        if (got < 0)
-            return std::nullopt;
-        if (got == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0)
+        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    const bool read = readInto(file, bytes, static_cast<std::size_t>(-1));
+    CloseHandle(file);
+    if (!read)
+        return std::nullopt;
     return bytes;
 }
 
 std::optional<std::string>
 LocalEnvironment::readFilePart(const std::string& path, std::uint64_t offset, std::size_t length) {
-    QFile file(qtPath(path));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ||
-        !file.seek(static_cast<qint64>(offset)))
+    const HANDLE file = openForReading(path);
+    if (file == INVALID_HANDLE_VALUE)
         return std::nullopt;
-    const QByteArray bytes = file.read(static_cast<qint64>(length));
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    std::string bytes;
+    const bool read =
+        SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && readInto(file, bytes, length);
+    CloseHandle(file);
+    if (!read)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::string> LocalEnvironment::fileModifiedText(const std::string& path) {
+    if (!fileExists(path))
+        return std::nullopt;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(widePath(path).c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    // FILETIME counts 100 ns from 1601; the C library's time from 1970.
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                            data.ftLastWriteTime.dwLowDateTime;
+    constexpr ULONGLONG kTicksPerSecond = 10000000ULL;
+    constexpr ULONGLONG kSecondsTo1970 = 11644473600ULL;
+    if (ticks / kTicksPerSecond < kSecondsTo1970)
+        return std::nullopt;
+    std::tm local{};
+    if (!localTime(static_cast<std::time_t>(ticks / kTicksPerSecond - kSecondsTo1970), local))
+        return std::nullopt;
+    char text[32];
+    if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) == 0)
+        return std::nullopt;
+    return std::string(text);
 }
 
 #endif
@@ -229,19 +290,20 @@ Outcome LocalEnvironment::notReplaceable(const std::string& path) {
 }
 
 LocalDateTime LocalEnvironment::now() {
-    if (auto seconds = sourceDateEpoch()) {
-        const QDateTime pinned = QDateTime::fromSecsSinceEpoch(*seconds, QTimeZone::utc());
-        if (pinned.isValid())
-            return toLocalDateTime(pinned);
-    }
-    return toLocalDateTime(QDateTime::currentDateTime());
+    std::tm parts{};
+    if (auto seconds = sourceDateEpoch())
+        if (utcTime(static_cast<std::time_t>(*seconds), parts))
+            return toLocalDateTime(parts);
+    if (!localTime(std::time(nullptr), parts))
+        return {};
+    return toLocalDateTime(parts);
 }
 
 std::string LocalEnvironment::userName() {
     for (const char* name : {"USERNAME", "USER"}) {
-        const QByteArray value = qgetenv(name);
-        if (!value.isEmpty())
-            return value.toStdString();
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0')
+            return value;
     }
     return {};
 }

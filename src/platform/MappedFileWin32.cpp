@@ -1,24 +1,13 @@
 #ifdef _WIN32
 
 #include "platform/MappedFile.h"
+#include "platform/WidePath.h"
 
 #include <windows.h>
 
 namespace travonix {
 
 namespace {
-
-// The path is text in the ANSI code page, as the rest of the Windows file
-// code takes it.
-std::wstring widePath(const std::string& path) {
-    const int size =
-        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0)
-        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(),
-                            size);
-    return wide;
-}
 
 // Pages done with are left to the system: Windows trims a view's pages from
 // the working set by itself when memory runs short.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <utility>
 
 namespace travonix::cli {
 namespace {
@@ -41,6 +42,50 @@ TEST(CliRequest, UsageErrorsGiveTheMessageAndWhereToReadMoreWithExitTwo) {
         EXPECT_TRUE(o.toStderr);
         EXPECT_EQ(o.text, "travonix-cli: " + c.message +
                               "\nTry 'travonix-cli --help' for more information.\n");
+    }
+}
+
+// The ways a value and an option can be written, as the tool has always
+// read them.
+TEST(CliRequest, OptionsAndValuesAreReadInEveryWrittenForm) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string name;   // the merged name read ("" for none)
+        std::string output; // the output folder read ("" for none)
+        std::string input;
+    };
+    const Case cases[] = {
+        {{"-m", "merge", "-n", "B", "a.dis"}, "B", "", "a.dis"},
+        {{"--mode=merge", "--name=B", "a.dis"}, "B", "", "a.dis"},
+        {{"-mmerge", "-nB", "a.dis"}, "B", "", "a.dis"},
+        {{"-m=merge", "-n=B", "-o=out", "a.dis"}, "B", "out", "a.dis"},
+        {{"--m", "merge", "--n", "B", "a.dis"}, "B", "", "a.dis"},
+        {{"-m", "merge", "-n", "A", "--name", "B", "a.dis"}, "B", "", "a.dis"},
+        {{"-m", "merge", "-n", "-o", "a.dis"}, "-o", "", "a.dis"},
+        {{"-m", "merge", "-n", "B", "--", "-x.dis"}, "B", "", "-x.dis"},
+        {{"-m", "merge", "-n", "B", "-"}, "B", "", "-"},
+        {{"--main", "--yes", "-o", "out", "a.dis"}, "", "out", "a.dis"},
+    };
+    for (const Case& c : cases) {
+        ParseOutcome o = parse(c.args);
+        SCOPED_TRACE(c.args.front() + " ... " + c.input);
+        ASSERT_TRUE(o.request.has_value()) << o.text;
+        EXPECT_EQ(o.request->name.value_or(""), c.name);
+        EXPECT_EQ(o.request->outputDir.value_or(""), c.output);
+        EXPECT_EQ(o.request->input, c.input);
+    }
+    for (const auto& [args, message] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--list=x", "a.dis"}, "unexpected value after '--list'"},
+             {{"-lx", "a.dis"}, "unknown option '-l'"},
+             {{"---x", "a.dis"}, "unknown option '---x'"},
+             {{"-hm"}, "missing value after '-hm'"},
+             {{"--bogus", "--mode"}, "unknown option '--bogus'"},
+             {{"-mode", "merge", "a.dis"}, "more than one input file given"},
+         }) {
+        SCOPED_TRACE(message);
+        EXPECT_EQ(parse(args).text, "travonix-cli: " + message +
+                                        "\nTry 'travonix-cli --help' for more information.\n");
     }
 }
 
@@ -95,6 +140,14 @@ TEST(CliRequest, HelpAndVersionGoToStdoutWithExitZero) {
     for (const char* part : {"Exit codes:", "3  abandoned at a jalr warning", "\" -z\" is added"})
         EXPECT_NE(help.text.find(part), std::string::npos) << part;
     EXPECT_EQ(help.text.find("Show ALL funcs"), std::string::npos);
+    // Each description wrapped beside its option's names.
+    EXPECT_EQ(help.text.find("Usage: travonix-cli [options] INPUT\n"), 0U);
+    EXPECT_NE(help.text.find("  --list                  Print the functions found: data mark (0 "
+                             "code, 1\n                          data), TAB, name.\n"),
+              std::string::npos);
+    EXPECT_NE(help.text.find("  -m, --mode <MODE>       Output mode: individual (default), "
+                             "single or merge.\n"),
+              std::string::npos);
 
     ParseOutcome version = parse({"--version"});
     EXPECT_EQ(version.exitCode, 0);
