@@ -289,7 +289,17 @@ std::string terminalText(std::string_view text) {
         out += kDigits[c >> 4];
         out += kDigits[c & 0xF];
     };
+    // Tens of thousands of findings are nearly all printable: their runs are
+    // copied whole, and only the characters that need a look are looked at.
+    const auto needsLook = [](unsigned char c) { return c < 0x20 || c == 0x7F || c == 0xC2; };
     for (std::size_t i = 0; i < text.size(); ++i) {
+        std::size_t run = i;
+        while (run < text.size() && !needsLook(static_cast<unsigned char>(text[run])))
+            ++run;
+        out.append(text.substr(i, run - i));
+        if (run == text.size())
+            break;
+        i = run;
         const auto c = static_cast<unsigned char>(text[i]);
         if (c == '\r') {
             out += '\n';

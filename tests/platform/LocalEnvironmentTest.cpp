@@ -1,6 +1,7 @@
 #include "platform/LocalEnvironment.h"
 
 #include "PlatformTestSupport.h"
+#include "support/Fixtures.h"
 #include "support/OutcomeTesting.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 namespace travonix {
 namespace {
 
+using test::patternedBytes;
 using test::TempDir;
 
 std::vector<std::string> folderEntries(const std::string& folder) {
@@ -32,14 +34,6 @@ TEST(LocalEnvironment, WritesAFileWholeAndLeavesNoTemporaryFile) {
     EXPECT_EQ(env.writeWhole(path, std::string("CFunction\r\n\0x\r\n", 15)), std::nullopt);
     EXPECT_EQ(env.readFile(path), std::string("CFunction\r\n\0x\r\n", 15));
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"Blink.bas"});
-}
-
-// Bytes of every value, in no repeating run a reader could get away with.
-std::string patternedBytes(std::size_t size) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 7919 + i / 251) & 0xff);
-    return bytes;
 }
 
 // A listing is read a piece at a time: every byte arrives, in order, whether

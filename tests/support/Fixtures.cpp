@@ -45,4 +45,11 @@ TempDir::~TempDir() {
         std::filesystem::remove_all(path_, ec);
 }
 
+std::string patternedBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 7919 + i / 251) & 0xff);
+    return bytes;
+}
+
 } // namespace travonix::test

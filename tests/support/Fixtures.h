@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace travonix::test {
@@ -10,6 +11,9 @@ std::string fixturePath(const std::string& name);
 std::string examplePath(const std::string& name);
 // The whole file as bytes; fails the test when it cannot be read.
 std::string readWholeFile(const std::string& path);
+// `size` bytes of every value, in no repeating run a reader could get away
+// with: what a file read whole or in parts must give back.
+std::string patternedBytes(std::size_t size);
 
 // A fresh temporary folder, removed with everything in it on destruction.
 class TempDir {

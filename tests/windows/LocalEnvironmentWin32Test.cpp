@@ -4,6 +4,7 @@
 #include "WindowsTestSupport.h"
 
 #include "platform/LocalEnvironment.h"
+#include "support/Fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,8 @@
 namespace travonix {
 namespace {
 
+using test::patternedBytes;
 using test::WindowsTempDir;
-
-std::string patternedBytes(std::size_t size) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 7919 + i / 251) & 0xff);
-    return bytes;
-}
 
 TEST(LocalEnvironmentWin32, ReadsFilesWholeAndInParts) {
     WindowsTempDir dir;
