@@ -1,6 +1,7 @@
 #include "cli/CliRequest.h"
 
 #include "cli/OptionParser.h"
+#include "core/Text.h"
 #include "core/Version.h"
 
 #include <fstream>
@@ -133,16 +134,8 @@ bool trimmedIsEmpty(const std::string& text) {
 
 bool namedElf(const std::string& path) {
     constexpr std::string_view kSuffix = ".elf";
-    if (path.size() < kSuffix.size())
-        return false;
-    for (std::size_t k = 0; k < kSuffix.size(); ++k) {
-        char c = path[path.size() - kSuffix.size() + k];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != kSuffix[k])
-            return false;
-    }
-    return true;
+    return path.size() >= kSuffix.size() &&
+           equalsNoCase(std::string_view(path).substr(path.size() - kSuffix.size()), kSuffix);
 }
 
 } // namespace

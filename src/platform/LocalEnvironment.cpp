@@ -212,10 +212,10 @@ LocalEnvironment::readFilePart(const std::string& path, std::uint64_t offset, st
 }
 
 std::optional<std::string> LocalEnvironment::fileModifiedText(const std::string& path) {
-    if (!fileExists(path))
-        return std::nullopt;
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(widePath(path).c_str(), GetFileExInfoStandard, &data))
+    if (path.empty() || path.find('\0') != std::string::npos ||
+        !GetFileAttributesExW(widePath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
         return std::nullopt;
     // FILETIME counts 100 ns from 1601; the C library's time from 1970.
     const ULONGLONG ticks = (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
